@@ -1,0 +1,167 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Static data-access layer over the SQLite file "DAQ.db3", plus small shared helpers.
+// Every statement binds its values; list fields are stored joined with ",".
+// Operations report failure by returning false.
+class Tool
+{
+public:
+    // One registered instrument (table Collection, keyed by serial number).
+    struct Struct_Collection {
+        QString Model;
+        QString Serial;
+        QString SignalMode;   // "串口", "网络" or "蓝牙"
+        QString Signal1;      // port name or host
+        QString Signal2;      // baud rate or TCP port
+        QString Rate;
+        double Interval = 0.0;
+        QStringList CHSerial; // channel numbers
+        QStringList CHUnit;   // their units, parallel to CHSerial
+    };
+
+    // One named set of channel coefficients (table ChannelData).
+    struct Struct_ChannelData {
+        QString Name;
+        QString Model;
+        QStringList Number, Type, Function, Wire, Unit;
+        QStringList A, B, C, D, R0, A4, B4;
+        QStringList Offset_M, Offset_B;
+        QStringList Parameter1, Parameter2;
+    };
+
+    // One acquisition project (table Parameters).
+    struct Struct_Parameters {
+        QString Name;
+        QString CreateTime;   // "yyyy-MM-dd hh:mm:ss"
+        QString StartTime;    // "yyyy-MM-dd hh:mm:ss"
+        QStringList Model, Serial, SignalMode, Signal1, Signal2, Rate; // one entry per instrument
+        QString Interval;     // seconds
+        QStringList CHName;   // channel labels ("1-3", or "3" for imports)
+        QStringList CHType, CHFunction, CHWire;
+        QStringList CHUnit;
+        QStringList CHM, CHB;
+        QStringList CHDisplayUnit;
+    };
+
+    // One sample of a project (table ParametersData).
+    struct Struct_ParametersData {
+        QString Name;
+        QDateTime Time;       // stored "yyyy-MM-dd hh:mm:ss.zzz"
+        QStringList Data;     // one number text per channel
+    };
+
+    // One calibration run (table Calibration).
+    struct Struct_Calibration {
+        QString TimeName;     // key, "yyyy-MM-dd hh:mm:ss"
+        QString Model;
+        QString Serial;
+        QStringList CHNumber;
+    };
+
+    // One calibrated channel of a run (table CalibrationData).
+    struct Struct_CalibrationData {
+        QString Name;         // the run's TimeName
+        QString Number, Type, Range, Wire;
+        QString A, B, C, D, R0, A4, B4;
+        QString Offset_M, Offset_B;
+        QString Parameter1, Parameter2;
+        QStringList CList;    // reference temperatures
+        QStringList DList;    // channel readings
+    };
+
+    // One audit-log entry (table AuditLog).
+    struct Struct_AuditLog {
+        QString Time;         // "yyyy-MM-dd hh:mm:ss"
+        QString Type;
+        QString Text;
+    };
+
+    // Keeps a transaction open on one connection; rolls back on destruction unless committed.
+    class Transaction {
+    public:
+        explicit Transaction(const QString &connectionName = QString());
+        ~Transaction();
+        bool isActive() const { return m_active; }
+        bool commit();
+        void rollback();
+        Transaction(const Transaction &) = delete;
+        Transaction &operator=(const Transaction &) = delete;
+    private:
+        QString m_connection;
+        bool m_active = false;
+    };
+
+    // --- Connections -----------------------------------------------------------------
+    // Opens (and creates when missing) the database file on the named connection (the default
+    // connection when the name is empty): WAL journal, busy timeout, every table created,
+    // settings rows seeded.
+    static bool openDatabase(const QString &path = QStringLiteral("DAQ.db3"),
+                             const QString &connectionName = QString());
+    static void closeDatabase(const QString &connectionName = QString());
+
+    // --- Collection --------------------------------------------------------------------
+    static bool getCollection(QList<Struct_Collection> &list);
+    static bool addCollection(const Struct_Collection &record);
+    static bool deleteCollection(const QString &serial);
+
+    // --- ChannelData -------------------------------------------------------------------
+    static bool getChannelData(QList<Struct_ChannelData> &list);
+    static bool addChannelData(const Struct_ChannelData &record);
+    static bool deleteChannelData(const QString &name);
+
+    // --- Parameters (projects) ---------------------------------------------------------
+    static bool addParameters(const Struct_Parameters &record, const QString &connectionName = QString());
+    // Fills record from the project of that name; record.Name is "NULL" when none exists.
+    static bool getParameters(Struct_Parameters &record, const QString &name);
+    // Appends every project whose name contains the filter text (all for an empty filter).
+    static bool queryParameters(QList<Struct_Parameters> &list, const QString &nameFilter);
+    static bool deleteParameters(const QString &name, const QString &connectionName = QString());
+
+    // --- ParametersData (samples) ------------------------------------------------------
+    static bool addParametersData(const Struct_ParametersData &record, const QString &connectionName = QString());
+    // Stores all records in one transaction: all or none.
+    static bool addParametersDataList(const QList<Struct_ParametersData> &records,
+                                      const QString &connectionName = QString());
+    // The project's rows sorted by time; every row for an empty name.
+    static bool getParametersData(QList<Struct_ParametersData> &list, const QString &name);
+    static bool deleteParametersData(const QString &name, const QString &connectionName = QString());
+    // Renames every sample row of oldName to newName; nothing when the two are equal.
+    static bool modifytParametersData(const QString &oldName, const QString &newName,
+                                      const QString &connectionName = QString());
+    // A project with its samples, in one transaction.
+    static bool deleteProject(const QString &name);
+
+    // --- Calibration -------------------------------------------------------------------
+    static bool addCalibration(const Struct_Calibration &record);
+    static bool getCalibration(QList<Struct_Calibration> &list, const QString &time);
+    static bool deleteCalibration(const QString &timeName);
+    static bool addCalibrationData(const Struct_CalibrationData &record);
+    static bool getCalibrationData(Struct_CalibrationData &record, const QString &name, const QString &number);
+    static bool deleteCalibrationData(const QString &name, const QString &number);
+
+    // --- AuditLog ----------------------------------------------------------------------
+    static bool addAuditLog(const QString &type, const QString &text);
+    static bool getAuditLog(QList<Struct_AuditLog> &list);
+
+    // --- SystemSet ---------------------------------------------------------------------
+    // A missing row is inserted with an empty Data; data is then empty.
+    static bool getSystemSet(const QString &name, QString &data);
+    // Updates the row, inserting it when missing.
+    static bool setSystemSet(const QString &name, const QString &data);
+
+    // --- Helpers -----------------------------------------------------------------------
+    static QStringList toStringList(int decimals, const QList<double> &values);
+    static QList<double> toDoubleList(const QStringList &texts);
+    static double sum(const QList<double> &values);
+    // Distinct units in first-appearance order; always at least two entries (see .cpp).
+    static QStringList uniqueUnits(const QStringList &units);
+    static QString unitToQuantity(const QString &unit);
+    static QStringList getSerialPortNames();
+    static QString toDisplayText(const QString &stored);
+    static QString fromDisplayText(const QString &display);
+};
