@@ -159,6 +159,10 @@ ToolEmail::ToolEmail(const Account &account)
                                     + configPath();
         return;
     }
+    if (!isPlainAddress(m_account.User.toUtf8())) {
+        qWarning() << "报警邮件账户地址无效，不发送邮件:" << m_account.User;
+        return;
+    }
     if (!isNetworkOnline()) {
         qWarning().noquote() << QStringLiteral("网络未连接，不连接邮件服务器。");
         return;

@@ -281,6 +281,14 @@ void tst_ToolEmail::missingAccountAttemptsNothing()
     ini.close();
     QVERIFY(!ToolEmail::loadAccount().isComplete());
     QCOMPARE(ToolEmail::loadAccount().Port, quint16(465));
+
+    // An account address that would break the dialogue is no account either.
+    ToolEmail::Account account = m_server->account();
+    account.User = QStringLiteral("alarm@lab.test>\r\nrcpt to:<x@lab.test");
+    ToolEmail broken(account);
+    QVERIFY(!broken.isReady());
+    QVERIFY(log.contains(QStringLiteral("报警邮件账户地址无效")));
+    QCOMPARE(m_server->events().size(), before);
 }
 
 void tst_ToolEmail::offlineNetworkSendsNothing()
