@@ -50,15 +50,6 @@ private slots:
                  QStringLiteral("Debug: File:() Line:(0)   (2024-05-01 08:09:10.007) t"));
     }
 
-    void fileNames()
-    {
-        QCOMPARE(LogHandler::fileName(QDate(2024, 1, 9)), QStringLiteral("log_2024-01-09.log"));
-        QCOMPARE(LogHandler::dateOfFile("log_2024-01-09.log"), QDate(2024, 1, 9));
-        QVERIFY(!LogHandler::dateOfFile("log_notes.log").isValid());
-        QVERIFY(!LogHandler::dateOfFile("log_2024-01-09.txt").isValid());
-        QVERIFY(!LogHandler::dateOfFile("DAQ.db3").isValid());
-    }
-
     void handlerAppendsToDaysFile()
     {
         TestWorkDir dir(TestWorkDir::NoDatabase);

@@ -1,4 +1,3 @@
-#include "support/TestWorkDir.h"
 #include "shell/QTableWidgetL.h"
 
 #include <QApplication>
@@ -22,11 +21,6 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        TestWorkDir dir(TestWorkDir::NoDatabase);
-    }
-
     void cellItemEditableFlag()
     {
         QTableWidgetL table;
