@@ -2,6 +2,39 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>AlarmChecker</name>
+    <message>
+        <source>下限通知</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>上限通知</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 低于下限:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 高于上限:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AlarmMailer</name>
+    <message>
+        <source>异常通知</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Collection</name>
+    <message>
+        <source>Set Range Error！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HKRQ5713</name>
     <message>
         <source>数据库打开失败!</source>
@@ -91,6 +124,138 @@
     <message>
         <source>其他</source>
         <translation>Other</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>网络</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>蓝牙</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>铂电阻</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>热敏电阻</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>热电偶</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NTC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RTD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PTC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ITS90</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CVD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>R(T)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T(R)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>J</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>R</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2线制</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3线制</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4线制</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>℃</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ω</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>快速</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>中速</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>慢速</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
