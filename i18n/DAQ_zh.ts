@@ -1,4 +1,96 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
+<context>
+    <name>HKRQ5713</name>
+    <message>
+        <source>数据库打开失败!</source>
+        <translation>数据库打开失败!</translation>
+    </message>
+    <message>
+        <source>Sql Error</source>
+        <translation>Sql Error</translation>
+    </message>
+    <message>
+        <source>数据采集</source>
+        <translation>数据采集</translation>
+    </message>
+    <message>
+        <source>传感器校准</source>
+        <translation>传感器校准</translation>
+    </message>
+    <message>
+        <source>验证报告</source>
+        <translation>验证报告</translation>
+    </message>
+    <message>
+        <source>版本：</source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>确认退出程序?</source>
+        <translation>确认退出程序?</translation>
+    </message>
+</context>
+<context>
+    <name>QTableWidgetL</name>
+    <message>
+        <source>复制</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>粘贴</translation>
+    </message>
+</context>
+<context>
+    <name>QWaiting</name>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>请稍等...</source>
+        <translation>请稍等...</translation>
+    </message>
+</context>
+<context>
+    <name>Tool</name>
+    <message>
+        <source>温度</source>
+        <translation>温度</translation>
+    </message>
+    <message>
+        <source>湿度</source>
+        <translation>湿度</translation>
+    </message>
+    <message>
+        <source>压力</source>
+        <translation>压力</translation>
+    </message>
+    <message>
+        <source>电压</source>
+        <translation>电压</translation>
+    </message>
+    <message>
+        <source>电阻</source>
+        <translation>电阻</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>电流</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>其他</translation>
+    </message>
+</context>
 </TS>
