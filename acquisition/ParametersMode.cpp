@@ -302,43 +302,33 @@ void ParametersMode::showMessage(const QString &text)
     QMessageBox::information(this, m_title, text, QMessageBox::Ok);
 }
 
+QString ParametersMode::checkMessage(int result)
+{
+    switch (result) {
+    case DeviceMissing: return tr("未选择采集设备！");
+    case DeviceSame: return tr("采集设备不能相同！");
+    case ProjectEmpty: return tr("项目信息未设置！");
+    case ProjectNameInvalid:
+        return tr("项目名称不能包含 / \\ : * ? \" < > | , 或控制字符，不能为 . 或 ..，首尾不能有空格！");
+    case ProjectNameReserved: return tr("项目名称不能为NULL！");
+    case ProjectSame: return tr("项目名称相同！");
+    case ProjectLookupFailed: return tr("数据库连接失败！");
+    case ProjectExists: return tr("项目名称已存在！");
+    default: return QString();
+    }
+}
+
 void ParametersMode::OK_clicked()
 {
     const int projectCount = comboBox_Project->currentText().toInt();
     const int deviceCount = comboBox_Device->currentText().toInt();
 
-    switch (checkDevices(deviceCount)) {
-    case DeviceMissing:
-        showMessage(tr("未选择采集设备！"));
+    int result = checkDevices(deviceCount);
+    if (result == CheckOk)
+        result = checkProjects(projectCount);
+    if (result != CheckOk) {
+        showMessage(checkMessage(result));
         return;
-    case DeviceSame:
-        showMessage(tr("采集设备不能相同！"));
-        return;
-    default:
-        break;
-    }
-
-    switch (checkProjects(projectCount)) {
-    case ProjectEmpty:
-        showMessage(tr("项目信息未设置！"));
-        return;
-    case ProjectNameInvalid:
-        showMessage(tr("项目名称不能包含 / \\ : * ? \" < > | , 或控制字符，不能为 . 或 ..，首尾不能有空格！"));
-        return;
-    case ProjectNameReserved:
-        showMessage(tr("项目名称不能为NULL！"));
-        return;
-    case ProjectSame:
-        showMessage(tr("项目名称相同！"));
-        return;
-    case ProjectLookupFailed:
-        showMessage(tr("数据库连接失败！"));
-        return;
-    case ProjectExists:
-        showMessage(tr("项目名称已存在！"));
-        return;
-    default:
-        break;
     }
 
     // The run paces its samples by this interval in whole milliseconds.

@@ -51,6 +51,9 @@ public:
     // (truncated) is at least 1 and fits a signed 32-bit integer.
     static bool isUsableInterval(const QString &text);
 
+    // The warning shown for a result of checkDevices or checkProjects.
+    static QString checkMessage(int result);
+
     int checkDevices(int count) const;
     int checkProjects(int count) const;
     void fillParameters(int deviceCount, int projectCount);
