@@ -1,5 +1,6 @@
 #include "shell/LogHandler.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
