@@ -1,6 +1,7 @@
 #include "acquisition/ParametersEntry.h"
 
 #include "acquisition/ParametersChannel.h"
+#include "acquisition/ParametersImport.h"
 #include "acquisition/ParametersMode.h"
 #include "shell/Struct_System.h"
 
@@ -17,6 +18,11 @@ ParametersEntry::Steps ParametersEntry::defaultSteps()
     steps.channel = [](Struct_System *system, QWidget *parent) -> QDialog * {
         auto *dialog = new ParametersChannel(parent);
         dialog->SetTable(system);
+        return dialog;
+    };
+    steps.import = [](Struct_System *system, QWidget *parent) -> QDialog * {
+        auto *dialog = new ParametersImport(parent);
+        dialog->setParameters(system);
         return dialog;
     };
     return steps;

@@ -32,7 +32,7 @@ public:
         RunMissing,       // channel table accepted, but no run dialog is offered
     };
 
-    // The set-up dialog and the channel table of this folder; no import and no run yet.
+    // The dialogs of this folder for every step.
     static Steps defaultSteps();
 
     // True when the set-up chose the import of record files. Decided on the untranslated mode

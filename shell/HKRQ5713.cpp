@@ -1,5 +1,7 @@
 #include "shell/HKRQ5713.h"
 
+#include "acquisition/ParametersEntry.h"
+
 #include "shell/LogHandler.h"
 #include "store/SystemSetKeys.h"
 #include "store/Tool.h"
@@ -116,7 +118,6 @@ void HKRQ5713::setupUi()
     layout->addLayout(buttons);
 
     // Entries whose pages are not part of this program stay hidden.
-    m_ButtonParameters->setVisible(false);
     m_ButtonCalibration->setVisible(false);
     m_ButtonReport->setVisible(false);
     connect(m_ButtonParameters, SIGNAL(clicked()), this, SLOT(Parameters_clicked()));
@@ -299,6 +300,7 @@ void HKRQ5713::SwitchPage(int page)
 void HKRQ5713::Parameters_clicked()
 {
     SwitchPage(Page_None);
+    ParametersEntry::run(m_System, this);
 }
 
 void HKRQ5713::closeEvent(QCloseEvent *event)

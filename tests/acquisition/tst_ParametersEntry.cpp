@@ -161,12 +161,17 @@ private slots:
         QCOMPARE(m_system.ParametersChannels.size(), 2);
     }
 
-    void defaultStepsOfferNoImportYet()
+    void defaultStepsLeadToTheImport()
     {
         MessageBoxHelper boxes;
         boxes.onDialog(fillSetup(QStringLiteral("Records"), true), "ParametersMode");
+        boxes.rejectDialog("ParametersImport");
         rejectUnexpected(boxes);
-        QCOMPARE(ParametersEntry::run(&m_system, nullptr), ParametersEntry::ImportMissing);
+        QCOMPARE(ParametersEntry::run(&m_system, nullptr), ParametersEntry::ImportFinished);
+        bool sawImport = false;
+        for (const auto &box : boxes.boxes())
+            sawImport = sawImport || box.className == QLatin1String("ParametersImport");
+        QVERIFY(sawImport);
         QCOMPARE(m_system.ProjectDevices.size(), 1);
         QCOMPARE(m_system.ProjectDevices.at(0).Model, QStringLiteral("P540W"));
     }

@@ -110,9 +110,11 @@ private slots:
             QVERIFY(time);
             QVERIFY(QDateTime::fromString(time->text(), "yyyy-MM-dd hh:mm:ss").isValid());
 
-            // Entries whose pages are not in this program are not offered.
-            for (const char *name : {"toolButton_Parameters", "toolButton_Calibration",
-                                     "toolButton_VerificationReport"}) {
+            // The acquisition entry is offered; entries whose pages are not in this program are not.
+            auto *acquisition = window.findChild<QToolButton *>(QStringLiteral("toolButton_Parameters"));
+            QVERIFY(acquisition);
+            QVERIFY(!acquisition->isHidden());
+            for (const char *name : {"toolButton_Calibration", "toolButton_VerificationReport"}) {
                 auto *button = window.findChild<QToolButton *>(QString::fromLatin1(name));
                 QVERIFY2(button, name);
                 QVERIFY2(button->isHidden(), name);
