@@ -3,6 +3,7 @@
 #include "acquisition/ParametersChannel.h"
 #include "acquisition/ParametersImport.h"
 #include "acquisition/ParametersMode.h"
+#include "acquisition/ParametersOnLine.h"
 #include "shell/Struct_System.h"
 
 #include <memory>
@@ -23,6 +24,11 @@ ParametersEntry::Steps ParametersEntry::defaultSteps()
     steps.import = [](Struct_System *system, QWidget *parent) -> QDialog * {
         auto *dialog = new ParametersImport(parent);
         dialog->setParameters(system);
+        return dialog;
+    };
+    steps.run = [](Struct_System *system, QWidget *) -> QDialog * {
+        auto *dialog = new ParametersOnLine(nullptr);
+        dialog->start(system);
         return dialog;
     };
     return steps;
