@@ -4,82 +4,794 @@
 <context>
     <name>AlarmChecker</name>
     <message>
+        <location filename="../acquisition/AlarmChecker.cpp" line="+39"/>
         <source>下限通知</source>
-        <translation type="unfinished"></translation>
+        <translation>Low limit alert</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>上限通知</source>
-        <translation type="unfinished"></translation>
+        <translation>High limit alert</translation>
     </message>
     <message>
+        <location line="+25"/>
         <source> 低于下限:</source>
-        <translation type="unfinished"></translation>
+        <translation> below low limit: </translation>
     </message>
     <message>
+        <location line="+0"/>
         <source> 高于上限:</source>
-        <translation type="unfinished"></translation>
+        <translation> above high limit: </translation>
     </message>
 </context>
 <context>
     <name>AlarmMailer</name>
     <message>
+        <location filename="../acquisition/AlarmMailer.cpp" line="+15"/>
         <source>异常通知</source>
-        <translation type="unfinished"></translation>
+        <translation>Alarm notification</translation>
     </message>
 </context>
 <context>
     <name>Collection</name>
     <message>
+        <location filename="../comm/Collection.cpp" line="+99"/>
         <source>Set Range Error！</source>
-        <translation type="unfinished"></translation>
+        <translation>Set Range Error!</translation>
     </message>
 </context>
 <context>
     <name>HKRQ5713</name>
     <message>
+        <location filename="../shell/HKRQ5713.cpp" line="+52"/>
         <source>数据库打开失败!</source>
         <translation>Failed to open the database!</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>Sql Error</source>
         <translation>Sql Error</translation>
     </message>
     <message>
+        <location line="+92"/>
         <source>数据采集</source>
         <translation>Acquisition</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>传感器校准</source>
         <translation>Calibration</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>验证报告</source>
         <translation>Reports</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>版本：</source>
         <translation>Version: </translation>
     </message>
     <message>
+        <location line="+35"/>
         <source>警告</source>
         <translation>Warning</translation>
     </message>
     <message>
+        <location line="+123"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>确认退出程序?</source>
         <translation>Exit the program?</translation>
     </message>
 </context>
 <context>
+    <name>ParametersChannel</name>
+    <message>
+        <location filename="../acquisition/ParametersChannel.cpp" line="+23"/>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>通道配置</source>
+        <translation>Channel Configuration</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <location line="+142"/>
+        <source>下限全选</source>
+        <translation>Select all low alerts</translation>
+    </message>
+    <message>
+        <location line="-141"/>
+        <location line="+146"/>
+        <source>上限全选</source>
+        <translation>Select all high alerts</translation>
+    </message>
+    <message>
+        <location line="-145"/>
+        <source>下一步</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>设备序号</source>
+        <translation>Device No.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备类型</source>
+        <translation>Device type</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道序号</source>
+        <translation>Channel No.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道单位</source>
+        <translation>Channel unit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+166"/>
+        <location line="+4"/>
+        <source>项目</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <location line="-170"/>
+        <source>显示单位</source>
+        <translation>Display unit</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>下限通知</source>
+        <translation>Low limit alert</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>下限</source>
+        <translation>Low limit</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>上限通知</source>
+        <translation>High limit alert</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>上限</source>
+        <translation>High limit</translation>
+    </message>
+    <message>
+        <location line="+101"/>
+        <source>取消全选</source>
+        <translation>Deselect all</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>单位不能为空！</source>
+        <translation>The unit must not be empty!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>显示单位不能包含逗号！</source>
+        <translation>The display unit must not contain a comma!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入的M参数异常！</source>
+        <translation>The M value entered is invalid!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入的B参数异常！</source>
+        <translation>The B value entered is invalid!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入的下限温度异常！</source>
+        <translation>The low limit temperature entered is invalid!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入的上限温度异常！</source>
+        <translation>The high limit temperature entered is invalid!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>第%1行的项目不在项目列表中！</source>
+        <translation>The project in row %1 is not in the project list!</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>:未选择通道！</source>
+        <translation>: no channel selected!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>:通道单位最多为两类！</source>
+        <translation>: at most two kinds of channel unit are allowed!</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersChart</name>
+    <message>
+        <location filename="../acquisition/ParametersChart.cpp" line="+52"/>
+        <source>实时数据</source>
+        <translation>Real-time data</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>趋势图</source>
+        <translation>Trend chart</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <location line="+126"/>
+        <location line="+1"/>
+        <source>全选</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <location line="-124"/>
+        <location line="+136"/>
+        <location line="+10"/>
+        <source>刷新中</source>
+        <translation>Refreshing</translation>
+    </message>
+    <message>
+        <location line="-112"/>
+        <source>采集时间</source>
+        <translation>Acquisition time</translation>
+    </message>
+    <message>
+        <location line="+90"/>
+        <source>全不选</source>
+        <translation>Select none</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+2"/>
+        <source>X轴刷新</source>
+        <translation>Refreshing X axis</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>Y轴刷新</source>
+        <translation>Refreshing Y axis</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>停止刷新</source>
+        <translation>Refresh stopped</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersImport</name>
+    <message>
+        <location filename="../acquisition/ParametersImport.cpp" line="+77"/>
+        <source>数据导入</source>
+        <translation>Data Import</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>时间对齐</source>
+        <translation>Align time</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>开始时间：</source>
+        <translation>Start time:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间：</source>
+        <translation>End time:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>扫描间隔：</source>
+        <translation>Scan interval:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <location line="+76"/>
+        <source>选择文件</source>
+        <translation>Select File</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+61"/>
+        <source>未检测到通道！</source>
+        <translation>No channels detected!</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>数据读取成功！</source>
+        <translation>Data read successfully!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>采集数据不匹配，读取失败！</source>
+        <translation>The acquired data do not match, reading failed!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>扫描间隔设置错误！</source>
+        <translation>Invalid scan interval!</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>开始时间不能大于结束时间！</source>
+        <translation>The start time must not be later than the end time!</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>时间范围异常！</source>
+        <translation>Invalid time range!</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>:时间间隔异常，请检查！</source>
+        <translation>: irregular time interval, please check!</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <location line="+23"/>
+        <source>数据保存失败！</source>
+        <translation>Failed to save the data!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>数据保存成功！</source>
+        <translation>Data saved successfully!</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersMode</name>
+    <message>
+        <location filename="../acquisition/ParametersMode.cpp" line="+32"/>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>在线</source>
+        <translation>Online</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>导入</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>采集参数</source>
+        <translation>Acquisition Parameters</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>采集方式：</source>
+        <translation>Acquisition mode:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>采集器个数：</source>
+        <translation>Number of loggers:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>采集器：</source>
+        <translation>Logger:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>项目个数：</source>
+        <translation>Number of projects:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>项目名称：</source>
+        <translation>Project name:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>采集开始时间：</source>
+        <translation>Acquisition start time:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>采集结束时间：</source>
+        <translation>Acquisition end time:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>采集间隔：</source>
+        <translation>Acquisition interval:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>数据保存</source>
+        <translation>Save data</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>下一步</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <location line="+192"/>
+        <source>未选择采集设备！</source>
+        <translation>No acquisition device selected!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采集设备不能相同！</source>
+        <translation>The acquisition devices must be different!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目信息未设置！</source>
+        <translation>Project information not set!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>项目名称不能包含 / \ : * ? &quot; &lt; &gt; | , 或控制字符，不能为 . 或 ..，首尾不能有空格！</source>
+        <translation>A project name must not contain / \ : * ? &quot; &lt; &gt; | , or control characters, must not be . or .., and must not begin or end with a space!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目名称不能为NULL！</source>
+        <translation>The project name must not be NULL!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目名称相同！</source>
+        <translation>Two projects have the same name!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>数据库连接失败！</source>
+        <translation>Database connection failed!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目名称已存在！</source>
+        <translation>The project name already exists!</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>采集间隔设置错误!</source>
+        <translation>Invalid acquisition interval!</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>采集设备参数将以第一台设备为准！</source>
+        <translation>The settings of the first acquisition device apply to all devices!</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersOnLine</name>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+54"/>
+        <location line="+498"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="-456"/>
+        <source>数据采集</source>
+        <translation>Data Acquisition</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>消息：</source>
+        <translation>Message:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+575"/>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <location line="-521"/>
+        <source>参数设置中，请稍等...</source>
+        <translation>Setting parameters, please wait...</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>采集间隔无效，间隔不能小于1毫秒！</source>
+        <translation>Invalid acquisition interval: the interval must be at least 1 ms!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>开始时间无效，请重新设置！</source>
+        <translation>Invalid start time, please set it again!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>采集点数超出范围，请缩短采集时间或加大采集间隔！</source>
+        <translation>Too many samples: shorten the acquisition time or increase the acquisition interval!</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>项目</source>
+        <translation>Project </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>结果</source>
+        <translation> Results</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>统计</source>
+        <translation> Statistics</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>开始等待中...</source>
+        <translation>Waiting for the start time...</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>手动停止采集！</source>
+        <translation>Acquisition stopped manually!</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>采集设备信息设置中...</source>
+        <translation>Setting up the acquisition devices...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设备连接失败,请退出重试！</source>
+        <translation>Device connection failed, please exit and try again!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道参数与设备不匹配!</source>
+        <translation>The channel settings do not match the device!</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
+        <translation>Serial number mismatch, please check that the connected device has the expected serial number!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>获取通道信息失败,请退出重试!</source>
+        <translation>Failed to read the channel information, please exit and try again!</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>通道设置失败,请退出重试!</source>
+        <translation>Failed to set up the channels, please exit and try again!</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>项目信息保存失败，采集未开始！</source>
+        <translation>Failed to save the project information, acquisition not started!</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>打开数据库失败！</source>
+        <translation>Failed to open the database!</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source> 采集中...</source>
+        <translation> Acquiring...</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>采集结束。</source>
+        <translation>Acquisition finished.</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>数据获取失败。</source>
+        <translation>Failed to read data.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>设备重新连接。</source>
+        <translation>Reconnecting the devices.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>设备连接成功。</source>
+        <translation>Devices connected.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>进入手动重连模式！</source>
+        <translation>Entering manual reconnection mode!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通讯异常，请设备关机重试！</source>
+        <translation>Communication error, please switch the device off and try again!</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>手动重连成功！</source>
+        <translation>Manual reconnection succeeded!</translation>
+    </message>
+    <message>
+        <location line="+74"/>
+        <source>数据保存失败：</source>
+        <translation>Failed to save data: </translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>通讯异常</source>
+        <translation>Communication error</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <location line="+92"/>
+        <source>继续</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <location line="-89"/>
+        <source>结束</source>
+        <translation>Finish</translation>
+    </message>
+    <message>
+        <location line="+73"/>
+        <source>是否停止数据采集？</source>
+        <translation>Stop data acquisition?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+14"/>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <location line="+12"/>
+        <source>提前终止采集。</source>
+        <translation>Acquisition terminated early.</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>是否终止项目？</source>
+        <translation>Terminate the project?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>终止</source>
+        <translation>Terminate</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>正在采集中，请先结束！</source>
+        <translation>Acquisition in progress, please stop it first!</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersStatistics</name>
+    <message>
+        <location filename="../acquisition/ParametersStatistics.cpp" line="+24"/>
+        <source>统计</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>最大值</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>最大值通道</source>
+        <translation>Max. channel</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>最小值</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>最小值通道</source>
+        <translation>Min. channel</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>平均值</source>
+        <translation>Average</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-最小</source>
+        <translation>Max-Min</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>最大-平均</source>
+        <translation>Max-Avg</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>平均-最小</source>
+        <translation>Avg-Min</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>标准差</source>
+        <translation>Std. deviation</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采集时间</source>
+        <translation>Acquisition time</translation>
+    </message>
+</context>
+<context>
     <name>QTableWidgetL</name>
     <message>
+        <location filename="../shell/QTableWidgetL.cpp" line="+190"/>
         <source>复制</source>
         <translation>Copy</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>粘贴</source>
         <translation>Paste</translation>
     </message>
@@ -87,10 +799,12 @@
 <context>
     <name>QWaiting</name>
     <message>
+        <location filename="../shell/QWaiting.cpp" line="+22"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
     <message>
+        <location line="+12"/>
         <source>请稍等...</source>
         <translation>Please wait...</translation>
     </message>
@@ -98,164 +812,215 @@
 <context>
     <name>Tool</name>
     <message>
+        <location filename="../store/Tool.cpp" line="+677"/>
+        <location line="+1"/>
         <source>温度</source>
         <translation>Temperature</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>湿度</source>
         <translation>Humidity</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
         <source>压力</source>
         <translation>Pressure</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+1"/>
         <source>电压</source>
         <translation>Voltage</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
         <source>电阻</source>
         <translation>Resistance</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
         <source>电流</source>
         <translation>Current</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>其他</source>
         <translation>Other</translation>
     </message>
     <message>
+        <location filename="../store/ToolVocabulary.cpp" line="+12"/>
         <source>串口</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial port</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>网络</source>
-        <translation type="unfinished"></translation>
+        <translation>Network</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>蓝牙</source>
-        <translation type="unfinished"></translation>
+        <translation>Bluetooth</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>导入</source>
-        <translation type="unfinished"></translation>
+        <translation>Import</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>铂电阻</source>
-        <translation type="unfinished"></translation>
+        <translation>Platinum resistance</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>热敏电阻</source>
-        <translation type="unfinished"></translation>
+        <translation>Thermistor</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>热电偶</source>
-        <translation type="unfinished"></translation>
+        <translation>Thermocouple</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>NTC</source>
-        <translation type="unfinished"></translation>
+        <translation>NTC</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>RTD</source>
-        <translation type="unfinished"></translation>
+        <translation>RTD</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>TC</source>
-        <translation type="unfinished"></translation>
+        <translation>TC</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>PTC</source>
-        <translation type="unfinished"></translation>
+        <translation>PTC</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>ITS90</source>
-        <translation type="unfinished"></translation>
+        <translation>ITS90</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>CVD</source>
-        <translation type="unfinished"></translation>
+        <translation>CVD</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>R(T)</source>
-        <translation type="unfinished"></translation>
+        <translation>R(T)</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>T(R)</source>
-        <translation type="unfinished"></translation>
+        <translation>T(R)</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Other</source>
-        <translation type="unfinished"></translation>
+        <translation>Other</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>K</source>
-        <translation type="unfinished"></translation>
+        <translation>K</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>J</source>
-        <translation type="unfinished"></translation>
+        <translation>J</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>T</source>
-        <translation type="unfinished"></translation>
+        <translation>T</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>E</source>
-        <translation type="unfinished"></translation>
+        <translation>E</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>N</source>
-        <translation type="unfinished"></translation>
+        <translation>N</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>R</source>
-        <translation type="unfinished"></translation>
+        <translation>R</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>S</source>
-        <translation type="unfinished"></translation>
+        <translation>S</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>B</source>
-        <translation type="unfinished"></translation>
+        <translation>B</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>2线制</source>
-        <translation type="unfinished"></translation>
+        <translation>2-wire</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>3线制</source>
-        <translation type="unfinished"></translation>
+        <translation>3-wire</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>4线制</source>
-        <translation type="unfinished"></translation>
+        <translation>4-wire</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Auto</source>
-        <translation type="unfinished"></translation>
+        <translation>Auto</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>℃</source>
-        <translation type="unfinished"></translation>
+        <translation>℃</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Ω</source>
-        <translation type="unfinished"></translation>
+        <translation>Ω</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>快速</source>
-        <translation type="unfinished"></translation>
+        <translation>Fast</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>中速</source>
-        <translation type="unfinished"></translation>
+        <translation>Medium</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>慢速</source>
-        <translation type="unfinished"></translation>
+        <translation>Slow</translation>
     </message>
 </context>
 </TS>

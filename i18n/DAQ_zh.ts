@@ -4,18 +4,22 @@
 <context>
     <name>AlarmChecker</name>
     <message>
+        <location filename="../acquisition/AlarmChecker.cpp" line="+39"/>
         <source>下限通知</source>
         <translation>下限通知</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>上限通知</source>
         <translation>上限通知</translation>
     </message>
     <message>
+        <location line="+25"/>
         <source> 低于下限:</source>
         <translation> 低于下限:</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source> 高于上限:</source>
         <translation> 高于上限:</translation>
     </message>
@@ -23,6 +27,7 @@
 <context>
     <name>AlarmMailer</name>
     <message>
+        <location filename="../acquisition/AlarmMailer.cpp" line="+15"/>
         <source>异常通知</source>
         <translation>异常通知</translation>
     </message>
@@ -30,6 +35,7 @@
 <context>
     <name>Collection</name>
     <message>
+        <location filename="../comm/Collection.cpp" line="+99"/>
         <source>Set Range Error！</source>
         <translation>Set Range Error！</translation>
     </message>
@@ -37,49 +43,755 @@
 <context>
     <name>HKRQ5713</name>
     <message>
+        <location filename="../shell/HKRQ5713.cpp" line="+52"/>
         <source>数据库打开失败!</source>
         <translation>数据库打开失败!</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>Sql Error</source>
         <translation>Sql Error</translation>
     </message>
     <message>
+        <location line="+92"/>
         <source>数据采集</source>
         <translation>数据采集</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>传感器校准</source>
         <translation>传感器校准</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>验证报告</source>
         <translation>验证报告</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>版本：</source>
         <translation>版本：</translation>
     </message>
     <message>
+        <location line="+35"/>
         <source>警告</source>
         <translation>警告</translation>
     </message>
     <message>
+        <location line="+123"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>确认退出程序?</source>
         <translation>确认退出程序?</translation>
     </message>
 </context>
 <context>
+    <name>ParametersChannel</name>
+    <message>
+        <location filename="../acquisition/ParametersChannel.cpp" line="+23"/>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>通道配置</source>
+        <translation>通道配置</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <location line="+142"/>
+        <source>下限全选</source>
+        <translation>下限全选</translation>
+    </message>
+    <message>
+        <location line="-141"/>
+        <location line="+146"/>
+        <source>上限全选</source>
+        <translation>上限全选</translation>
+    </message>
+    <message>
+        <location line="-145"/>
+        <source>下一步</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>设备序号</source>
+        <translation>设备序号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备类型</source>
+        <translation>设备类型</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道序号</source>
+        <translation>通道序号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道单位</source>
+        <translation>通道单位</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+166"/>
+        <location line="+4"/>
+        <source>项目</source>
+        <translation>项目</translation>
+    </message>
+    <message>
+        <location line="-170"/>
+        <source>显示单位</source>
+        <translation>显示单位</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>下限通知</source>
+        <translation>下限通知</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>下限</source>
+        <translation>下限</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>上限通知</source>
+        <translation>上限通知</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>上限</source>
+        <translation>上限</translation>
+    </message>
+    <message>
+        <location line="+101"/>
+        <source>取消全选</source>
+        <translation>取消全选</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>单位不能为空！</source>
+        <translation>单位不能为空！</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>显示单位不能包含逗号！</source>
+        <translation>显示单位不能包含逗号！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入的M参数异常！</source>
+        <translation>输入的M参数异常！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入的B参数异常！</source>
+        <translation>输入的B参数异常！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入的下限温度异常！</source>
+        <translation>输入的下限温度异常！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入的上限温度异常！</source>
+        <translation>输入的上限温度异常！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>第%1行的项目不在项目列表中！</source>
+        <translation>第%1行的项目不在项目列表中！</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>:未选择通道！</source>
+        <translation>:未选择通道！</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>:通道单位最多为两类！</source>
+        <translation>:通道单位最多为两类！</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersChart</name>
+    <message>
+        <location filename="../acquisition/ParametersChart.cpp" line="+52"/>
+        <source>实时数据</source>
+        <translation>实时数据</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>趋势图</source>
+        <translation>趋势图</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <location line="+126"/>
+        <location line="+1"/>
+        <source>全选</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <location line="-124"/>
+        <location line="+136"/>
+        <location line="+10"/>
+        <source>刷新中</source>
+        <translation>刷新中</translation>
+    </message>
+    <message>
+        <location line="-112"/>
+        <source>采集时间</source>
+        <translation>采集时间</translation>
+    </message>
+    <message>
+        <location line="+90"/>
+        <source>全不选</source>
+        <translation>全不选</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+2"/>
+        <source>X轴刷新</source>
+        <translation>X轴刷新</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>Y轴刷新</source>
+        <translation>Y轴刷新</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>停止刷新</source>
+        <translation>停止刷新</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersImport</name>
+    <message>
+        <location filename="../acquisition/ParametersImport.cpp" line="+77"/>
+        <source>数据导入</source>
+        <translation>数据导入</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>时间对齐</source>
+        <translation>时间对齐</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>打开</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>保存</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>开始时间：</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间：</source>
+        <translation>结束时间：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>扫描间隔：</source>
+        <translation>扫描间隔：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>秒</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <location line="+76"/>
+        <source>选择文件</source>
+        <translation>选择文件</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+61"/>
+        <source>未检测到通道！</source>
+        <translation>未检测到通道！</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>数据读取成功！</source>
+        <translation>数据读取成功！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>采集数据不匹配，读取失败！</source>
+        <translation>采集数据不匹配，读取失败！</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>扫描间隔设置错误！</source>
+        <translation>扫描间隔设置错误！</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>开始时间不能大于结束时间！</source>
+        <translation>开始时间不能大于结束时间！</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>时间范围异常！</source>
+        <translation>时间范围异常！</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>:时间间隔异常，请检查！</source>
+        <translation>:时间间隔异常，请检查！</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <location line="+23"/>
+        <source>数据保存失败！</source>
+        <translation>数据保存失败！</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>数据保存成功！</source>
+        <translation>数据保存成功！</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersMode</name>
+    <message>
+        <location filename="../acquisition/ParametersMode.cpp" line="+32"/>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>在线</source>
+        <translation>在线</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>导入</source>
+        <translation>导入</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>采集参数</source>
+        <translation>采集参数</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>采集方式：</source>
+        <translation>采集方式：</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>采集器个数：</source>
+        <translation>采集器个数：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>采集器：</source>
+        <translation>采集器：</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>项目个数：</source>
+        <translation>项目个数：</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>项目名称：</source>
+        <translation>项目名称：</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>采集开始时间：</source>
+        <translation>采集开始时间：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>采集结束时间：</source>
+        <translation>采集结束时间：</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>采集间隔：</source>
+        <translation>采集间隔：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>数据保存</source>
+        <translation>数据保存</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>下一步</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <location line="+192"/>
+        <source>未选择采集设备！</source>
+        <translation>未选择采集设备！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采集设备不能相同！</source>
+        <translation>采集设备不能相同！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目信息未设置！</source>
+        <translation>项目信息未设置！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>项目名称不能包含 / \ : * ? &quot; &lt; &gt; | , 或控制字符，不能为 . 或 ..，首尾不能有空格！</source>
+        <translation>项目名称不能包含 / \ : * ? &quot; &lt; &gt; | , 或控制字符，不能为 . 或 ..，首尾不能有空格！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目名称不能为NULL！</source>
+        <translation>项目名称不能为NULL！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目名称相同！</source>
+        <translation>项目名称相同！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>数据库连接失败！</source>
+        <translation>数据库连接失败！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目名称已存在！</source>
+        <translation>项目名称已存在！</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>采集间隔设置错误!</source>
+        <translation>采集间隔设置错误!</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>采集设备参数将以第一台设备为准！</source>
+        <translation>采集设备参数将以第一台设备为准！</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersOnLine</name>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+54"/>
+        <location line="+498"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-456"/>
+        <source>数据采集</source>
+        <translation>数据采集</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>消息：</source>
+        <translation>消息：</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+575"/>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <location line="-521"/>
+        <source>参数设置中，请稍等...</source>
+        <translation>参数设置中，请稍等...</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>采集间隔无效，间隔不能小于1毫秒！</source>
+        <translation>采集间隔无效，间隔不能小于1毫秒！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>开始时间无效，请重新设置！</source>
+        <translation>开始时间无效，请重新设置！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>采集点数超出范围，请缩短采集时间或加大采集间隔！</source>
+        <translation>采集点数超出范围，请缩短采集时间或加大采集间隔！</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>项目</source>
+        <translation>项目</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>结果</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>统计</source>
+        <translation>统计</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>开始等待中...</source>
+        <translation>开始等待中...</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>手动停止采集！</source>
+        <translation>手动停止采集！</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>采集设备信息设置中...</source>
+        <translation>采集设备信息设置中...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设备连接失败,请退出重试！</source>
+        <translation>设备连接失败,请退出重试！</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道参数与设备不匹配!</source>
+        <translation>通道参数与设备不匹配!</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
+        <translation>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>获取通道信息失败,请退出重试!</source>
+        <translation>获取通道信息失败,请退出重试!</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>通道设置失败,请退出重试!</source>
+        <translation>通道设置失败,请退出重试!</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>项目信息保存失败，采集未开始！</source>
+        <translation>项目信息保存失败，采集未开始！</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>打开数据库失败！</source>
+        <translation>打开数据库失败！</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source> 采集中...</source>
+        <translation> 采集中...</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>采集结束。</source>
+        <translation>采集结束。</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>数据获取失败。</source>
+        <translation>数据获取失败。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>设备重新连接。</source>
+        <translation>设备重新连接。</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>设备连接成功。</source>
+        <translation>设备连接成功。</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>进入手动重连模式！</source>
+        <translation>进入手动重连模式！</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通讯异常，请设备关机重试！</source>
+        <translation>通讯异常，请设备关机重试！</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>手动重连成功！</source>
+        <translation>手动重连成功！</translation>
+    </message>
+    <message>
+        <location line="+74"/>
+        <source>数据保存失败：</source>
+        <translation>数据保存失败：</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>通讯异常</source>
+        <translation>通讯异常</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <location line="+92"/>
+        <source>继续</source>
+        <translation>继续</translation>
+    </message>
+    <message>
+        <location line="-89"/>
+        <source>结束</source>
+        <translation>结束</translation>
+    </message>
+    <message>
+        <location line="+73"/>
+        <source>是否停止数据采集？</source>
+        <translation>是否停止数据采集？</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+14"/>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <location line="+12"/>
+        <source>提前终止采集。</source>
+        <translation>提前终止采集。</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>是否终止项目？</source>
+        <translation>是否终止项目？</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>终止</source>
+        <translation>终止</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>正在采集中，请先结束！</source>
+        <translation>正在采集中，请先结束！</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersStatistics</name>
+    <message>
+        <location filename="../acquisition/ParametersStatistics.cpp" line="+24"/>
+        <source>统计</source>
+        <translation>统计</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>最大值</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>最大值通道</source>
+        <translation>最大值通道</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>最小值</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>最小值通道</source>
+        <translation>最小值通道</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>平均值</source>
+        <translation>平均值</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-最小</source>
+        <translation>最大-最小</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>最大-平均</source>
+        <translation>最大-平均</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>平均-最小</source>
+        <translation>平均-最小</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>标准差</source>
+        <translation>标准差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采集时间</source>
+        <translation>采集时间</translation>
+    </message>
+</context>
+<context>
     <name>QTableWidgetL</name>
     <message>
+        <location filename="../shell/QTableWidgetL.cpp" line="+190"/>
         <source>复制</source>
         <translation>复制</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>粘贴</source>
         <translation>粘贴</translation>
     </message>
@@ -87,10 +799,12 @@
 <context>
     <name>QWaiting</name>
     <message>
+        <location filename="../shell/QWaiting.cpp" line="+22"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
+        <location line="+12"/>
         <source>请稍等...</source>
         <translation>请稍等...</translation>
     </message>
@@ -98,162 +812,213 @@
 <context>
     <name>Tool</name>
     <message>
+        <location filename="../store/Tool.cpp" line="+677"/>
+        <location line="+1"/>
         <source>温度</source>
         <translation>温度</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>湿度</source>
         <translation>湿度</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
         <source>压力</source>
         <translation>压力</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+1"/>
         <source>电压</source>
         <translation>电压</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
         <source>电阻</source>
         <translation>电阻</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
         <source>电流</source>
         <translation>电流</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>其他</source>
         <translation>其他</translation>
     </message>
     <message>
+        <location filename="../store/ToolVocabulary.cpp" line="+12"/>
         <source>串口</source>
         <translation>串口</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>网络</source>
         <translation>网络</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>蓝牙</source>
         <translation>蓝牙</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>导入</source>
         <translation>导入</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>铂电阻</source>
         <translation>铂电阻</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>热敏电阻</source>
         <translation>热敏电阻</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>热电偶</source>
         <translation>热电偶</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>NTC</source>
         <translation>NTC</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>RTD</source>
         <translation>RTD</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>TC</source>
         <translation>TC</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>PTC</source>
         <translation>PTC</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>ITS90</source>
         <translation>ITS90</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>CVD</source>
         <translation>CVD</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>R(T)</source>
         <translation>R(T)</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>T(R)</source>
         <translation>T(R)</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Other</source>
         <translation>Other</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>K</source>
         <translation>K</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>J</source>
         <translation>J</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>T</source>
         <translation>T</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>E</source>
         <translation>E</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>N</source>
         <translation>N</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>R</source>
         <translation>R</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>S</source>
         <translation>S</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>B</source>
         <translation>B</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>2线制</source>
         <translation>2线制</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>3线制</source>
         <translation>3线制</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>4线制</source>
         <translation>4线制</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Auto</source>
         <translation>Auto</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>℃</source>
         <translation>℃</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Ω</source>
         <translation>Ω</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>快速</source>
         <translation>快速</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>中速</source>
         <translation>中速</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>慢速</source>
         <translation>慢速</translation>
     </message>

@@ -1,7 +1,9 @@
 // Translation of stored vocabulary words for display and back, and the serial port list.
 #include "store/Tool.h"
+#include "support/TestWorkDir.h"
 
 #include <QCollator>
+#include <QDir>
 #include <QTranslator>
 #include <QtTest>
 
@@ -40,6 +42,12 @@ const QStringList StoredWords = {
     QStringLiteral("2线制"), QStringLiteral("3线制"), QStringLiteral("Auto"), QStringLiteral("℃"),
     QStringLiteral("Ω"), QStringLiteral("快速"), QStringLiteral("中速"), QStringLiteral("慢速"),
 };
+
+// Every word of the vocabulary, for the shipped catalogue.
+const QStringList AllWords = StoredWords + QStringList{
+    QStringLiteral("RTD"), QStringLiteral("J"), QStringLiteral("T"), QStringLiteral("E"), QStringLiteral("N"),
+    QStringLiteral("R"), QStringLiteral("S"), QStringLiteral("B"), QStringLiteral("4线制"),
+};
 }
 
 class tst_ToolVocabulary : public QObject
@@ -67,6 +75,29 @@ private slots:
             QCOMPARE(Tool::fromDisplayText(Tool::toDisplayText(word)), word);
         // A display text that is itself a stored word showing as itself stays that word.
         QCOMPARE(Tool::fromDisplayText(QStringLiteral("RTD")), QStringLiteral("RTD"));
+        QVERIFY(QCoreApplication::removeTranslator(&english));
+    }
+
+    void shippedEnglishCatalogueRoundTrips()
+    {
+        const QString path = QDir(TestWorkDir::buildDir()).filePath(QStringLiteral("DAQ_en.qm"));
+        QTranslator english;
+        QVERIFY2(english.load(path), qPrintable(path));
+        QVERIFY(QCoreApplication::installTranslator(&english));
+        QHash<QString, QString> shownAs;
+        for (const QString &word : AllWords) {
+            const QString shown = Tool::toDisplayText(word);
+            QVERIFY2(!shownAs.contains(shown),
+                     qPrintable(word + " and " + shownAs.value(shown) + " both show as " + shown));
+            shownAs.insert(shown, word);
+            QCOMPARE(Tool::fromDisplayText(shown), word);
+        }
+        // The Chinese words are shown in English; the rest as they are.
+        QCOMPARE(Tool::toDisplayText(QStringLiteral("铂电阻")), QStringLiteral("Platinum resistance"));
+        QCOMPARE(Tool::toDisplayText(QStringLiteral("4线制")), QStringLiteral("4-wire"));
+        QCOMPARE(Tool::toDisplayText(QStringLiteral("慢速")), QStringLiteral("Slow"));
+        QCOMPARE(Tool::toDisplayText(QStringLiteral("RTD")), QStringLiteral("RTD"));
+        QCOMPARE(Tool::toDisplayText(QStringLiteral("℃")), QStringLiteral("℃"));
         QVERIFY(QCoreApplication::removeTranslator(&english));
     }
 

@@ -1,0 +1,124 @@
+// The translation catalogues in i18n/: both hold the same texts, English is complete and keeps the
+// placeholders, Chinese shows the source.
+#include "support/TestWorkDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+struct Message
+{
+    QString context;
+    QString source;
+    QString translation;
+    bool finished = true;
+};
+
+QList<Message> readCatalogue(const QString &fileName, QString &error)
+{
+    QList<Message> messages;
+    QFile file(QDir(TestWorkDir::sourceDir()).filePath(QStringLiteral("i18n/") + fileName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.fileName() + QStringLiteral(": ") + file.errorString();
+        return messages;
+    }
+    QXmlStreamReader xml(&file);
+    QString context;
+    Message message;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("message")) {
+            message = Message();
+            message.context = context;
+        } else if (xml.name() == QLatin1String("source")) {
+            message.source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            const QStringRef type = xml.attributes().value(QLatin1String("type"));
+            message.finished = type.isEmpty();
+            message.translation = xml.readElementText();
+            messages.append(message);
+        }
+    }
+    if (xml.hasError())
+        error = file.fileName() + QStringLiteral(": ") + xml.errorString();
+    return messages;
+}
+
+QStringList placeholders(const QString &text)
+{
+    static const QRegularExpression marker(QStringLiteral("%\\d+"));
+    QStringList found;
+    auto it = marker.globalMatch(text);
+    while (it.hasNext())
+        found.append(it.next().captured());
+    found.sort();
+    return found;
+}
+
+QString where(const Message &message)
+{
+    return message.context + QStringLiteral(" / ") + message.source;
+}
+
+}
+
+class tst_Translations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cataloguesHoldTheSameTexts()
+    {
+        QString error;
+        const QList<Message> english = readCatalogue(QStringLiteral("DAQ_en.ts"), error);
+        const QList<Message> chinese = readCatalogue(QStringLiteral("DAQ_zh.ts"), error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(!english.isEmpty());
+        QSet<QString> englishKeys, chineseKeys;
+        for (const Message &m : english)
+            englishKeys.insert(where(m));
+        for (const Message &m : chinese)
+            chineseKeys.insert(where(m));
+        for (const QString &key : englishKeys - chineseKeys)
+            QFAIL(qPrintable(QStringLiteral("only in DAQ_en.ts: ") + key));
+        for (const QString &key : chineseKeys - englishKeys)
+            QFAIL(qPrintable(QStringLiteral("only in DAQ_zh.ts: ") + key));
+    }
+
+    void englishIsCompleteAndKeepsPlaceholders()
+    {
+        QString error;
+        const QList<Message> english = readCatalogue(QStringLiteral("DAQ_en.ts"), error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        for (const Message &m : english) {
+            QVERIFY2(m.finished && !m.translation.isEmpty(), qPrintable(QStringLiteral("untranslated: ") + where(m)));
+            QVERIFY2(placeholders(m.translation) == placeholders(m.source),
+                     qPrintable(QStringLiteral("placeholders differ: ") + where(m)));
+            // A text glued after another keeps its separating space.
+            if (m.source.startsWith(QLatin1Char(' ')))
+                QVERIFY2(m.translation.startsWith(QLatin1Char(' ')), qPrintable(where(m)));
+        }
+    }
+
+    void chineseShowsTheSource()
+    {
+        QString error;
+        const QList<Message> chinese = readCatalogue(QStringLiteral("DAQ_zh.ts"), error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        for (const Message &m : chinese) {
+            if (m.finished)
+                QVERIFY2(m.translation == m.source, qPrintable(QStringLiteral("differs from source: ") + where(m)));
+        }
+    }
+};
+
+QTEST_MAIN(tst_Translations)
+#include "tst_Translations.moc"
