@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
@@ -71,7 +72,13 @@ void QTableWidgetL::setCellComboBox(int row, int column, const QStringList &item
     combo->addItems(items);
     const QTableWidgetItem *cell = item(row, column);
     combo->setCurrentIndex(combo->findText(cell ? cell->text() : QString()));
-    openEditor(row, column, combo);
+    if (!openEditor(row, column, combo))
+        return;
+    // The column was fitted to the bare text; the box needs room for its frame and arrow too,
+    // or the chosen entry shows cut off. The commit fits the column to the text again.
+    const int needed = combo->sizeHint().width();
+    if (columnWidth(column) < needed)
+        setColumnWidth(column, needed);
 }
 
 void QTableWidgetL::setCellLineEdit(int row, int column, const QString &pattern)
@@ -116,7 +123,19 @@ void QTableWidgetL::commitCellWidget(int row, int column)
             setItem(editorRow, editorColumn, new QTableWidgetItem(text));
     }
     removeCellWidget(editorRow, editorColumn);
+    fitColumnsToContents();
+}
+
+void QTableWidgetL::fitColumnsToContents()
+{
     resizeColumnsToContents();
+    // Sizing the stretched last column to its contents drops the stretch until the next resize
+    // of the view; turning it on again makes the last column fill the width at once.
+    QHeaderView *header = horizontalHeader();
+    if (header->stretchLastSection()) {
+        header->setStretchLastSection(false);
+        header->setStretchLastSection(true);
+    }
 }
 
 void QTableWidgetL::copyCells()

@@ -23,15 +23,16 @@ public:
     QCheckBox *cellCheckBox(int row, int column) const;
 
     // Opens a combo-box editor with the items on the cell, its current text the cell's text
-    // (no entry chosen when the cell's text is not among the items). Does nothing while
-    // another editor is open.
+    // (no entry chosen when the cell's text is not among the items), widening the column to
+    // the box when it is narrower. Does nothing while another editor is open.
     void setCellComboBox(int row, int column, const QStringList &items);
     // Opens a line-edit editor on the cell holding the cell's text, with a regular-expression
     // validator (none for an empty pattern). Does nothing while another editor is open.
     void setCellLineEdit(int row, int column, const QString &pattern);
     // When an editor is open on a cell other than (row, column): writes the editor's text into
-    // that cell's item, removes the editor and fits the columns to their contents. Row -1 or
-    // column -1 therefore always commits. A combo box with no entry chosen leaves the text.
+    // that cell's item, removes the editor and fits the columns to their contents (a stretched
+    // last column keeps filling the width). Row -1 or column -1 therefore always commits.
+    // A combo box with no entry chosen leaves the text.
     void commitCellWidget(int row, int column);
 
     // The open editor, or null; its cell is (editorRow(), editorColumn()).
@@ -49,6 +50,7 @@ public:
 
 private:
     bool openEditor(int row, int column, QWidget *editor);
+    void fitColumnsToContents();
     void showContextMenu(const QPoint &position);
 
     QPointer<QWidget> m_Editor;

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QtTest>
@@ -153,6 +154,46 @@ private slots:
         edit->insert(QStringLiteral("k Ω"));
         table.commitCellWidget(0, -1);
         QCOMPARE(text(table, 1, 0), QStringLiteral("k Ω"));
+    }
+
+    // A shown table whose last column stretches: the combo box gets room for its arrow, and
+    // after a commit the columns fit their texts while the last one still fills the width.
+    void editorsKeepColumnsReadable()
+    {
+        QTableWidgetL table;
+        table.horizontalHeader()->setStretchLastSection(true);
+        table.verticalHeader()->setVisible(false);
+        table.setRowCount(2);
+        table.setColumnCount(3);
+        for (int r = 0; r < 2; ++r) {
+            table.setCellItem(r, 0, QStringLiteral("恒温箱验证A"), true);
+            table.setCellItem(r, 1, QStringLiteral("1"), true);
+            table.setCellItem(r, 2, QStringLiteral("100"), true);
+        }
+        table.resizeColumnsToContents();
+        const int fitted = table.columnWidth(0);
+        table.resize(600, 200);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        auto fillsWidth = [&table] {
+            const QHeaderView *header = table.horizontalHeader();
+            return header->sectionViewportPosition(2) + header->sectionSize(2) == table.viewport()->width();
+        };
+        QTRY_VERIFY(fillsWidth());
+
+        table.setCellComboBox(0, 0, {QStringLiteral("恒温箱验证A"), QStringLiteral("恒温箱验证B")});
+        auto *combo = qobject_cast<QComboBox *>(table.cellEditor());
+        QVERIFY(combo);
+        QVERIFY(table.columnWidth(0) > fitted);
+        QVERIFY(table.columnWidth(0) >= combo->sizeHint().width());
+        table.commitCellWidget(-1, -1);
+        QCOMPARE(table.columnWidth(0), fitted);
+        QVERIFY(fillsWidth());
+
+        table.setCellLineEdit(1, 1, QString());
+        qobject_cast<QLineEdit *>(table.cellEditor())->setText(QStringLiteral("1.000000000000001"));
+        table.commitCellWidget(-1, -1);
+        QVERIFY(fillsWidth());
     }
 
     void editorOnRemovedRowIsForgotten()
