@@ -2,6 +2,7 @@
 
 #include "acquisition/ParametersDataModel.h"
 #include "acquisition/QCustomPlotL.h"
+#include "acquisition/TableColumnFit.h"
 #include "shell/Struct_System.h"
 
 #include <QDebug>
@@ -180,6 +181,8 @@ void ParametersChart::addSample(const QDateTime &time, const QList<double> &valu
     if (!m_columnsFitted) {
         tableWidget_Data->resizeColumnsToContents();
         m_columnsFitted = true;
+    } else {
+        TableColumnFit::widenToRow(tableWidget_Data, m_dataModel->rowCount() - 1);
     }
     if (m_chart)
         m_chart->AddPoints(time, values);

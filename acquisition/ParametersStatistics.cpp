@@ -1,5 +1,6 @@
 #include "acquisition/ParametersStatistics.h"
 
+#include "acquisition/TableColumnFit.h"
 #include "store/Tool.h"
 
 #include <QDebug>
@@ -79,6 +80,8 @@ void ParametersStatistics::addSample(const QDateTime &time, const QList<double> 
     if (!m_columnsFitted) {
         tableWidget_Statistics->resizeColumnsToContents();
         m_columnsFitted = true;
+    } else {
+        TableColumnFit::widenToRow(tableWidget_Statistics, m_model->rowCount() - 1);
     }
 }
 

@@ -1,0 +1,115 @@
+#include "acquisition/ParametersChart.h"
+#include "acquisition/ParametersStatistics.h"
+#include "acquisition/Struct_ParametersChannel.h"
+#include "acquisition/TableColumnFit.h"
+#include "shell/Struct_System.h"
+#include "support/TestWorkDir.h"
+
+#include <QAbstractItemModel>
+#include <QDateTime>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Every cell of the row fits its column, so none is shown cut off.
+bool rowFits(const QTableView *view, int row)
+{
+    const QAbstractItemModel *model = view->model();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        if (view->columnWidth(column) < view->sizeHintForIndex(model->index(row, column)).width())
+            return false;
+    }
+    return true;
+}
+
+QList<int> widths(const QTableView *view)
+{
+    QList<int> list;
+    for (int column = 0; column < view->model()->columnCount(); ++column)
+        list.append(view->columnWidth(column));
+    return list;
+}
+
+} // namespace
+
+class tst_TableColumnFit : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Fed with short values first and much wider ones afterwards, then short ones again: the
+    // wide row gets room, the short row after it takes none away.
+    void checkGrowingValues(QTableView *view, const std::function<void(const QDateTime &, const QList<double> &)> &add)
+    {
+        const QDateTime time = QDateTime::fromString(QStringLiteral("2024-05-01 08:00:00"), Qt::ISODate);
+        add(time, {1.5, 2.5, 3.5});
+        QVERIFY(rowFits(view, 0));
+        const QList<int> first = widths(view);
+
+        add(time.addSecs(1), {-1234.56, 2.5, 123456.78});
+        QCOMPARE(view->model()->rowCount(), 2);
+        QVERIFY(rowFits(view, 1));
+        const QList<int> grown = widths(view);
+        QVERIFY(grown.at(1) > first.at(1));
+
+        add(time.addSecs(2), {1.5, 2.5, 3.5});
+        QCOMPARE(widths(view), grown);
+    }
+
+private slots:
+    void chartDataTableGrowsWithValues()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        Struct_System system;
+        system.DataAccuracy = 2;
+        QList<Struct_ParametersChannel> rows;
+        for (int c = 1; c <= 3; ++c) {
+            Struct_ParametersChannel row;
+            row.Channel = QString::number(c);
+            row.Unit = row.DisplayUnit = QStringLiteral("℃");
+            rows.append(row);
+        }
+        ParametersChart chart;
+        chart.setParameters(&system, rows);
+        auto *view = chart.findChild<QTableView *>(QStringLiteral("tableWidget_Data"));
+        QVERIFY(view);
+        checkGrowingValues(view, [&chart](const QDateTime &t, const QList<double> &v) { chart.addSample(t, v); });
+    }
+
+    void statisticsTableGrowsWithValues()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        ParametersStatistics statistics;
+        statistics.setParameters(2, {QStringLiteral("1-1"), QStringLiteral("1-2"), QStringLiteral("1-3")},
+                                 {QStringLiteral("℃"), QStringLiteral("℃"), QStringLiteral("℃")});
+        auto *view = statistics.findChild<QTableView *>(QStringLiteral("tableWidget_Statistics"));
+        QVERIFY(view);
+        checkGrowingValues(view, [&statistics](const QDateTime &t, const QList<double> &v) {
+            statistics.addSample(t, v);
+        });
+    }
+
+    void rowOutsideTheModelChangesNothing()
+    {
+        QTableView view;
+        TableColumnFit::widenToRow(&view, 0); // no model
+        QStandardItemModel model(1, 1);
+        model.setItem(0, 0, new QStandardItem(QStringLiteral("a much longer text than the column")));
+        view.setModel(&model);
+        view.setColumnWidth(0, 40);
+        const int narrow = view.columnWidth(0);
+        TableColumnFit::widenToRow(&view, 1);
+        TableColumnFit::widenToRow(&view, -1);
+        QCOMPARE(view.columnWidth(0), narrow);
+        TableColumnFit::widenToRow(&view, 0);
+        QVERIFY(view.columnWidth(0) > narrow);
+        QVERIFY(rowFits(&view, 0));
+    }
+};
+
+QTEST_MAIN(tst_TableColumnFit)
+#include "tst_TableColumnFit.moc"
