@@ -13,6 +13,7 @@
 #include <QSerialPort>
 #include <QSettings>
 #include <QTcpSocket>
+#include <QThread>
 
 namespace {
 // Largest write on a Bluetooth LE characteristic without a negotiated MTU.
@@ -23,8 +24,15 @@ ToolComm::ToolComm(QObject *parent) : QObject(parent) {}
 
 ToolComm::~ToolComm()
 {
-    // Children (port, socket, controller, services, agents) go with the object.
+    // Children (port, socket, controller, services, link agent) go with the object.
     m_connected.store(false);
+    // The search agent belongs to the thread that asked for the search.
+    if (m_searchAgent) {
+        if (m_searchAgent->thread() == QThread::currentThread())
+            delete m_searchAgent;
+        else
+            m_searchAgent->deleteLater();
+    }
 }
 
 void ToolComm::ClearBuffer()
@@ -210,7 +218,8 @@ bool ToolComm::BleOpenSearch()
     if (!local.isValid() || local.hostMode() == QBluetoothLocalDevice::HostPoweredOff)
         return false;
     if (!m_searchAgent) {
-        m_searchAgent = new QBluetoothDeviceDiscoveryAgent(hosts.first().address(), this);
+        // Made in the caller's thread, which is not the transport's: no parent across threads.
+        m_searchAgent = new QBluetoothDeviceDiscoveryAgent(hosts.first().address());
         m_searchAgent->setLowEnergyDiscoveryTimeout(0); // runs until the transport goes
     }
     if (!m_searchAgent->isActive())

@@ -128,25 +128,31 @@ bool insertParametersData(QSqlQuery &q, const Tool::Struct_ParametersData &recor
 // Transaction
 
 Tool::Transaction::Transaction(const QString &connectionName)
-    : m_connection(connectionName)
+    : m_connection(connectionName.isEmpty() ? QString::fromLatin1(QSqlDatabase::defaultConnection)
+                                            : connectionName)
 {
-    int depth;
     {
         QMutexLocker lock(&g_transactionMutex);
-        depth = g_transactionDepth.value(m_connection, 0);
-        g_transactionDepth[m_connection] = depth + 1;
-    }
-    if (depth > 0) {
-        // Nested: the outer transaction decides.
-        m_active = true;
-        return;
+        int &depth = g_transactionDepth[m_connection];
+        if (depth > 0) {
+            // Nested: the outer transaction decides.
+            ++depth;
+            m_active = true;
+            return;
+        }
     }
     QSqlQuery q(connection(m_connection));
     // IMMEDIATE takes the write lock at once (waiting through the busy timeout), so a second
     // connection writing at the same time never makes this transaction fail half-way.
-    m_active = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    if (!m_active)
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        // Counted only once begun: a transaction that never began must not make the next one
+        // pass for nested.
         qWarning() << "begin transaction failed:" << q.lastError().text();
+        return;
+    }
+    QMutexLocker lock(&g_transactionMutex);
+    g_transactionDepth[m_connection] = 1;
+    m_active = true;
 }
 
 Tool::Transaction::~Transaction()

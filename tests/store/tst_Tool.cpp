@@ -396,7 +396,22 @@ private slots:
         Tool::Struct_Parameters r;
         QVERIFY(!Tool::getParameters(r, QStringLiteral("x")));
         QVERIFY(!Tool::addAuditLog(QStringLiteral("a"), QStringLiteral("b")));
+        {
+            Tool::Transaction failed;
+            QVERIFY(!failed.isActive());
+        }
+        QVERIFY(!Tool::addParametersDataList({{QStringLiteral("x"), QDateTime::currentDateTime(), {}}}));
         QVERIFY(Tool::openDatabase());
+
+        // A transaction that could not begin leaves later ones whole: a batch failing on its
+        // second row keeps nothing.
+        QSqlQuery q;
+        QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ParametersData "
+                                      "WHEN NEW.Data = '2' BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        const QDateTime now = QDateTime::currentDateTime();
+        QVERIFY(!Tool::addParametersDataList({{QStringLiteral("x"), now, {QStringLiteral("1")}},
+                                              {QStringLiteral("x"), now, {QStringLiteral("2")}}}));
+        QCOMPARE(rowCount(QStringLiteral("ParametersData")), 0);
     }
 
     void twoConnectionsWriteAtOnce()
