@@ -7,10 +7,15 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QTextStream>
 #include <QThread>
 
 namespace {
+
+QMutex folderMutex;
+QString folderOverride;
 
 QString withSlash(const QString &folder)
 {
@@ -43,14 +48,31 @@ ParametersCsvWriter::~ParametersCsvWriter()
         if (!job.Failed.at(j).isEmpty()) {
             qWarning().noquote() << QStringLiteral("%1 rows lost, the CSV file cannot be written: %2")
                                         .arg(job.Failed.at(j).size())
-                                        .arg(filePath(j, job.Failed.at(j).constFirst().Time.date()));
+                                        .arg(filePath(j, fileDay(job.Failed.at(j).constFirst().Time)));
         }
     }
 }
 
 QString ParametersCsvWriter::defaultFolder()
 {
+    {
+        QMutexLocker lock(&folderMutex);
+        if (!folderOverride.isEmpty())
+            return withSlash(folderOverride);
+    }
     return QCoreApplication::applicationDirPath() + QStringLiteral("/Data/");
+}
+
+void ParametersCsvWriter::setDefaultFolder(const QString &folder)
+{
+    QMutexLocker lock(&folderMutex);
+    folderOverride = folder;
+}
+
+QDate ParametersCsvWriter::fileDay(const QDateTime &time)
+{
+    const QDate date = time.date();
+    return time.time() == QTime(0, 0) ? date.addDays(-1) : date;
 }
 
 QString ParametersCsvWriter::filePath(int project, const QDate &day) const
@@ -172,12 +194,12 @@ void ParametersCsvWriter::writeJob(Job &job) const
 {
     for (int j = 0; j < job.Rows.size(); ++j) {
         const QList<Row> &rows = job.Rows.at(j);
-        // Consecutive rows of one date go to that date's file in one open.
+        // Consecutive rows of one day go to that day's file in one open.
         int first = 0;
         while (first < rows.size()) {
-            const QDate day = rows.at(first).Time.date();
+            const QDate day = fileDay(rows.at(first).Time);
             int end = first + 1;
-            while (end < rows.size() && rows.at(end).Time.date() == day)
+            while (end < rows.size() && fileDay(rows.at(end).Time) == day)
                 ++end;
             const QList<Row> dayRows = rows.mid(first, end - first);
             if (!appendRows(j, day, dayRows, job.Decimals))

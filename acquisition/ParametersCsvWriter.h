@@ -22,7 +22,7 @@ struct Struct_System;
 // The run dialog owns one writer and calls it from the GUI thread only: createCsvFiles once the
 // project records are stored, addSamples from each display tick, flushAll when the run ends.
 // Rows are appended by a worker thread at most once per flush interval (1200 s); every row goes
-// to the file of its own date, an existing file is appended to without a new header, and the rows
+// to the file of its day (a row at exactly midnight to the day it ends), an existing file is appended to without a new header, and the rows
 // of a file that cannot be opened are kept for the next flush. The destructor waits for the worker
 // and writes whatever is still held.
 class ParametersCsvWriter
@@ -36,8 +36,14 @@ public:
     ParametersCsvWriter(const ParametersCsvWriter &) = delete;
     ParametersCsvWriter &operator=(const ParametersCsvWriter &) = delete;
 
-    // "<application directory>/Data/".
+    // "<application directory>/Data/", or the folder set by setDefaultFolder.
     static QString defaultFolder();
+    // Replaces the default folder for writers made afterwards (tests write into their own
+    // working folder); an empty text restores "<application directory>/Data/".
+    static void setDefaultFolder(const QString &folder);
+    // The day whose file receives a row of that time: its own date, except that a row at
+    // 00:00:00.000 still closes the day that ends there.
+    static QDate fileDay(const QDateTime &time);
     QString filePath(int project, const QDate &day) const;
 
     // Creates the folder and the day's file of every project with its header (a file that exists

@@ -207,7 +207,8 @@ ToolEmail::ToolEmail(const Account &account)
 ToolEmail::~ToolEmail()
 {
     if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState && m_socket->isEncrypted()) {
-        if (command("quit\r\n", "quit", {221}, AcquisitionTiming::get().MailQuitMs, false))
+        // Another reply than 221 is logged by command().
+        if (command("quit\r\n", "quit", {221}, AcquisitionTiming::get().MailQuitMs))
             qDebug().noquote() << QStringLiteral("邮件服务器: ") + replyText(m_reply);
         m_socket->disconnectFromHost();
     }

@@ -158,12 +158,12 @@ void tst_ParametersCsvWriter::batchOverMidnightIsSplitAndMidnightWrittenOnce()
                        {at("2024-05-02 00:10:00.000"), {{4.0, 4.0}, {4.0}}}},
                       at("2024-05-02 00:10:00.100"));
     writer.waitForDone();
+    // The row at midnight closes the old day's file and is not repeated in the new one.
     QCOMPARE(readFile(path("B", "2024-05-01")),
-             m_headerB + "2024-05-01 23:50:00.000,1.00\n2024-05-01 23:59:59.999,2.00\n");
-    QCOMPARE(readFile(path("B", "2024-05-02")),
-             m_headerB + "2024-05-02 00:00:00.000,3.00\n2024-05-02 00:10:00.000,4.00\n");
-    QCOMPARE(readFile(path("Oven A", "2024-05-02")),
-             m_headerA + "2024-05-02 00:00:00.000,3.00,3.00\n2024-05-02 00:10:00.000,4.00,4.00\n");
+             m_headerB + "2024-05-01 23:50:00.000,1.00\n2024-05-01 23:59:59.999,2.00\n"
+                         "2024-05-02 00:00:00.000,3.00\n");
+    QCOMPARE(readFile(path("B", "2024-05-02")), m_headerB + "2024-05-02 00:10:00.000,4.00\n");
+    QCOMPARE(readFile(path("Oven A", "2024-05-02")), m_headerA + "2024-05-02 00:10:00.000,4.00,4.00\n");
 
     // Later flushes append to the new day's files.
     writer.addSamples({{at("2024-05-02 00:20:00.000"), {{5.0, 5.0}, {5.0}}}}, at("2024-05-02 00:30:00.000"));

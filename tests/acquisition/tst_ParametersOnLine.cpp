@@ -1,5 +1,6 @@
 #include "acquisition/ParametersOnLine.h"
 #include "acquisition/AcquisitionTiming.h"
+#include "acquisition/ParametersCsvWriter.h"
 #include "shell/Struct_System.h"
 #include "store/Tool.h"
 #include "support/FakeCollection.h"
@@ -163,6 +164,7 @@ private slots:
         m_b = FakeCollection::install(QStringLiteral("FAKE-B"));
         m_b->setSerial(QStringLiteral("SN-B"));
         m_b->setChannels(scriptedChannels({1, 2}, QStringLiteral("℃")));
+        ParametersCsvWriter::setDefaultFolder(m_dir->filePath(QStringLiteral("Data")));
     }
 
     void cleanup()
@@ -170,6 +172,7 @@ private slots:
         FakeCollection::uninstall(QStringLiteral("FAKE-A"));
         FakeCollection::uninstall(QStringLiteral("FAKE-B"));
         AcquisitionTiming::set(AcquisitionTiming());
+        ParametersCsvWriter::setDefaultFolder(QString());
         m_dir.reset();
     }
 
@@ -610,7 +613,7 @@ private slots:
     // writer; the end of the run writes every sample to the day's file.
     void tickFeedsAlarmsAndCsv()
     {
-        const QString project = QStringLiteral("CSV-%1").arg(QCoreApplication::applicationPid());
+        const QString project = QStringLiteral("CSV");
         Struct_System system = makeSystem({{"FAKE-A", "SN-A", {1, 2, 3}}}, {project}, 0.25, 1);
         system.DataSave = true;
         system.EmailInterval = 10;
@@ -630,13 +633,9 @@ private slots:
         QCOMPARE(log.at(0).Type, QStringLiteral("上限通知"));
         QCOMPARE(log.at(0).Text, QStringLiteral("1-3 高于上限:30.000"));
 
-        QFile file(QCoreApplication::applicationDirPath() + "/Data/" + project + "-"
-                   + day.toString("yyyy-MM-dd") + ".csv");
+        QFile file(m_dir->filePath("Data/" + project + "-" + day.toString("yyyy-MM-dd") + ".csv"));
         QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-        file.close();
-        file.remove();
-        QDir().rmdir(QCoreApplication::applicationDirPath() + "/Data"); // only when left empty
         QCOMPARE(lines.size(), 6);
         QCOMPARE(lines.at(0), QStringLiteral("Time,1-1(℃),1-2(℃),1-3(℃)"));
         QVERIFY2(lines.at(5).endsWith(",14.00,24.00,34.00"), qPrintable(lines.at(5)));
