@@ -10,6 +10,8 @@ struct AcquisitionTiming {
     int MailHandshakeMs = 30000;
     int MailReplyMs = 30000;
     int MailQuitMs = 1000;
+    // How long closing a run waits for alarm mails still on their way before it cancels them.
+    int MailCloseGraceMs = 5000;
     // Least time between two appends to the daily CSV files.
     qint64 CsvFlushMs = 1200 * 1000;
     // Acquisition run: the display tick that drains the sample queue, the pause between two looks

@@ -1,11 +1,17 @@
 #include "acquisition/AlarmMailer.h"
 
+#include "acquisition/AcquisitionTiming.h"
 #include "acquisition/ToolEmail.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 
 AlarmMailer::~AlarmMailer()
 {
+    QDeadlineTimer grace(AcquisitionTiming::get().MailCloseGraceMs);
+    for (QThread *thread : qAsConst(m_threads))
+        thread->wait(grace);
+    m_cancel->store(true);
     waitForDone();
 }
 
@@ -13,8 +19,9 @@ void AlarmMailer::sendAlarmMail(const QString &body, const QStringList &recipien
 {
     dropFinished();
     const QString subject = tr("异常通知");
-    QThread *thread = QThread::create([body, recipients, subject]() {
-        ToolEmail mail;
+    ToolEmail::CancelFlag cancel = m_cancel;
+    QThread *thread = QThread::create([body, recipients, subject, cancel]() {
+        ToolEmail mail(cancel);
         mail.SendToList(recipients, subject, body);
     });
     thread->setObjectName(QStringLiteral("AlarmMail"));

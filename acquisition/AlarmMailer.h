@@ -5,11 +5,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <memory>
+
 class QThread;
 
 // Sends the limit-alarm mails of a run, each in a worker thread of its own that gets the body and
-// its own copy of the recipients when it starts. The owner's destruction waits for every mail
-// still on its way, so no worker outlives the run dialog.
+// its own copy of the recipients when it starts. The owner's destruction gives the mails still on
+// their way a short grace time, then cancels their waits for the server and waits for them, so no
+// worker outlives the run dialog and a silent server cannot hold the window for long.
 class AlarmMailer
 {
     Q_DECLARE_TR_FUNCTIONS(AlarmMailer)
@@ -31,5 +35,6 @@ private:
     void dropFinished();
 
     QList<QThread *> m_threads;
+    std::shared_ptr<std::atomic_bool> m_cancel = std::make_shared<std::atomic_bool>(false);
     int m_count = 0;
 };

@@ -146,13 +146,14 @@ bool ToolEmail::isNetworkOnline()
     return check ? check() : defaultNetworkOnline();
 }
 
-ToolEmail::ToolEmail()
-    : ToolEmail(loadAccount())
+ToolEmail::ToolEmail(CancelFlag cancel)
+    : ToolEmail(loadAccount(), std::move(cancel))
 {
 }
 
-ToolEmail::ToolEmail(const Account &account)
+ToolEmail::ToolEmail(const Account &account, CancelFlag cancel)
     : m_account(account)
+    , m_cancel(std::move(cancel))
 {
     if (!m_account.isComplete()) {
         qWarning().noquote() << QStringLiteral("未配置报警邮件账户(主机、账户、授权码)，不发送邮件: ")
@@ -292,8 +293,16 @@ bool ToolEmail::readReply(int timeoutMs)
         }
         if (deadline.hasExpired() || m_socket->state() != QAbstractSocket::ConnectedState)
             return false;
-        if (!m_socket->waitForReadyRead(int(deadline.remainingTime())) && m_socket->bytesAvailable() == 0)
-            return false;
+        // Short slices, so that an owner giving up is heard while a server stays silent.
+        const int slice = int(qMin<qint64>(100, deadline.remainingTime()));
+        if (!m_socket->waitForReadyRead(slice) && m_socket->bytesAvailable() == 0) {
+            if (cancelled()) {
+                qWarning().noquote() << QStringLiteral("邮件发送已取消。");
+                return false;
+            }
+            if (m_socket->state() != QAbstractSocket::ConnectedState)
+                return false;
+        }
     }
 }
 

@@ -7,8 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 class QDateTime;
 class QSslSocket;
@@ -46,9 +48,12 @@ public:
     static void setNetworkOnlineCheck(const std::function<bool()> &check);
     static bool isNetworkOnline();
 
+    // Set by the owner to give up: a wait for a server reply ends within 100 ms once it is true.
+    using CancelFlag = std::shared_ptr<const std::atomic_bool>;
+
     // Connects, greets and logs in with the configured account.
-    ToolEmail();
-    explicit ToolEmail(const Account &account);
+    explicit ToolEmail(CancelFlag cancel = {});
+    explicit ToolEmail(const Account &account, CancelFlag cancel = {});
     ~ToolEmail() override;
 
     // True after a successful login while the connection holds.
@@ -82,8 +87,11 @@ private:
     void abandon();
     QByteArray heloName() const;
 
+    bool cancelled() const { return m_cancel && m_cancel->load(); }
+
     QSslSocket *m_socket = nullptr;
     Account m_account;
+    CancelFlag m_cancel;
     QByteArray m_reply;        // complete lines of the last reply
     QByteArray m_pending;      // bytes read beyond the last reply
     int m_replyCode = 0;

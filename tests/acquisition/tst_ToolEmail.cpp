@@ -1,4 +1,5 @@
 #include "acquisition/AcquisitionTiming.h"
+#include "acquisition/AlarmMailer.h"
 #include "acquisition/ToolEmail.h"
 #include "support/LogCapture.h"
 #include "support/SmtpTestServer.h"
@@ -27,6 +28,7 @@ private slots:
     void refusedRecipientFailsButOthersGetTheirMail();
     void invalidAddressesAreRefusedAndLogged();
     void ehloRefusedFallsBackToHelo();
+    void closingTheMailerCancelsASilentServer();
     void unreachablePortLogsConnectionFailure();
     void untrustedCertificateIsRefused();
     void missingAccountAttemptsNothing();
@@ -230,6 +232,39 @@ void tst_ToolEmail::ehloRefusedFallsBackToHelo()
     for (const QJsonObject &event : server->events(1))
         order << event.value("event").toString();
     QCOMPARE(order, (QStringList{"ehlo", "helo", "auth", "message"}));
+}
+
+void tst_ToolEmail::closingTheMailerCancelsASilentServer()
+{
+    SmtpTestServer::Options options;
+    options.SilentAfterData = true;
+    auto server = startServer(options);
+    QVERIFY(server);
+    ToolEmail::setExtraCaCertificates(server->caCertificates());
+    QVERIFY(server->writeConfig(m_dir.path(), QStringLiteral("QNRIX")));
+    // Replies may take minutes; closing gives the mail a short grace time, then cancels it.
+    AcquisitionTiming timing = AcquisitionTiming::get();
+    const AcquisitionTiming saved = timing;
+    timing.MailReplyMs = 600000;
+    timing.MailCloseGraceMs = 100;
+    AcquisitionTiming::set(timing);
+
+    LogCapture log;
+    QElapsedTimer closing;
+    {
+        AlarmMailer mailer;
+        mailer.sendAlarmMail(QStringLiteral("body"), {QStringLiteral("first@lab.test")});
+        bool dataSent = false;
+        for (int i = 0; i < 100 && !dataSent; ++i) {
+            for (const QJsonObject &event : server->events(0, 100))
+                dataSent = dataSent || event.value("event").toString() == QLatin1String("data");
+        }
+        QVERIFY(dataSent);
+        closing.start();
+    }
+    AcquisitionTiming::set(saved);
+    QVERIFY2(closing.elapsed() < 60000, qPrintable(QString::number(closing.elapsed())));
+    QVERIFY2(log.contains(QStringLiteral("邮件发送已取消。")), qPrintable(log.text()));
 }
 
 void tst_ToolEmail::unreachablePortLogsConnectionFailure()

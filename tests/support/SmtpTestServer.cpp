@@ -65,6 +65,8 @@ bool SmtpTestServer::start(QString *error)
         arguments << QStringLiteral("--refuse-rcpt") << refused;
     if (m_options.RefuseEhlo)
         arguments << QStringLiteral("--refuse-ehlo");
+    if (m_options.SilentAfterData)
+        arguments << QStringLiteral("--silent-after-data");
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setReadChannel(QProcess::StandardOutput);
     m_process.start(QStringLiteral("/usr/bin/python3"), arguments);

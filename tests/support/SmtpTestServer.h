@@ -23,6 +23,8 @@ public:
         QString Password = QStringLiteral("abcdefghijklmnop");
         QStringList RefusedRecipients;
         bool RefuseEhlo = false;
+        bool SilentAfterData = false;  // takes a message, then never answers
+
     };
 
     explicit SmtpTestServer(const Options &options);

@@ -22,8 +22,9 @@ def emit(obj):
 
 
 class Handler:
-    def __init__(self, refused):
+    def __init__(self, refused, silent_after_data):
         self.refused = set(refused)
+        self.silent_after_data = silent_after_data
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if address in self.refused:
@@ -32,6 +33,10 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.silent_after_data:
+            # Plays a server that takes the message and then never answers.
+            emit({"event": "data"})
+            await asyncio.get_running_loop().create_future()
         raw = envelope.original_content or envelope.content
         msg = message_from_bytes(raw, policy=policy.default)
         date = msg["date"]
@@ -78,6 +83,7 @@ def main():
     parser.add_argument("--password", required=True)
     parser.add_argument("--refuse-rcpt", action="append", default=[])
     parser.add_argument("--refuse-ehlo", action="store_true")
+    parser.add_argument("--silent-after-data", action="store_true")
     args = parser.parse_args()
 
     context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
@@ -92,7 +98,7 @@ def main():
         # handled=False: aiosmtpd itself answers a refusal with 535.
         return AuthResult(success=ok, handled=False)
 
-    handler = Handler(args.refuse_rcpt)
+    handler = Handler(args.refuse_rcpt, args.silent_after_data)
     PeerSMTP.refuse_ehlo = args.refuse_ehlo
 
     loop = asyncio.new_event_loop()
