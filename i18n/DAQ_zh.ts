@@ -1,4 +1,261 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
+<context>
+    <name>AlarmChecker</name>
+    <message>
+        <source>下限通知</source>
+        <translation>下限通知</translation>
+    </message>
+    <message>
+        <source>上限通知</source>
+        <translation>上限通知</translation>
+    </message>
+    <message>
+        <source> 低于下限:</source>
+        <translation> 低于下限:</translation>
+    </message>
+    <message>
+        <source> 高于上限:</source>
+        <translation> 高于上限:</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmMailer</name>
+    <message>
+        <source>异常通知</source>
+        <translation>异常通知</translation>
+    </message>
+</context>
+<context>
+    <name>Collection</name>
+    <message>
+        <source>Set Range Error！</source>
+        <translation>Set Range Error！</translation>
+    </message>
+</context>
+<context>
+    <name>HKRQ5713</name>
+    <message>
+        <source>数据库打开失败!</source>
+        <translation>数据库打开失败!</translation>
+    </message>
+    <message>
+        <source>Sql Error</source>
+        <translation>Sql Error</translation>
+    </message>
+    <message>
+        <source>数据采集</source>
+        <translation>数据采集</translation>
+    </message>
+    <message>
+        <source>传感器校准</source>
+        <translation>传感器校准</translation>
+    </message>
+    <message>
+        <source>验证报告</source>
+        <translation>验证报告</translation>
+    </message>
+    <message>
+        <source>版本：</source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>确认退出程序?</source>
+        <translation>确认退出程序?</translation>
+    </message>
+</context>
+<context>
+    <name>QTableWidgetL</name>
+    <message>
+        <source>复制</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>粘贴</translation>
+    </message>
+</context>
+<context>
+    <name>QWaiting</name>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>请稍等...</source>
+        <translation>请稍等...</translation>
+    </message>
+</context>
+<context>
+    <name>Tool</name>
+    <message>
+        <source>温度</source>
+        <translation>温度</translation>
+    </message>
+    <message>
+        <source>湿度</source>
+        <translation>湿度</translation>
+    </message>
+    <message>
+        <source>压力</source>
+        <translation>压力</translation>
+    </message>
+    <message>
+        <source>电压</source>
+        <translation>电压</translation>
+    </message>
+    <message>
+        <source>电阻</source>
+        <translation>电阻</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>电流</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>其他</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>网络</source>
+        <translation>网络</translation>
+    </message>
+    <message>
+        <source>蓝牙</source>
+        <translation>蓝牙</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>导入</translation>
+    </message>
+    <message>
+        <source>铂电阻</source>
+        <translation>铂电阻</translation>
+    </message>
+    <message>
+        <source>热敏电阻</source>
+        <translation>热敏电阻</translation>
+    </message>
+    <message>
+        <source>热电偶</source>
+        <translation>热电偶</translation>
+    </message>
+    <message>
+        <source>NTC</source>
+        <translation>NTC</translation>
+    </message>
+    <message>
+        <source>RTD</source>
+        <translation>RTD</translation>
+    </message>
+    <message>
+        <source>TC</source>
+        <translation>TC</translation>
+    </message>
+    <message>
+        <source>PTC</source>
+        <translation>PTC</translation>
+    </message>
+    <message>
+        <source>ITS90</source>
+        <translation>ITS90</translation>
+    </message>
+    <message>
+        <source>CVD</source>
+        <translation>CVD</translation>
+    </message>
+    <message>
+        <source>R(T)</source>
+        <translation>R(T)</translation>
+    </message>
+    <message>
+        <source>T(R)</source>
+        <translation>T(R)</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>K</source>
+        <translation>K</translation>
+    </message>
+    <message>
+        <source>J</source>
+        <translation>J</translation>
+    </message>
+    <message>
+        <source>T</source>
+        <translation>T</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <source>R</source>
+        <translation>R</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>2线制</source>
+        <translation>2线制</translation>
+    </message>
+    <message>
+        <source>3线制</source>
+        <translation>3线制</translation>
+    </message>
+    <message>
+        <source>4线制</source>
+        <translation>4线制</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <source>Ω</source>
+        <translation>Ω</translation>
+    </message>
+    <message>
+        <source>快速</source>
+        <translation>快速</translation>
+    </message>
+    <message>
+        <source>中速</source>
+        <translation>中速</translation>
+    </message>
+    <message>
+        <source>慢速</source>
+        <translation>慢速</translation>
+    </message>
+</context>
 </TS>

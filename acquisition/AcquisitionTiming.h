@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The fixed waits of the on-line acquisition. The shipped program keeps the defaults; tests
+// shorten them through set() before the objects that read them are created.
+struct AcquisitionTiming {
+    // Alarm mail: connection, TLS handshake, each server reply, and the reply to the closing quit.
+    int MailConnectMs = 30000;
+    int MailHandshakeMs = 30000;
+    int MailReplyMs = 30000;
+    int MailQuitMs = 1000;
+    // Least time between two appends to the daily CSV files.
+    qint64 CsvFlushMs = 1200 * 1000;
+    // Acquisition run: the display tick that drains the sample queue, the pause between two looks
+    // at the start time, the pause between two looks at the stop and waiting flags during a
+    // recovery, and how long the instruments stay closed before they are reconnected.
+    int DisplayTickMs = 1000;
+    int SetupPollMs = 10;
+    int RecoveryPollMs = 100;
+    int ReconnectDelayMs = 25000;
+
+    static AcquisitionTiming get();
+    static void set(const AcquisitionTiming &timing);
+};

@@ -1,0 +1,218 @@
+#include "acquisition/ParametersCsvWriter.h"
+
+#include "acquisition/AcquisitionTiming.h"
+#include "shell/Struct_System.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+#include <QThread>
+
+namespace {
+
+QString withSlash(const QString &folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+} // namespace
+
+ParametersCsvWriter::ParametersCsvWriter(const QList<Tool::Struct_Parameters> &projects,
+                                         const Struct_System *system, const QString &folder)
+    : m_folder(withSlash(folder))
+    , m_projects(projects)
+    , m_system(system)
+    , m_pending(projects.size())
+{
+}
+
+ParametersCsvWriter::~ParametersCsvWriter()
+{
+    waitForDone();
+    if (!hasPendingRows())
+        return;
+    // The rows of the last stretch of the run: written here, in the owner's thread.
+    Job job;
+    job.Rows = m_pending;
+    job.Failed.resize(m_projects.size());
+    job.Decimals = m_system ? m_system->DataAccuracy : 2;
+    writeJob(job);
+    for (int j = 0; j < job.Failed.size(); ++j) {
+        if (!job.Failed.at(j).isEmpty()) {
+            qWarning().noquote() << QStringLiteral("%1 rows lost, the CSV file cannot be written: %2")
+                                        .arg(job.Failed.at(j).size())
+                                        .arg(filePath(j, job.Failed.at(j).constFirst().Time.date()));
+        }
+    }
+}
+
+QString ParametersCsvWriter::defaultFolder()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Data/");
+}
+
+QString ParametersCsvWriter::filePath(int project, const QDate &day) const
+{
+    return m_folder + m_projects.at(project).Name + QLatin1Char('-')
+           + day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".csv");
+}
+
+void ParametersCsvWriter::createCsvFiles(const QDateTime &now)
+{
+    if (!QDir().mkpath(m_folder))
+        qWarning().noquote() << QStringLiteral("Cannot create the CSV folder: ") + m_folder;
+    m_nextFlush = now.addMSecs(AcquisitionTiming::get().CsvFlushMs);
+    for (int j = 0; j < m_projects.size(); ++j)
+        appendRows(j, now.date(), {}, 0);
+}
+
+void ParametersCsvWriter::addSamples(const QList<Struct_Sample> &samples, const QDateTime &now)
+{
+    collectWriter();
+    for (const Struct_Sample &sample : samples) {
+        for (int j = 0; j < m_projects.size(); ++j) {
+            if (j < sample.Values.size()) {
+                m_pending[j].append(Row{sample.Time, sample.Values.at(j)});
+            } else {
+                qWarning().noquote() << QStringLiteral("Sample without values for project ")
+                                            + m_projects.at(j).Name;
+            }
+        }
+    }
+    const qint64 interval = AcquisitionTiming::get().CsvFlushMs;
+    if (!m_nextFlush.isValid())
+        m_nextFlush = now.addMSecs(interval);
+    if (now < m_nextFlush || m_thread)
+        return; // not due yet, or the previous write is still under way: the next tick retries
+    m_nextFlush = m_nextFlush.addMSecs(interval);
+    startWriter();
+}
+
+void ParametersCsvWriter::flushAll()
+{
+    waitForDone();
+    startWriter();
+}
+
+void ParametersCsvWriter::waitForDone()
+{
+    if (m_thread)
+        m_thread->wait();
+    collectWriter();
+}
+
+int ParametersCsvWriter::pendingRowCount() const
+{
+    int count = 0;
+    for (const QList<Row> &rows : m_pending)
+        count += rows.size();
+    return count;
+}
+
+QString ParametersCsvWriter::headerLine(const Tool::Struct_Parameters &project)
+{
+    QString line = QStringLiteral("Time");
+    for (int k = 0; k < project.CHName.size(); ++k) {
+        line += QLatin1Char(',')
+                + csvField(project.CHName.at(k) + QLatin1Char('(') + project.CHDisplayUnit.value(k)
+                           + QLatin1Char(')'));
+    }
+    return line;
+}
+
+QString ParametersCsvWriter::rowLine(const QDateTime &time, const QList<double> &values, int decimals)
+{
+    QString line = time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    for (const double value : values)
+        line += QLatin1Char(',') + QString::number(value, 'f', decimals);
+    return line;
+}
+
+QString ParametersCsvWriter::csvField(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"'))
+        && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void ParametersCsvWriter::startWriter()
+{
+    if (m_thread || !hasPendingRows())
+        return;
+    m_job.reset(new Job);
+    m_job->Rows = m_pending;
+    m_job->Failed.resize(m_projects.size());
+    m_job->Decimals = m_system ? m_system->DataAccuracy : 2;
+    m_pending = ProjectRows(m_projects.size());
+    Job *job = m_job.get();
+    m_thread = QThread::create([this, job]() { writeJob(*job); });
+    m_thread->setObjectName(QStringLiteral("CsvWriter"));
+    m_thread->start();
+}
+
+void ParametersCsvWriter::collectWriter()
+{
+    if (!m_thread || !m_thread->isFinished())
+        return;
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    // Rows whose file could not be opened go back in front of everything taken since.
+    for (int j = 0; j < m_job->Failed.size(); ++j)
+        m_pending[j] = m_job->Failed.at(j) + m_pending.at(j);
+    m_job.reset();
+}
+
+void ParametersCsvWriter::writeJob(Job &job) const
+{
+    for (int j = 0; j < job.Rows.size(); ++j) {
+        const QList<Row> &rows = job.Rows.at(j);
+        // Consecutive rows of one date go to that date's file in one open.
+        int first = 0;
+        while (first < rows.size()) {
+            const QDate day = rows.at(first).Time.date();
+            int end = first + 1;
+            while (end < rows.size() && rows.at(end).Time.date() == day)
+                ++end;
+            const QList<Row> dayRows = rows.mid(first, end - first);
+            if (!appendRows(j, day, dayRows, job.Decimals))
+                job.Failed[j] += dayRows;
+            first = end;
+        }
+    }
+}
+
+bool ParametersCsvWriter::appendRows(int project, const QDate &day, const QList<Row> &rows,
+                                     int decimals) const
+{
+    QDir().mkpath(m_folder);
+    QFile file(filePath(project, day));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        qWarning().noquote() << QStringLiteral("Cannot open the CSV file %1 (%2); %3 rows kept for the next write")
+                                    .arg(file.fileName(), file.errorString())
+                                    .arg(rows.size());
+        return false;
+    }
+    QTextStream out(&file);
+    out.setCodec("UTF-8");
+    out.setGenerateByteOrderMark(false);
+    if (file.size() == 0)
+        out << headerLine(m_projects.at(project)) << '\n';
+    for (const Row &row : rows)
+        out << rowLine(row.Time, row.Values, decimals) << '\n';
+    out.flush();
+    if (out.status() != QTextStream::Ok || file.error() != QFileDevice::NoError)
+        qWarning().noquote() << QStringLiteral("Write error in the CSV file %1: %2")
+                                    .arg(file.fileName(), file.errorString());
+    return true;
+}
+
+bool ParametersCsvWriter::hasPendingRows() const
+{
+    return pendingRowCount() > 0;
+}

@@ -1,0 +1,488 @@
+#include "acquisition/ParametersImport.h"
+
+#include "acquisition/ParametersImportModel.h"
+#include "comm/Collection.h"
+#include "devices/AcquisitionDevice.h"
+#include "shell/QWaiting.h"
+#include "shell/Struct_System.h"
+
+#include <QDateTime>
+#include <QDateTimeEdit>
+#include <QDebug>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QTableView>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const char *const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
+// Nearest sample to a thinning target is looked for within this distance.
+const qint64 kMatchWindowMs = 2000;
+// Longest scan interval accepted (about 31 years); keeps the target arithmetic in range.
+const double kMaxIntervalMs = 1e12;
+// Samples stored per insert batch inside the one save transaction.
+const int kSaveBatch = 2000;
+// Rows measured when the columns are fitted to their contents.
+const int kSizedRows = 200;
+
+// A finite number text. Plain decimals ("-21.37") are recognised directly; anything else
+// (exponents, signs, spaces) goes through QString::toDouble.
+bool isNumberText(const QStringRef &text)
+{
+    const int size = text.size();
+    if (size > 0 && size <= 15) {
+        int i = text.at(0) == QLatin1Char('-') ? 1 : 0;
+        int digits = 0;
+        int points = 0;
+        for (; i < size; ++i) {
+            const QChar c = text.at(i);
+            if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                ++digits;
+            else if (c == QLatin1Char('.') && points == 0)
+                ++points;
+            else
+                break;
+        }
+        if (i == size && digits > 0)
+            return true;
+    }
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    return ok && std::isfinite(number);
+}
+
+ParametersImport::FileChooser &fileChooser()
+{
+    static ParametersImport::FileChooser chooser;
+    return chooser;
+}
+
+} // namespace
+
+ParametersImport::ParametersImport(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr("数据导入"));
+    setWindowIcon(QIcon(QStringLiteral(":/HKRQ5713/Image/Parameters.png")));
+    setStyleSheet(QStringLiteral("font: 14pt \"宋体\";"));
+    m_Information = tr("提示");
+    m_Warning = tr("警告");
+
+    const QDateTime minimum(QDate(2020, 1, 1), QTime(0, 0, 0));
+    dateTimeEdit_Start = new QDateTimeEdit(this);
+    dateTimeEdit_Start->setObjectName(QStringLiteral("dateTimeEdit_Start"));
+    dateTimeEdit_End = new QDateTimeEdit(this);
+    dateTimeEdit_End->setObjectName(QStringLiteral("dateTimeEdit_End"));
+    for (QDateTimeEdit *edit : {dateTimeEdit_Start, dateTimeEdit_End}) {
+        edit->setMinimumDateTime(minimum);
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+
+    lineEdit_Interval = new QLineEdit(QStringLiteral("1"), this);
+    lineEdit_Interval->setObjectName(QStringLiteral("lineEdit_Interval"));
+    lineEdit_Interval->setMaxLength(32);
+    lineEdit_Interval->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]+$")), lineEdit_Interval));
+
+    pushButton_Set = new QPushButton(tr("设置"), this);
+    pushButton_Set->setObjectName(QStringLiteral("pushButton_Set"));
+    pushButton_Time = new QPushButton(tr("时间对齐"), this);
+    pushButton_Time->setObjectName(QStringLiteral("pushButton_Time"));
+    pushButton_Open = new QPushButton(tr("打开"), this);
+    pushButton_Open->setObjectName(QStringLiteral("pushButton_Open"));
+    pushButton_Save = new QPushButton(tr("保存"), this);
+    pushButton_Save->setObjectName(QStringLiteral("pushButton_Save"));
+    pushButton_Set->setEnabled(false);
+    pushButton_Time->setEnabled(false);
+    pushButton_Save->setEnabled(false);
+
+    m_Model = new ParametersImportModel(this);
+    tableWidget = new QTableView(this);
+    tableWidget->setObjectName(QStringLiteral("tableWidget"));
+    tableWidget->setModel(m_Model);
+    tableWidget->verticalHeader()->setVisible(false);
+    tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableWidget->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tableWidget->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Column widths come from the shown rows and their neighbours, up to this many rows:
+    // the rows of a record file look alike, and measuring a thousand of them per column
+    // would cost more than the thinning itself.
+    tableWidget->horizontalHeader()->setResizeContentsPrecision(kSizedRows);
+
+    auto *settings = new QHBoxLayout;
+    settings->addWidget(new QLabel(tr("开始时间："), this));
+    settings->addWidget(dateTimeEdit_Start);
+    settings->addWidget(new QLabel(tr("结束时间："), this));
+    settings->addWidget(dateTimeEdit_End);
+    settings->addWidget(new QLabel(tr("扫描间隔："), this));
+    settings->addWidget(lineEdit_Interval);
+    settings->addWidget(new QLabel(tr("秒"), this));
+    settings->addWidget(pushButton_Set);
+    settings->addWidget(pushButton_Time);
+    settings->addStretch();
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(pushButton_Open);
+    buttons->addWidget(pushButton_Save);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(settings);
+    layout->addWidget(tableWidget);
+    layout->addLayout(buttons);
+    resize(1200, 700);
+
+    connect(pushButton_Open, SIGNAL(clicked()), this, SLOT(Open_clicked()));
+    connect(pushButton_Set, SIGNAL(clicked()), this, SLOT(Set_clicked()));
+    connect(pushButton_Time, SIGNAL(clicked()), this, SLOT(Time_clicked()));
+    connect(pushButton_Save, SIGNAL(clicked()), this, SLOT(Save_clicked()));
+    connect(this, SIGNAL(Read_signals(int)), this, SLOT(Read_slots(int)));
+}
+
+ParametersImport::~ParametersImport()
+{
+    if (m_ReadThread) {
+        m_ReadThread->wait();
+        delete m_ReadThread;
+    }
+    delete m_Collection;
+}
+
+void ParametersImport::setParameters(Struct_System *system)
+{
+    m_System = system;
+    m_ProjectName = system->ProjectNames.value(0);
+    m_Device = system->ProjectDevices.value(0);
+    delete m_Collection;
+    m_Collection = AcquisitionDevice::CreateCollection(m_Device.Model);
+    if (!m_Collection)
+        qWarning() << "ParametersImport::setParameters: no driver for model" << m_Device.Model;
+}
+
+void ParametersImport::setFileChooser(FileChooser chooser)
+{
+    fileChooser() = std::move(chooser);
+}
+
+void ParametersImport::warn(const QString &text)
+{
+    QMessageBox::information(this, m_Warning, text, QMessageBox::Ok);
+}
+
+// Forgets everything of the previous file, so nothing of it can be thinned or saved any more.
+void ParametersImport::resetState()
+{
+    m_Interval = -1.0;
+    m_FirstTime = 0;
+    m_LastTime = 0;
+    m_ChannelNumbers.clear();
+    m_ChannelUnits.clear();
+    m_Samples.clear();
+    pushButton_Set->setEnabled(false);
+    pushButton_Save->setEnabled(false);
+    pushButton_Time->setEnabled(false);
+    m_Model->setHeaders(QStringList());
+    m_Model->setRows(QVector<Struct_ImportSample>());
+}
+
+void ParametersImport::Open_clicked()
+{
+    if (m_ReadThread)
+        return;
+    const FileChooser &chooser = fileChooser();
+    const QString path = chooser
+        ? chooser(this)
+        : QFileDialog::getOpenFileName(this, tr("选择文件"), QStringLiteral("./"), QStringLiteral("Text files (*.csv)"));
+    if (path.isEmpty())
+        return;
+
+    resetState();
+    if (!m_Collection) {
+        warn(tr("未检测到通道！"));
+        return;
+    }
+
+    m_ReadChannels.clear();
+    m_ReadSamples.clear();
+    m_ReadThread = QThread::create([this, path] { readThread(path); });
+    m_ReadThread->start();
+    m_Waiting = new QWaiting(this);
+    m_Waiting->show();
+}
+
+// Runs in the reading thread: only the driver and the m_Read* members are touched here.
+void ParametersImport::readThread(const QString &path)
+{
+    if (!m_Collection->OpenCSVFile(path, m_ReadChannels) || m_ReadChannels.isEmpty()) {
+        m_Collection->CloseCSVFile();
+        emit Read_signals(ReadNoChannels);
+        return;
+    }
+    const bool complete = readRecordFile(m_ReadSamples, m_ReadFirst, m_ReadLast);
+    m_Collection->CloseCSVFile();
+    emit Read_signals(complete ? ReadComplete : ReadMismatch);
+}
+
+bool ParametersImport::readRecordFile(QVector<Struct_ImportSample> &samples, qint64 &first, qint64 &last)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    first = now.addYears(10).toMSecsSinceEpoch();
+    last = now.addYears(-10).toMSecsSinceEpoch();
+    QDateTime time;
+    QStringList values;
+    for (;;) {
+        if (!m_Collection->GetCSVData(time, values))
+            return false;
+        if (values.isEmpty())
+            return true;
+        if (!time.isValid())
+            return false;
+        const qint64 msecs = time.toMSecsSinceEpoch();
+        samples.append(Struct_ImportSample::fromList(msecs, values));
+        first = qMin(first, msecs);
+        last = qMax(last, msecs);
+    }
+}
+
+void ParametersImport::Read_slots(int result)
+{
+    if (m_ReadThread) {
+        m_ReadThread->wait();
+        delete m_ReadThread;
+        m_ReadThread = nullptr;
+    }
+    if (m_Waiting) {
+        m_Waiting->hide();
+        delete m_Waiting;
+        m_Waiting = nullptr;
+    }
+
+    if (result == ReadNoChannels) {
+        m_ReadChannels.clear();
+        warn(tr("未检测到通道！"));
+        return;
+    }
+
+    for (const Struct_Channel &channel : qAsConst(m_ReadChannels)) {
+        m_ChannelNumbers.append(QString::number(channel.Number));
+        m_ChannelUnits.append(channel.Unit);
+    }
+    m_ReadChannels.clear();
+    m_Samples.swap(m_ReadSamples);
+    m_ReadSamples.clear();
+
+    SetHeaders();
+    fillTable(m_Samples);
+
+    if (!m_Samples.isEmpty()) {
+        m_FirstTime = m_ReadFirst;
+        m_LastTime = m_ReadLast;
+        const QDateTime first = QDateTime::fromMSecsSinceEpoch(m_FirstTime);
+        dateTimeEdit_Start->setMinimumDateTime(first);
+        dateTimeEdit_End->setMinimumDateTime(first);
+        dateTimeEdit_Start->setDateTime(first);
+        dateTimeEdit_End->setDateTime(QDateTime::fromMSecsSinceEpoch(m_LastTime));
+    }
+    if (m_Samples.size() >= 2) {
+        const qint64 step = m_Samples.at(1).Time - m_Samples.at(0).Time;
+        if (step > 0) {
+            m_Interval = double(step);
+            lineEdit_Interval->setText(QString::number(m_Interval / 1000.0, 'g', 6));
+        }
+    }
+
+    if (result == ReadComplete) {
+        if (!m_Samples.isEmpty()) {
+            pushButton_Set->setEnabled(true);
+            pushButton_Save->setEnabled(true);
+        }
+        pushButton_Time->setEnabled(false);
+        QMessageBox::information(this, m_Information, tr("数据读取成功！"), QMessageBox::Ok);
+    } else {
+        warn(tr("采集数据不匹配，读取失败！"));
+    }
+}
+
+void ParametersImport::SetHeaders()
+{
+    QStringList headers{tr("序号"), tr("时间")};
+    for (const QString &number : qAsConst(m_ChannelNumbers))
+        headers.append(QStringLiteral("CH") + number);
+    m_Model->setHeaders(headers);
+}
+
+void ParametersImport::fillTable(const QVector<Struct_ImportSample> &samples)
+{
+    m_Model->setRows(samples);
+    tableWidget->resizeColumnsToContents();
+}
+
+void ParametersImport::Set_clicked()
+{
+    bool ok = false;
+    const double intervalMs = lineEdit_Interval->text().toDouble(&ok) * 1000.0;
+    if (!ok || !(intervalMs >= 1.0) || intervalMs > kMaxIntervalMs) {
+        warn(tr("扫描间隔设置错误！"));
+        return;
+    }
+    const qint64 step = qint64(intervalMs);
+    const qint64 start = dateTimeEdit_Start->dateTime().toMSecsSinceEpoch();
+    const qint64 end = dateTimeEdit_End->dateTime().toMSecsSinceEpoch();
+    if (end < start) {
+        warn(tr("开始时间不能大于结束时间！"));
+        return;
+    }
+
+    QVector<int> candidates;
+    for (int i = 0; i < m_Samples.size(); ++i) {
+        const qint64 t = m_Samples.at(i).Time;
+        if (t >= start && t <= end)
+            candidates.append(i);
+    }
+    if (candidates.isEmpty()) {
+        warn(tr("时间范围异常！"));
+        return;
+    }
+
+    // Each target of the grid start, start + step, ... up to the end takes the candidate nearest
+    // to it within the match window: one exactly on it first, of two at equal distance the one
+    // before it. Candidates between targets are dropped.
+    QVector<Struct_ImportSample> result;
+    qint64 target = start;
+    int p = 0;
+    while (p < candidates.size() && target <= end) {
+        int best = -1;
+        qint64 bestDistance = 0;
+        for (int i = p; i < candidates.size(); ++i) {
+            const qint64 d = target - m_Samples.at(candidates.at(i)).Time; // > 0: before the target
+            if (d > kMatchWindowMs)
+                continue;
+            if (d >= 1) {
+                best = i;
+                bestDistance = d;
+                continue;
+            }
+            if (d == 0) {
+                best = i;
+                break;
+            }
+            if (d >= -kMatchWindowMs && (best < 0 || -d < bestDistance))
+                best = i;
+            break;
+        }
+        if (best < 0) {
+            warn(QString::number(p) + tr(":时间间隔异常，请检查！"));
+            return;
+        }
+        result.append(m_Samples.at(candidates.at(best)));
+        p = best + 1;
+        target += step;
+    }
+
+    m_FirstTime = start;
+    m_LastTime = end;
+    m_Interval = intervalMs;
+    pushButton_Time->setEnabled(true);
+    fillTable(result);
+}
+
+void ParametersImport::Time_clicked()
+{
+    if (m_Interval == -1.0)
+        return;
+    m_Model->alignTimes(m_FirstTime, qint64(m_Interval));
+}
+
+// Every row must carry one number per channel before anything is stored.
+bool ParametersImport::rowsComplete(const QVector<Struct_ImportSample> &rows) const
+{
+    const int channels = m_ChannelNumbers.size();
+    for (const Struct_ImportSample &row : rows) {
+        if (row.Count != channels)
+            return false;
+        const QVector<QStringRef> values = row.Values.splitRef(QLatin1Char(','));
+        if (values.size() != channels)
+            return false;
+        for (const QStringRef &value : values) {
+            if (!isNumberText(value))
+                return false;
+        }
+    }
+    return true;
+}
+
+void ParametersImport::Save_clicked()
+{
+    const QVector<Struct_ImportSample> &rows = m_Model->rows();
+    if (rows.isEmpty() || m_ChannelNumbers.isEmpty() || !rowsComplete(rows)) {
+        qWarning() << "ParametersImport::Save_clicked: rows with missing or non-numeric values";
+        warn(tr("数据保存失败！"));
+        return;
+    }
+
+    bool ok = false;
+    {
+        Tool::Transaction transaction;
+        ok = transaction.isActive() && Tool::addParameters(buildParameters());
+        QList<Tool::Struct_ParametersData> batch;
+        for (int i = 0; ok && i < rows.size(); ++i) {
+            Tool::Struct_ParametersData record;
+            record.Name = m_ProjectName;
+            record.Time = QDateTime::fromMSecsSinceEpoch(rows.at(i).Time);
+            record.Data = rows.at(i).valueList();
+            batch.append(record);
+            if (batch.size() == kSaveBatch || i == rows.size() - 1) {
+                ok = Tool::addParametersDataList(batch);
+                batch.clear();
+            }
+        }
+        ok = ok && transaction.commit(); // otherwise the transaction rolls back here
+    }
+    if (!ok) {
+        warn(tr("数据保存失败！"));
+        return;
+    }
+    QMessageBox::information(this, m_Information, tr("数据保存成功！"), QMessageBox::Ok);
+    accept();
+}
+
+Tool::Struct_Parameters ParametersImport::buildParameters() const
+{
+    const QString automatic = QStringLiteral("Auto");
+    const int channels = m_ChannelNumbers.size();
+    Tool::Struct_Parameters record;
+    record.Name = m_ProjectName;
+    record.CreateTime = QDateTime::currentDateTime().toString(QLatin1String(kTimeFormat));
+    record.StartTime = QDateTime::fromMSecsSinceEpoch(m_FirstTime).toString(QLatin1String(kTimeFormat));
+    record.Model = QStringList{m_Device.Model};
+    record.Serial = QStringList{m_Device.Serial};
+    record.SignalMode = QStringList{QStringLiteral("导入")};
+    record.Signal1 = QStringList{automatic};
+    record.Signal2 = QStringList{automatic};
+    record.Rate = QStringList{automatic};
+    // Without a known interval (a single sample and no thinning) "0" is stored.
+    record.Interval = m_Interval > 0 ? QString::number(m_Interval / 1000.0, 'g', 6) : QStringLiteral("0");
+    record.CHName = m_ChannelNumbers;
+    for (int i = 0; i < channels; ++i) {
+        record.CHType.append(automatic);
+        record.CHFunction.append(automatic);
+        record.CHWire.append(automatic);
+        record.CHM.append(QStringLiteral("1"));
+        record.CHB.append(QStringLiteral("0"));
+    }
+    record.CHUnit = m_ChannelUnits;
+    record.CHDisplayUnit = m_ChannelUnits;
+    return record;
+}

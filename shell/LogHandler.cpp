@@ -1,0 +1,89 @@
+#include "shell/LogHandler.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QTextStream>
+
+namespace {
+QRecursiveMutex &logMutex()
+{
+    static QRecursiveMutex mutex;  // a message raised while writing must not dead-lock
+    return mutex;
+}
+const QString dateFormat = QStringLiteral("yyyy-MM-dd");
+}
+
+void LogHandler::install()
+{
+    qInstallMessageHandler(&LogHandler::messageHandler);
+}
+
+QString LogHandler::levelText(QtMsgType type)
+{
+    switch (type) {
+    case QtDebugMsg: return QStringLiteral("Debug:");
+    case QtInfoMsg: return QStringLiteral("Info:");
+    case QtWarningMsg: return QStringLiteral("Warning:");
+    case QtCriticalMsg: return QStringLiteral("Critical:");
+    case QtFatalMsg: return QStringLiteral("Fatal:");
+    }
+    return QStringLiteral("Debug:");
+}
+
+QString LogHandler::formatLine(QtMsgType type, const QMessageLogContext &context, const QString &text,
+                               const QDateTime &time)
+{
+    const QString where = QStringLiteral("File:(%1) Line:(%2)")
+                              .arg(QString::fromUtf8(context.file ? context.file : ""))
+                              .arg(context.line);
+    const QString when = QStringLiteral("(%1)").arg(time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
+    return QStringLiteral("%1 %2   %3 %4").arg(levelText(type), where, when, text);
+}
+
+QString LogHandler::fileName(const QDate &date)
+{
+    return QStringLiteral("log_") + date.toString(dateFormat) + QStringLiteral(".log");
+}
+
+QDate LogHandler::dateOfFile(const QString &fileName)
+{
+    const QString prefix = QStringLiteral("log_");
+    const QString suffix = QStringLiteral(".log");
+    if (!fileName.startsWith(prefix) || !fileName.endsWith(suffix))
+        return QDate();
+    const QString middle = fileName.mid(prefix.size(), fileName.size() - prefix.size() - suffix.size());
+    return QDate::fromString(middle, dateFormat);
+}
+
+void LogHandler::messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString line = formatLine(type, context, text, now);
+
+    QMutexLocker locker(&logMutex());
+    QFile file(fileName(now.date()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        return;
+    QTextStream stream(&file);
+    stream.setCodec("UTF-8");
+    stream << line << '\n';
+    stream.flush();
+}
+
+int LogHandler::deleteOldLogs(const QDir &dir, const QDate &today, int maxAgeDays)
+{
+    int deleted = 0;
+    const QStringList names = dir.entryList({QStringLiteral("log_*.log")}, QDir::Files);
+    for (const QString &name : names) {
+        const QDate date = dateOfFile(name);
+        if (!date.isValid() || date.daysTo(today) <= maxAgeDays)
+            continue;
+        if (QFile::remove(dir.filePath(name)))
+            ++deleted;
+        else
+            qWarning() << "cannot delete old log file" << name;
+    }
+    return deleted;
+}

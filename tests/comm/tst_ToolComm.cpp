@@ -1,0 +1,366 @@
+// The transport in its thread, driven through an instrument object as the drivers drive it:
+// TCP against a QTcpServer, serial over a socat pseudo-terminal pair, pass-through, Bluetooth LE
+// without an adapter, and the thread ownership of the instrument object.
+#include "comm/Collection.h"
+#include "comm/CommTiming.h"
+#include "comm/ToolComm.h"
+#include "support/SocatPtyPair.h"
+#include "support/WorkerCall.h"
+
+#include <QBluetoothLocalDevice>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QSerialPort>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+// An instrument speaking a line protocol: "SN?\n" is answered by the serial number and "\r\n".
+class LineInstrument : public Collection
+{
+    Q_OBJECT
+public:
+    bool Open(const QString &type, const QString &address, const QString &parameter, QString &text) override
+    {
+        if (!OpenTransport(type, address, parameter)) {
+            text = QStringLiteral("Open Error");
+            return false;
+        }
+        QByteArray reply;
+        if (!Query("SN?\n", reply)) {
+            emit Close_signals();
+            text = QStringLiteral("Get SN Error");
+            return false;
+        }
+        text = QString::fromLatin1(reply).trimmed();
+        return IsOpen();
+    }
+
+    bool Query(const QByteArray &command, QByteArray &reply)
+    {
+        ClearBuffer();
+        emit Write_signals(command);
+        const CommTiming timing = CommTiming::get();
+        for (int i = 0; i < timing.replyPolls; ++i) {
+            QThread::msleep(timing.replyPollMs);
+            reply = GetBuffer();
+            if (reply.endsWith('\n'))
+                return true;
+        }
+        return false;
+    }
+
+    void Send(const QByteArray &data) { emit Write_signals(data); }
+    // Only the connection, no identification.
+    bool OpenOnly(const QString &type, const QString &address, const QString &parameter)
+    {
+        return OpenTransport(type, address, parameter);
+    }
+};
+
+// The instrument's side of the wire: records what arrives and answers "SN?" in two chunks.
+class Peer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Peer(QIODevice *device) : m_device(device)
+    {
+        connect(device, &QIODevice::readyRead, this, &Peer::onReadyRead);
+    }
+    QByteArray received;
+
+private:
+    void onReadyRead()
+    {
+        received += m_device->readAll();
+        while (received.contains("SN?\n")) {
+            received.remove(received.indexOf("SN?\n"), 4);
+            m_device->write("SN-");
+            QTimer::singleShot(30, this, [this]() { m_device->write("4711\r\n"); });
+        }
+    }
+    QIODevice *m_device;
+};
+
+bool openInWorker(LineInstrument &instrument, const QString &type, const QString &address,
+                  const QString &parameter, QString &text)
+{
+    bool ok = false;
+    callInWorker([&]() { ok = instrument.Open(type, address, parameter, text); });
+    return ok;
+}
+
+bool closeInWorker(LineInstrument &instrument)
+{
+    bool ok = false;
+    callInWorker([&]() { ok = instrument.Close(); });
+    return ok;
+}
+
+quint16 unusedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+}
+
+class tst_ToolComm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        CommTiming timing;
+        timing.connectPolls = 40;
+        timing.connectPollMs = 10;
+        timing.replyPolls = 1000;
+        timing.bleDiscoveryMs = 300;
+        CommTiming::set(timing);
+        QVERIFY(m_dir.isValid());
+        QDir::setCurrent(m_dir.path());
+    }
+
+    void freshTransportIsIdle()
+    {
+        ToolComm comm;
+        QCOMPARE(comm.ConnectionType(), ToolComm::Type::None);
+        QVERIFY(!comm.IsConnected());
+        QVERIFY(comm.TakeBuffer().isEmpty());
+        QVERIFY(!comm.IsPassthrough());
+    }
+
+    void tcpOpenExchangeCloseReopen()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        QList<QTcpSocket *> accepted;
+        QList<Peer *> peers;
+        connect(&server, &QTcpServer::newConnection, this, [&]() {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                accepted.append(socket);
+                peers.append(new Peer(socket));
+            }
+        });
+
+        LineInstrument instrument;
+        QVERIFY(instrument.Comm()->thread() != QThread::currentThread());
+        QString text;
+        QVERIFY(openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(server.serverPort()), text));
+        QCOMPARE(text, QStringLiteral("SN-4711"));
+        QVERIFY(instrument.IsOpen());
+        QCOMPARE(instrument.Comm()->ConnectionType(), ToolComm::Type::Tcp);
+        QCOMPARE(accepted.size(), 1);
+
+        // Writes reach the peer.
+        instrument.Send("MEAS?\n");
+        QTRY_COMPARE(peers.first()->received, QByteArray("MEAS?\n"));
+
+        // Chunks are collected in the buffer; copying leaves the buffer as it is.
+        instrument.ClearBuffer();
+        accepted.first()->write("12.5,");
+        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,"));
+        accepted.first()->write("13.25\n");
+        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
+        QCOMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
+        instrument.ClearBuffer();
+        QVERIFY(instrument.GetBuffer().isEmpty());
+
+        // Close, and the peer sees the connection go.
+        QVERIFY(closeInWorker(instrument));
+        QVERIFY(!instrument.IsOpen());
+        QTRY_COMPARE(accepted.first()->state(), QAbstractSocket::UnconnectedState);
+
+        // Reopen with the same texts.
+        QVERIFY(callReconnect(instrument, text));
+        QCOMPARE(text, QStringLiteral("SN-4711"));
+        QCOMPARE(accepted.size(), 2);
+        QVERIFY(closeInWorker(instrument));
+        qDeleteAll(peers);
+    }
+
+    void tcpOpenWhileOpenUsesTheNewConnection()
+    {
+        QTcpServer first, second;
+        QVERIFY(first.listen(QHostAddress::LocalHost, 0));
+        QVERIFY(second.listen(QHostAddress::LocalHost, 0));
+        QList<Peer *> peers;
+        for (QTcpServer *server : {&first, &second}) {
+            connect(server, &QTcpServer::newConnection, this, [server, &peers]() {
+                while (QTcpSocket *socket = server->nextPendingConnection())
+                    peers.append(new Peer(socket));
+            });
+        }
+        LineInstrument instrument;
+        QString text;
+        QVERIFY(openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(first.serverPort()), text));
+        QVERIFY(openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(second.serverPort()), text));
+        QCOMPARE(text, QStringLiteral("SN-4711"));
+        QCOMPARE(instrument.LastSignal2(), QString::number(second.serverPort()));
+        QVERIFY(closeInWorker(instrument));
+        qDeleteAll(peers);
+    }
+
+    void tcpRefusedFailsWithinThePollBudget()
+    {
+        LineInstrument instrument;
+        QString text;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(unusedPort()), text));
+        const CommTiming timing = CommTiming::get();
+        QVERIFY2(clock.elapsed() < timing.connectPolls * timing.connectPollMs + 2000,
+                 qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(text, QStringLiteral("Open Error"));
+        QVERIFY(!instrument.IsOpen());
+    }
+
+    void serialOverPseudoTerminal()
+    {
+        SocatPtyPair pty;
+        QVERIFY(pty.start());
+        QSerialPort peerPort;
+        peerPort.setPortName(pty.second());
+        peerPort.setBaudRate(9600);
+        QVERIFY2(peerPort.open(QIODevice::ReadWrite), qPrintable(peerPort.errorString()));
+        Peer peer(&peerPort);
+
+        LineInstrument instrument;
+        QString text;
+        QVERIFY(openInWorker(instrument, ToolComm::SerialText, pty.first(), "9600", text));
+        QCOMPARE(text, QStringLiteral("SN-4711"));
+        QCOMPARE(instrument.Comm()->ConnectionType(), ToolComm::Type::Serial);
+
+        instrument.Send("MEAS?\n");
+        QTRY_COMPARE(peer.received, QByteArray("MEAS?\n"));
+
+        instrument.ClearBuffer();
+        peerPort.write("1.5,");
+        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("1.5,"));
+        peerPort.write("2.5\n");
+        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("1.5,2.5\n"));
+        QCOMPARE(instrument.GetBuffer(), QByteArray("1.5,2.5\n"));
+
+        QVERIFY(closeInWorker(instrument));
+        QVERIFY(!instrument.IsOpen());
+        QVERIFY(callReconnect(instrument, text));
+        QCOMPARE(text, QStringLiteral("SN-4711"));
+        QVERIFY(closeInWorker(instrument));
+    }
+
+    void serialWithoutPortOrBaudFails()
+    {
+        LineInstrument instrument;
+        QString text;
+        QVERIFY(!openInWorker(instrument, ToolComm::SerialText, m_dir.filePath("no-such-port"), "9600", text));
+        QCOMPARE(text, QStringLiteral("Open Error"));
+
+        SocatPtyPair pty;
+        QVERIFY(pty.start());
+        QVERIFY(!openInWorker(instrument, ToolComm::SerialText, pty.first(), "fast", text));
+        QVERIFY(!instrument.IsOpen());
+    }
+
+    void passthroughSendsChunksOutInsteadOfBuffering()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        QTcpSocket *peer = nullptr;
+        connect(&server, &QTcpServer::newConnection, this, [&]() { peer = server.nextPendingConnection(); });
+
+        LineInstrument instrument;
+        QList<QByteArray> chunks;
+        connect(instrument.Comm(), &ToolComm::Read_signals, this, [&](const QByteArray &chunk) { chunks.append(chunk); });
+        instrument.Comm()->SetPassthrough(true);
+        bool opened = false;
+        callInWorker([&]() { opened = instrument.OpenOnly(ToolComm::TcpText, "127.0.0.1",
+                                                                      QString::number(server.serverPort())); });
+        QVERIFY(opened);
+        QTRY_VERIFY(peer);
+
+        peer->write("\xAA\x01");
+        QTRY_COMPARE(chunks.size(), 1);
+        peer->write("\x02\x03");
+        QTRY_COMPARE(chunks.size(), 2);
+        QCOMPARE(chunks.join(), QByteArray("\xAA\x01\x02\x03"));
+        QVERIFY(instrument.GetBuffer().isEmpty());
+
+        // Back to buffering.
+        instrument.Comm()->SetPassthrough(false);
+        peer->write("ok");
+        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("ok"));
+        QCOMPARE(chunks.size(), 2);
+        QVERIFY(closeInWorker(instrument));
+    }
+
+    void bluetoothWithoutAdapterNeverHangs()
+    {
+        if (!QBluetoothLocalDevice::allDevices().isEmpty())
+            QSKIP("this machine has a Bluetooth adapter");
+        QFile::remove("BLE.ini");
+        ToolComm comm;
+        QVERIFY(comm.BleStartSearch().isEmpty());
+
+        {
+            QSettings ini("BLE.ini", QSettings::IniFormat);
+            ini.setIniCodec("UTF-8");
+            ini.setValue("/Config/Name", QStringLiteral("P710W-温度"));
+        }
+        QCOMPARE(comm.BleStartSearch(), QStringList{QStringLiteral("P710W-温度")});
+        QCOMPARE(ToolComm::BleConfigName(), QStringLiteral("P710W-温度"));
+
+        // Opening searches for the device, finds nothing and fails within the poll budget.
+        LineInstrument instrument;
+        QString text;
+        QVERIFY(!openInWorker(instrument, ToolComm::BleText, QString(), QString(), text));
+        QCOMPARE(text, QStringLiteral("Open Error"));
+        QVERIFY(!instrument.IsOpen());
+        QFile::remove("BLE.ini");
+    }
+
+    void destroyingAnOpenInstrumentEndsItsThreadAndFreesTheTransport()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        QPointer<QTcpSocket> peer;
+        Peer *responder = nullptr;
+        connect(&server, &QTcpServer::newConnection, this, [&]() {
+            peer = server.nextPendingConnection();
+            responder = new Peer(peer);
+        });
+
+        auto *instrument = new LineInstrument;
+        QString text;
+        QVERIFY(openInWorker(*instrument, ToolComm::TcpText, "127.0.0.1", QString::number(server.serverPort()), text));
+        QPointer<ToolComm> comm = instrument->Comm();
+        QPointer<QThread> thread = comm->thread();
+        QVERIFY(thread->isRunning());
+
+        delete instrument;
+        QVERIFY(comm.isNull());
+        QVERIFY(thread.isNull());
+        QTRY_COMPARE(peer->state(), QAbstractSocket::UnconnectedState);
+        delete responder;
+    }
+
+    void cleanupTestCase() { CommTiming::reset(); }
+
+private:
+    static bool callReconnect(LineInstrument &instrument, QString &text)
+    {
+        bool ok = false;
+        callInWorker([&]() { ok = instrument.Reconnect(text); });
+        return ok;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(tst_ToolComm)
+#include "tst_ToolComm.moc"

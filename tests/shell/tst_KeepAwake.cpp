@@ -1,0 +1,120 @@
+#include "shell/KeepAwake.h"
+
+#include <QDBusConnection>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <QtTest>
+
+// A screen saver service as desktops offer it, living in a thread of its own so that the
+// blocking calls of the code under test can be answered.
+class FakeScreenSaver : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    QStringList calls() const
+    {
+        QMutexLocker lock(&m_Mutex);
+        return m_Calls;
+    }
+
+public slots:
+    uint Inhibit(const QString &application, const QString &reason)
+    {
+        QMutexLocker lock(&m_Mutex);
+        m_Calls << QStringLiteral("Inhibit %1 %2").arg(application, reason);
+        return 4711;
+    }
+    void UnInhibit(uint cookie)
+    {
+        QMutexLocker lock(&m_Mutex);
+        m_Calls << QStringLiteral("UnInhibit %1").arg(cookie);
+    }
+
+private:
+    mutable QMutex m_Mutex;
+    QStringList m_Calls;
+};
+
+class tst_KeepAwake : public QObject
+{
+    Q_OBJECT
+
+private:
+    QProcess m_Daemon;
+    QString m_Address;
+
+private slots:
+    void initTestCase()
+    {
+        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (daemon.isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        m_Daemon.start(daemon, {"--session", "--nofork", "--print-address"});
+        QVERIFY(m_Daemon.waitForStarted());
+        QTRY_VERIFY(m_Daemon.canReadLine());
+        m_Address = QString::fromUtf8(m_Daemon.readLine()).trimmed();
+        QVERIFY(!m_Address.isEmpty());
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_Daemon.state() != QProcess::NotRunning) {
+            m_Daemon.terminate();
+            m_Daemon.waitForFinished(5000);
+        }
+    }
+
+    void inhibitsWhileAliveAndReleases()
+    {
+        QDBusConnection service = QDBusConnection::connectToBus(m_Address, QStringLiteral("service"));
+        QVERIFY(service.isConnected());
+        QThread thread;
+        FakeScreenSaver saver;
+        saver.moveToThread(&thread);
+        thread.start();
+        QVERIFY(service.registerObject(KeepAwake::Path, &saver, QDBusConnection::ExportAllSlots));
+        QVERIFY(service.registerService(KeepAwake::Service));
+
+        QDBusConnection client = QDBusConnection::connectToBus(m_Address, QStringLiteral("client"));
+        QVERIFY(client.isConnected());
+        {
+            KeepAwake awake(client, QStringLiteral("run"));
+            QVERIFY(awake.isActive());
+            QCOMPARE(awake.cookie(), 4711u);
+            QCOMPARE(saver.calls().size(), 1);
+            QVERIFY(saver.calls().at(0).startsWith(QStringLiteral("Inhibit ")));
+            QVERIFY(saver.calls().at(0).endsWith(QStringLiteral(" run")));
+        }
+        QCOMPARE(saver.calls().size(), 2);
+        QCOMPARE(saver.calls().at(1), QStringLiteral("UnInhibit 4711"));
+
+        service.unregisterService(KeepAwake::Service);
+        service.unregisterObject(KeepAwake::Path);
+        thread.quit();
+        QVERIFY(thread.wait(5000));
+        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("service"));
+    }
+
+    void withoutServiceNothingHappens()
+    {
+        QDBusConnection client = QDBusConnection::connectToBus(m_Address, QStringLiteral("lonely"));
+        QVERIFY(client.isConnected());
+        {
+            KeepAwake awake(client);
+            QVERIFY(!awake.isActive());
+        }
+        QDBusConnection::disconnectFromBus(QStringLiteral("lonely"));
+
+        // No bus at all.
+        KeepAwake none(QDBusConnection(QStringLiteral("not-connected")));
+        QVERIFY(!none.isActive());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_KeepAwake)
+#include "tst_KeepAwake.moc"

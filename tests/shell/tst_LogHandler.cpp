@@ -1,0 +1,126 @@
+#include "support/TestWorkDir.h"
+#include "shell/LogHandler.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+#include <QThread>
+#include <QtTest>
+
+class tst_LogHandler : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList readLines(const QString &path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return {};
+        QTextStream stream(&file);
+        stream.setCodec("UTF-8");
+        QStringList lines;
+        while (!stream.atEnd())
+            lines << stream.readLine();
+        return lines;
+    }
+
+    static void touch(const QString &name)
+    {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x\n");
+    }
+
+private slots:
+    void lineFormat()
+    {
+        const QMessageLogContext context("acquisition/ParametersOnLine.cpp", 412, "void f()", "default");
+        const QDateTime time(QDate(2024, 5, 1), QTime(8, 9, 10, 7));
+        QCOMPARE(LogHandler::formatLine(QtWarningMsg, context, QStringLiteral("读取失败 COM3"), time),
+                 QStringLiteral("Warning: File:(acquisition/ParametersOnLine.cpp) Line:(412)   "
+                                "(2024-05-01 08:09:10.007) 读取失败 COM3"));
+        QVERIFY(LogHandler::formatLine(QtDebugMsg, context, "a", time).startsWith("Debug: "));
+        QVERIFY(LogHandler::formatLine(QtCriticalMsg, context, "a", time).startsWith("Critical: "));
+        QVERIFY(LogHandler::formatLine(QtFatalMsg, context, "a", time).startsWith("Fatal: "));
+
+        // Release builds without context still give a well-formed line.
+        const QMessageLogContext empty;
+        QCOMPARE(LogHandler::formatLine(QtDebugMsg, empty, "t", time),
+                 QStringLiteral("Debug: File:() Line:(0)   (2024-05-01 08:09:10.007) t"));
+    }
+
+    void handlerAppendsToDaysFile()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(LogHandler::fileName(QDate::currentDate()));
+
+        QtMessageHandler previous = qInstallMessageHandler(&LogHandler::messageHandler);
+        qDebug() << "first" << 1;
+        qWarning("second %d", 2);
+        qInstallMessageHandler(previous);
+
+        const QStringList lines = readLines(path);
+        QCOMPARE(lines.size(), 2);
+        const QRegularExpression pattern(QStringLiteral(
+            R"(^(Debug|Warning): File:\(.*tst_LogHandler\.cpp\) Line:\(\d+\)   \(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\) (.*)$)"));
+        const auto first = pattern.match(lines.at(0));
+        const auto second = pattern.match(lines.at(1));
+        QVERIFY2(first.hasMatch(), qPrintable(lines.at(0)));
+        QVERIFY2(second.hasMatch(), qPrintable(lines.at(1)));
+        QCOMPARE(first.captured(1), QStringLiteral("Debug"));
+        QCOMPARE(first.captured(2), QStringLiteral("first 1"));
+        QCOMPARE(second.captured(1), QStringLiteral("Warning"));
+        QCOMPARE(second.captured(2), QStringLiteral("second 2"));
+    }
+
+    void threadsWriteWholeLines()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        QVERIFY(dir.isValid());
+        const int threads = 4;
+        const int perThread = 300;
+        QList<QThread *> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers << QThread::create([t]() {
+                const QMessageLogContext context("w.cpp", t, "run", "default");
+                for (int i = 0; i < perThread; ++i)
+                    LogHandler::messageHandler(QtDebugMsg, context,
+                                               QStringLiteral("thread %1 message %2 ").arg(t).arg(i)
+                                                   + QString(200, QLatin1Char('x')));
+            });
+        }
+        for (QThread *w : workers)
+            w->start();
+        for (QThread *w : workers) {
+            QVERIFY(w->wait(30000));
+            delete w;
+        }
+        const QStringList lines = readLines(dir.filePath(LogHandler::fileName(QDate::currentDate())));
+        QCOMPARE(lines.size(), threads * perThread);
+        const QRegularExpression whole(QStringLiteral(R"(^Debug: File:\(w\.cpp\) Line:\(\d\)   \(.{23}\) thread \d message \d+ x{200}$)"));
+        for (const QString &line : lines)
+            QVERIFY2(whole.match(line).hasMatch(), qPrintable(line.left(120)));
+    }
+
+    void oldLogsDeleted()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        QVERIFY(dir.isValid());
+        const QDate today(2024, 3, 31);
+        touch(LogHandler::fileName(today));
+        touch(LogHandler::fileName(today.addDays(-31)));   // exactly 31 days: kept
+        touch(LogHandler::fileName(today.addDays(-32)));   // older: deleted
+        touch(LogHandler::fileName(today.addYears(-1)));   // deleted
+        touch(QStringLiteral("log_notes.log"));            // no date: kept
+        touch(QStringLiteral("DAQ.db3"));                  // not a log: kept
+
+        QCOMPARE(LogHandler::deleteOldLogs(QDir(dir.path()), today), 2);
+        QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(left, QStringList({"DAQ.db3", "log_2024-02-29.log", "log_2024-03-31.log", "log_notes.log"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_LogHandler)
+#include "tst_LogHandler.moc"

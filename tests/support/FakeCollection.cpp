@@ -1,0 +1,366 @@
+#include "support/FakeCollection.h"
+
+#include "devices/AcquisitionDevice.h"
+
+#include <QMutexLocker>
+#include <QThread>
+
+#include <algorithm>
+
+// --- Script ------------------------------------------------------------------------------
+
+void FakeCollection::Script::setSerial(const QString &serial)
+{
+    QMutexLocker lock(&m_mutex);
+    m_serial = serial;
+}
+
+void FakeCollection::Script::setChannels(const QList<Struct_Channel> &channels)
+{
+    QMutexLocker lock(&m_mutex);
+    m_channels = channels;
+}
+
+void FakeCollection::Script::addChannel(quint32 number, const QString &unit, bool enabled)
+{
+    Struct_Channel channel;
+    channel.Number = number;
+    channel.Unit = unit;
+    channel.Enabled = enabled;
+    QMutexLocker lock(&m_mutex);
+    m_channels.append(channel);
+}
+
+void FakeCollection::Script::setKeepChannels(bool keep)
+{
+    QMutexLocker lock(&m_mutex);
+    m_keepChannels = keep;
+}
+
+void FakeCollection::Script::setScans(const QList<QList<double>> &scans)
+{
+    QMutexLocker lock(&m_mutex);
+    m_scans = scans;
+}
+
+void FakeCollection::Script::setRecordFile(const QList<Struct_Channel> &header, const QList<Row> &rows)
+{
+    QMutexLocker lock(&m_mutex);
+    m_hasRecordFile = true;
+    m_header = header;
+    m_rows = rows;
+}
+
+void FakeCollection::Script::failAt(Call call, int n)
+{
+    QMutexLocker lock(&m_mutex);
+    m_failAt[int(call)].append(n);
+}
+
+void FakeCollection::Script::failFrom(Call call, int n)
+{
+    QMutexLocker lock(&m_mutex);
+    m_failFrom[int(call)] = n;
+}
+
+void FakeCollection::Script::clearFailures()
+{
+    QMutexLocker lock(&m_mutex);
+    m_failAt.clear();
+    m_failFrom.clear();
+}
+
+void FakeCollection::Script::setDelay(Call call, int ms)
+{
+    QMutexLocker lock(&m_mutex);
+    m_delay[int(call)] = ms;
+}
+
+int FakeCollection::Script::calls(Call call) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_calls.value(int(call));
+}
+
+int FakeCollection::Script::created() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_created;
+}
+
+int FakeCollection::Script::alive() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_alive;
+}
+
+QString FakeCollection::Script::lastRate() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lastRate;
+}
+
+QList<Struct_Channel> FakeCollection::Script::lastChannelConfig() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lastConfig;
+}
+
+QList<Struct_Channel> FakeCollection::Script::written() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_written;
+}
+
+bool FakeCollection::Script::enter(Call call)
+{
+    int delay = 0;
+    bool fail = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        const int n = ++m_calls[int(call)];
+        delay = m_delay.value(int(call));
+        const int from = m_failFrom.value(int(call));
+        fail = m_failAt.value(int(call)).contains(n) || (from > 0 && n >= from);
+    }
+    if (delay > 0)
+        QThread::msleep(delay);
+    return !fail;
+}
+
+QList<double> FakeCollection::Script::scanValues(int index, int enabledCount) const
+{
+    if (!m_scans.isEmpty())
+        return m_scans.at(qMin(index, m_scans.size() - 1));
+    QList<double> values;
+    for (int j = 0; j < enabledCount; ++j)
+        values.append(10.0 * (j + 1) + index);
+    return values;
+}
+
+// --- Registration ------------------------------------------------------------------------
+
+std::shared_ptr<FakeCollection::Script> FakeCollection::install(const QString &model)
+{
+    auto script = std::make_shared<Script>();
+    AcquisitionDevice::RegisterModel(model, [script]() -> Collection * { return new FakeCollection(script); });
+    return script;
+}
+
+void FakeCollection::uninstall(const QString &model)
+{
+    AcquisitionDevice::UnregisterModel(model);
+}
+
+// --- Driver ------------------------------------------------------------------------------
+
+FakeCollection::FakeCollection(std::shared_ptr<Script> script, QObject *parent)
+    : Collection(parent), m_script(std::move(script))
+{
+    QMutexLocker lock(&m_script->m_mutex);
+    ++m_script->m_created;
+    ++m_script->m_alive;
+}
+
+FakeCollection::~FakeCollection()
+{
+    QMutexLocker lock(&m_script->m_mutex);
+    --m_script->m_alive;
+}
+
+bool FakeCollection::Connect(Call call, QString &text)
+{
+    if (!m_script->enter(call)) {
+        m_open.store(false);
+        text = QStringLiteral("Open Error");
+        return false;
+    }
+    QMutexLocker lock(&m_script->m_mutex);
+    m_open.store(true);
+    text = m_script->m_serial;
+    return true;
+}
+
+bool FakeCollection::Open(const QString &type, const QString &address, const QString &parameter, QString &text)
+{
+    RememberConnection(type, address, parameter);
+    return Connect(Call::Open, text);
+}
+
+bool FakeCollection::Reconnect(QString &text)
+{
+    return Connect(Call::Reconnect, text);
+}
+
+bool FakeCollection::Close()
+{
+    if (!m_script->enter(Call::Close))
+        return false;
+    m_open.store(false);
+    return true;
+}
+
+bool FakeCollection::IsOpen()
+{
+    return m_open.load();
+}
+
+bool FakeCollection::GetChannelConfig(const QStringList &channels, const QStringList &units)
+{
+    if (!m_script->enter(Call::GetChannelConfig))
+        return false;
+    QMutexLocker lock(&m_script->m_mutex);
+    QList<Struct_Channel> records = m_script->m_channels;
+    if (!channels.isEmpty() && !m_script->m_keepChannels) {
+        for (Struct_Channel &record : records)
+            record.Enabled = false;
+        for (int i = 0; i < channels.size(); ++i) {
+            bool ok = false;
+            const quint32 number = channels.at(i).toUInt(&ok);
+            auto it = std::find_if(records.begin(), records.end(),
+                                   [number](const Struct_Channel &c) { return c.Number == number; });
+            if (!ok || it == records.end())
+                return false;
+            it->Enabled = true;
+            if (i < units.size())
+                it->Unit = units.at(i);
+        }
+    }
+    m_Channels = records;
+    return true;
+}
+
+bool FakeCollection::StartScan(const QString &rate)
+{
+    if (!m_script->enter(Call::StartScan))
+        return false;
+    QMutexLocker lock(&m_script->m_mutex);
+    m_script->m_lastRate = rate;
+    return true;
+}
+
+bool FakeCollection::WriteOneScan()
+{
+    return m_script->enter(Call::WriteOneScan);
+}
+
+bool FakeCollection::Scan(Call call, QList<double> &values)
+{
+    values.clear();
+    if (!m_script->enter(call))
+        return false;
+    const int enabled = GetEnabledChannels().size();
+    QMutexLocker lock(&m_script->m_mutex);
+    int &taken = call == Call::GetOneData ? m_script->m_oneData : m_script->m_reads;
+    values = m_script->scanValues(taken++, enabled);
+    return true;
+}
+
+bool FakeCollection::ReadOneScan(QList<double> &values)
+{
+    return Scan(Call::ReadOneScan, values);
+}
+
+bool FakeCollection::getOneData(QList<double> &values)
+{
+    return Scan(Call::GetOneData, values);
+}
+
+bool FakeCollection::GetOneChannelParameter(Struct_Channel &channel)
+{
+    if (!m_script->enter(Call::GetOneChannelParameter))
+        return false;
+    QMutexLocker lock(&m_script->m_mutex);
+    for (const Struct_Channel &source : qAsConst(m_script->m_channels)) {
+        if (source.Number != channel.Number)
+            continue;
+        channel.A = source.A;
+        channel.B = source.B;
+        channel.C = source.C;
+        channel.D = source.D;
+        channel.R0 = source.R0;
+        channel.A4 = source.A4;
+        channel.B4 = source.B4;
+        channel.Offset_M = source.Offset_M;
+        channel.Offset_B = source.Offset_B;
+        channel.Parameter1 = source.Parameter1;
+        channel.Parameter2 = source.Parameter2;
+        return true;
+    }
+    return false;
+}
+
+bool FakeCollection::SetChannelConfig(const QList<Struct_Channel> &channels, QString &message)
+{
+    if (!m_script->enter(Call::SetChannelConfig)) {
+        message = QStringLiteral("Set Range Error！");
+        return false;
+    }
+    for (const Struct_Channel &given : channels) {
+        for (Struct_Channel &record : m_Channels) {
+            if (record.Number == given.Number) {
+                record.Type = given.Type;
+                record.Function = given.Function;
+                record.Wire = given.Wire;
+                record.Unit = given.Unit;
+            }
+        }
+    }
+    QMutexLocker lock(&m_script->m_mutex);
+    m_script->m_lastConfig = channels;
+    return true;
+}
+
+bool FakeCollection::EnableOnlyChannels(const QList<Struct_Channel> &channels)
+{
+    if (!m_script->enter(Call::EnableOnlyChannels))
+        return false;
+    for (Struct_Channel &record : m_Channels) {
+        record.Enabled = std::any_of(channels.begin(), channels.end(),
+                                     [&record](const Struct_Channel &c) { return c.Number == record.Number; });
+    }
+    return true;
+}
+
+bool FakeCollection::SetOneChannelParameter(const Struct_Channel &channel)
+{
+    if (!m_script->enter(Call::SetOneChannelParameter))
+        return false;
+    QMutexLocker lock(&m_script->m_mutex);
+    m_script->m_written.append(channel);
+    return true;
+}
+
+bool FakeCollection::OpenCSVFile(const QString &, QList<Struct_Channel> &channels)
+{
+    if (!m_script->enter(Call::OpenCSVFile))
+        return false;
+    QMutexLocker lock(&m_script->m_mutex);
+    if (!m_script->m_hasRecordFile)
+        return false;
+    channels = m_script->m_header;
+    m_recordOpen = true;
+    m_recordRow = 0;
+    return true;
+}
+
+bool FakeCollection::GetCSVData(QDateTime &time, QStringList &values)
+{
+    values.clear();
+    if (!m_script->enter(Call::GetCSVData) || !m_recordOpen)
+        return false;
+    QMutexLocker lock(&m_script->m_mutex);
+    if (m_recordRow >= m_script->m_rows.size())
+        return true;
+    const Row &row = m_script->m_rows.at(m_recordRow++);
+    time = row.time;
+    values = row.values;
+    return true;
+}
+
+bool FakeCollection::CloseCSVFile()
+{
+    const bool ok = m_script->enter(Call::CloseCSVFile);
+    m_recordOpen = false;
+    return ok;
+}

@@ -1,0 +1,156 @@
+#include "SmtpTestServer.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QtGlobal>
+
+namespace {
+
+int messageCount(const QList<QJsonObject> &events)
+{
+    int count = 0;
+    for (const QJsonObject &event : events)
+        count += event.value(QStringLiteral("event")).toString() == QLatin1String("message");
+    return count;
+}
+
+} // namespace
+
+SmtpTestServer::SmtpTestServer(const Options &options)
+    : m_options(options)
+{
+}
+
+SmtpTestServer::~SmtpTestServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+}
+
+bool SmtpTestServer::start(QString *error)
+{
+    const QString cert = m_dir.filePath(QStringLiteral("cert.pem"));
+    const QString key = m_dir.filePath(QStringLiteral("key.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                   QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert,
+                   QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1,DNS:localhost")});
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) {
+        *error = QStringLiteral("openssl failed: ") + QString::fromLocal8Bit(openssl.readAllStandardError());
+        return false;
+    }
+    m_certificates = QSslCertificate::fromPath(cert);
+    if (m_certificates.isEmpty()) {
+        *error = QStringLiteral("no certificate in ") + cert;
+        return false;
+    }
+
+    const QString script = qEnvironmentVariable("DAQ_SOURCE_DIR") + QStringLiteral("/tests/support/smtp_server.py");
+    QStringList arguments{script, QStringLiteral("--cert"), cert, QStringLiteral("--key"), key,
+                          QStringLiteral("--user"), m_options.User,
+                          QStringLiteral("--password"), m_options.Password};
+    for (const QString &refused : m_options.RefusedRecipients)
+        arguments << QStringLiteral("--refuse-rcpt") << refused;
+    if (m_options.RefuseEhlo)
+        arguments << QStringLiteral("--refuse-ehlo");
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.setReadChannel(QProcess::StandardOutput);
+    m_process.start(QStringLiteral("/usr/bin/python3"), arguments);
+    if (!m_process.waitForStarted(10000)) {
+        *error = QStringLiteral("python3 did not start: ") + m_process.errorString();
+        return false;
+    }
+    QDeadlineTimer deadline(20000);
+    while (!m_buffer.contains('\n')) {
+        if (deadline.hasExpired() || !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
+            *error = QStringLiteral("the SMTP peer did not report its port: ")
+                     + QString::fromLocal8Bit(m_process.readAllStandardError());
+            return false;
+        }
+        m_buffer += m_process.readAllStandardOutput();
+    }
+    const int end = m_buffer.indexOf('\n');
+    const QByteArray first = m_buffer.left(end).trimmed();
+    m_buffer.remove(0, end + 1);
+    if (!first.startsWith("PORT ")) {
+        *error = QStringLiteral("unexpected first line: ") + QString::fromUtf8(first);
+        return false;
+    }
+    m_port = quint16(first.mid(5).toUInt());
+    return m_port != 0;
+}
+
+ToolEmail::Account SmtpTestServer::account() const
+{
+    ToolEmail::Account account;
+    account.Host = QStringLiteral("127.0.0.1");
+    account.Port = m_port;
+    account.User = m_options.User;
+    account.AuthCode = m_options.Password;
+    account.SenderName = QStringLiteral("QNRIX");
+    return account;
+}
+
+bool SmtpTestServer::writeConfig(const QString &folder, const QString &senderName) const
+{
+    QSettings settings(folder + QStringLiteral("/DAQ.ini"), QSettings::IniFormat);
+    settings.setIniCodec("UTF-8");
+    settings.beginGroup(QStringLiteral("AlarmMail"));
+    settings.setValue(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
+    settings.setValue(QStringLiteral("Port"), m_port);
+    settings.setValue(QStringLiteral("Account"), m_options.User);
+    settings.setValue(QStringLiteral("AuthCode"), m_options.Password);
+    settings.setValue(QStringLiteral("SenderName"), senderName);
+    settings.endGroup();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+void SmtpTestServer::readEvents()
+{
+    m_buffer += m_process.readAllStandardOutput();
+    int end;
+    while ((end = m_buffer.indexOf('\n')) >= 0) {
+        const QByteArray line = m_buffer.left(end);
+        m_buffer.remove(0, end + 1);
+        const QJsonDocument document = QJsonDocument::fromJson(line);
+        if (document.isObject())
+            m_events << document.object();
+    }
+}
+
+QList<QJsonObject> SmtpTestServer::events(int minMessages, int timeoutMs)
+{
+    // Take in what the peer has printed: it prints each event before it answers the client.
+    while (m_process.waitForReadyRead(100))
+        readEvents();
+    readEvents();
+    QDeadlineTimer deadline(timeoutMs);
+    while (messageCount(m_events) < minMessages && !deadline.hasExpired()) {
+        m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        readEvents();
+    }
+    return m_events;
+}
+
+QList<QJsonObject> SmtpTestServer::messages(int minMessages, int timeoutMs)
+{
+    QList<QJsonObject> result;
+    for (const QJsonObject &event : events(minMessages, timeoutMs)) {
+        if (event.value(QStringLiteral("event")).toString() == QLatin1String("message"))
+            result << event;
+    }
+    return result;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <functional>
+
+// Runs fn on a thread of its own, the way the product's workers call drivers, while this
+// thread keeps processing its events (so peers living here, such as a QTcpServer, answer).
+// Returns when fn has returned.
+inline void callInWorker(const std::function<void()> &fn)
+{
+    QThread *worker = QThread::create(fn);
+    worker->start();
+    while (!worker->wait(5))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    delete worker;
+}
