@@ -56,6 +56,7 @@ bool QCustomPlotL::SetChannels(const QStringList &names, const QStringList &unit
     if (!onLeftAxis.isEmpty() && onLeftAxis.size() != names.size())
         return false;
 
+    applyPendingRescale();
     clearGraphs();
     m_colours.clear();
     m_onLeftAxis.clear();
@@ -114,23 +115,63 @@ bool QCustomPlotL::AddPoints(const QDateTime &time, const QList<double> &values)
     }
 
     rescaleAfterPoints();
-    replot(rpRefreshHint);
     return true;
 }
 
 void QCustomPlotL::rescaleAfterPoints()
 {
-    if (m_autoScaleTime && m_autoScaleValue) {
+    const int parts = (m_autoScaleTime ? RescaleTime : RescaleNone) | (m_autoScaleValue ? RescaleValue : RescaleNone);
+    if (isVisible()) {
+        applyRescale(parts);
+        replot(rpRefreshHint);
+    } else {
+        // Rescaling to the data is idempotent, so the last request done on show is the same.
+        m_pendingRescale = parts;
+        m_refreshPending = true;
+    }
+}
+
+void QCustomPlotL::applyRescale(int parts)
+{
+    if (parts == (RescaleTime | RescaleValue)) {
         rescaleAxes();
-    } else if (m_autoScaleTime) {
+    } else if (parts == RescaleTime) {
         xAxis->rescale();
         if (xAxis2->visible())
             xAxis2->rescale();
-    } else if (m_autoScaleValue) {
+    } else if (parts == RescaleValue) {
         yAxis->rescale();
         if (yAxis2->visible())
             yAxis2->rescale();
     }
+}
+
+void QCustomPlotL::applyPendingRescale()
+{
+    applyRescale(m_pendingRescale);
+    m_pendingRescale = RescaleNone;
+}
+
+void QCustomPlotL::flushPendingRefresh()
+{
+    if (!m_refreshPending)
+        return;
+    m_refreshPending = false;
+    applyPendingRescale();
+    replot(rpQueuedRefresh);
+}
+
+void QCustomPlotL::showEvent(QShowEvent *event)
+{
+    QCustomPlot::showEvent(event);
+    flushPendingRefresh();
+}
+
+void QCustomPlotL::paintEvent(QPaintEvent *event)
+{
+    // A grab of a hidden chart paints without a show: bring it up to date first.
+    flushPendingRefresh();
+    QCustomPlot::paintEvent(event);
 }
 
 bool QCustomPlotL::SetAllData(int graphIndex, const QList<QDateTime> &times, const QList<double> &values)
@@ -138,6 +179,7 @@ bool QCustomPlotL::SetAllData(int graphIndex, const QList<QDateTime> &times, con
     if (!isGraphIndex(graphIndex) || values.size() < times.size())
         return false;
 
+    applyPendingRescale();
     m_userNavigation = true;
     QVector<QCPGraphData> points;
     points.reserve(times.size());
@@ -174,12 +216,15 @@ void QCustomPlotL::SetDecimals(int decimals)
 
 void QCustomPlotL::SetTimeRange(const QDateTime &from, const QDateTime &to)
 {
+    applyPendingRescale();
     xAxis->setRange(TimeKey(from), TimeKey(to));
     replot(rpRefreshHint);
 }
 
 void QCustomPlotL::SetInteractionFlags(bool autoTime, bool autoValue)
 {
+    // A deferred rescale belongs to the points added under the old flags.
+    applyPendingRescale();
     m_autoScaleTime = autoTime;
     m_autoScaleValue = autoValue;
     m_userNavigation = !autoTime && !autoValue;

@@ -60,7 +60,12 @@ public:
     // The key of a time: whole seconds since 1970-01-01 UTC.
     static double TimeKey(const QDateTime &time);
 
+    // True while points added to the hidden chart wait to be rescaled and drawn on show.
+    bool RefreshPending() const { return m_refreshPending; }
+
 protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -69,7 +74,12 @@ protected:
 
 private:
     bool isGraphIndex(int graph) const { return graph >= 0 && graph < graphCount(); }
+    enum RescalePart { RescaleNone = 0, RescaleTime = 1, RescaleValue = 2 };
     void rescaleAfterPoints();
+    void applyRescale(int parts);
+    // Range changes apply a deferred rescale first, so the ranges end as if nothing was deferred.
+    void applyPendingRescale();
+    void flushPendingRefresh();
     void rubberBandZoom();
 
     QRubberBand *m_rubberBand = nullptr;
@@ -82,4 +92,8 @@ private:
     bool m_autoScaleValue = true;
     QList<bool> m_onLeftAxis;
     QList<QColor> m_colours;
+    // A chart that is not shown (a page in a background tab) defers the rescale and the
+    // drawing of new points until it is shown; what the user sees is the same.
+    bool m_refreshPending = false;
+    int m_pendingRescale = RescaleNone;
 };
