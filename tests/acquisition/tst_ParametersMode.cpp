@@ -71,11 +71,20 @@ private:
     void expectRefused(const QString &message)
     {
         const QStringList before = m_system.ProjectNames;
-        m_system.Mode = QStringLiteral("untouched");
+        m_system.Mode = "untouched";
         QCOMPARE(pressNext(), QStringList{message});
         QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
         QCOMPARE(m_system.Mode, QStringLiteral("untouched"));
         QCOMPARE(m_system.ProjectNames, before);
+    }
+
+    // The enabled state of the named widgets, as "101".
+    QString enabled(std::initializer_list<const char *> names) const
+    {
+        QString states;
+        for (const char *name : names)
+            states += w<QWidget>(name)->isEnabled() ? '1' : '0';
+        return states;
     }
 
 private slots:
@@ -84,9 +93,8 @@ private slots:
         m_dir.reset(new TestWorkDir);
         QVERIFY(m_dir->isValid());
         m_system = Struct_System();
-        m_system.DeviceList = {testDevice(QStringLiteral("P530W-NTC"), QStringLiteral("2301")),
-                               testDevice(QStringLiteral("R27K-RTD-16CH"), QStringLiteral("2302")),
-                               testDevice(QStringLiteral("P780W"), QStringLiteral("2303"))};
+        m_system.DeviceList = {testDevice("P530W-NTC", "2301"), testDevice("R27K-RTD-16CH", "2302"),
+                               testDevice("P780W", "2303")};
     }
 
     void cleanup()
@@ -98,73 +106,54 @@ private slots:
     void opensInOnLineModeWithEveryRegisteredInstrument()
     {
         open();
-        QCOMPARE(comboItems(combo("comboBox_Mode")), (QStringList{QStringLiteral("在线"), QStringLiteral("导入")}));
+        QCOMPARE(comboItems(combo("comboBox_Mode")), QStringList({"在线", "导入"}));
         QCOMPARE(combo("comboBox_Mode")->currentText(), QStringLiteral("在线"));
-        const QStringList labels = {QStringLiteral("P530W-NTC_2301"), QStringLiteral("R27K-RTD-16CH_2302"),
-                                    QStringLiteral("P780W_2303")};
         for (const char *name : {"comboBox_Device1", "comboBox_Device2", "comboBox_Device3"}) {
-            QCOMPARE(comboItems(combo(name)), labels);
+            QCOMPARE(comboItems(combo(name)), QStringList({"P530W-NTC_2301", "R27K-RTD-16CH_2302", "P780W_2303"}));
             QCOMPARE(combo(name)->currentIndex(), 0);
         }
-        QVERIFY(!combo("comboBox_Device2")->isEnabled());
-        QVERIFY(!combo("comboBox_Device3")->isEnabled());
-        QVERIFY(!line("lineEdit_Name2")->isEnabled());
-        QVERIFY(!line("lineEdit_Name3")->isEnabled());
+        const auto fields = {"comboBox_Device2", "comboBox_Device3", "lineEdit_Name2", "lineEdit_Name3"};
+        QCOMPARE(enabled(fields), QStringLiteral("0000"));
         QVERIFY(qAbs(w<QDateTimeEdit>("dateTimeEdit_Start")->dateTime().secsTo(QDateTime::currentDateTime())) < 60);
 
         // The counts open the matching fields and close the others again.
-        combo("comboBox_Device")->setCurrentText(QStringLiteral("3"));
-        combo("comboBox_Project")->setCurrentText(QStringLiteral("2"));
-        QVERIFY(combo("comboBox_Device3")->isEnabled());
-        QVERIFY(line("lineEdit_Name2")->isEnabled());
-        QVERIFY(!line("lineEdit_Name3")->isEnabled());
-        combo("comboBox_Device")->setCurrentText(QStringLiteral("2"));
-        QVERIFY(combo("comboBox_Device2")->isEnabled());
-        QVERIFY(!combo("comboBox_Device3")->isEnabled());
+        combo("comboBox_Device")->setCurrentText("3");
+        combo("comboBox_Project")->setCurrentText("2");
+        QCOMPARE(enabled(fields), QStringLiteral("1110"));
+        combo("comboBox_Device")->setCurrentText("2");
+        QCOMPARE(enabled(fields), QStringLiteral("1010"));
     }
 
     void importModeOffersOnlyImportModelsAndLocksTheForm()
     {
-        for (const auto &d : {testDevice(QStringLiteral("P540W"), QStringLiteral("1")),
-                              testDevice(QStringLiteral("p540w"), QStringLiteral("2")),
-                              testDevice(QStringLiteral("R27K-NTC-16CH"), QStringLiteral("3")),
-                              testDevice(QStringLiteral("P530W-NTC-V1.1"), QStringLiteral("4")),
-                              testDevice(QStringLiteral("P720W Plus"), QStringLiteral("5")),
-                              testDevice(QStringLiteral("P720W Plus "), QStringLiteral("6"))})
+        for (const auto &d : {testDevice("P540W", "1"), testDevice("p540w", "2"), testDevice("R27K-NTC-16CH", "3"),
+                              testDevice("P530W-NTC-V1.1", "4"), testDevice("P720W Plus", "5"),
+                              testDevice("P720W Plus ", "6")})
             QVERIFY(Tool::addCollection(d));
         QCOMPARE(ParametersMode::importModelList().size(), 20);
 
         open();
-        combo("comboBox_Device")->setCurrentText(QStringLiteral("3"));
-        combo("comboBox_Project")->setCurrentText(QStringLiteral("3"));
+        combo("comboBox_Device")->setCurrentText("3");
+        combo("comboBox_Project")->setCurrentText("3");
         combo("comboBox_Mode")->setCurrentIndex(1);
-
-        const QStringList imports = {QStringLiteral("P540W_1"), QStringLiteral("P530W-NTC-V1.1_4"),
-                                     QStringLiteral("P720W Plus_5")};
-        QCOMPARE(comboItems(combo("comboBox_Device1")), imports);
-        QCOMPARE(combo("comboBox_Device")->currentText(), QStringLiteral("1"));
-        QCOMPARE(combo("comboBox_Project")->currentText(), QStringLiteral("1"));
-        QVERIFY(!combo("comboBox_Device2")->isEnabled());
-        QVERIFY(!line("lineEdit_Name3")->isEnabled());
-        const char *locked[] = {"comboBox_Device",  "comboBox_Project",  "dateTimeEdit_Start",
-                                "dateTimeEdit_End", "lineEdit_Interval", "checkBox_Save"};
-        for (const char *name : locked)
-            QVERIFY2(!w<QWidget>(name)->isEnabled(), name);
+        QCOMPARE(comboItems(combo("comboBox_Device1")), QStringList({"P540W_1", "P530W-NTC-V1.1_4", "P720W Plus_5"}));
+        QCOMPARE(combo("comboBox_Device")->currentText() + combo("comboBox_Project")->currentText(), QStringLiteral("11"));
+        const auto locked = {"comboBox_Device",  "comboBox_Project",  "dateTimeEdit_Start", "dateTimeEdit_End",
+                             "lineEdit_Interval", "checkBox_Save", "comboBox_Device2", "lineEdit_Name3"};
+        QCOMPARE(enabled(locked), QStringLiteral("00000000"));
 
         combo("comboBox_Mode")->setCurrentIndex(0);
-        QCOMPARE(comboItems(combo("comboBox_Device2")).size(), 3);
-        QCOMPARE(combo("comboBox_Device2")->itemText(1), QStringLiteral("R27K-RTD-16CH_2302"));
-        for (const char *name : locked)
-            QVERIFY2(w<QWidget>(name)->isEnabled(), name);
+        QCOMPARE(comboItems(combo("comboBox_Device2")).value(1), QStringLiteral("R27K-RTD-16CH_2302"));
+        QCOMPARE(enabled(locked), QStringLiteral("11111100"));
     }
 
     void importModeWritesModeKeyAndIgnoresTheInterval()
     {
-        QVERIFY(Tool::addCollection(testDevice(QStringLiteral("P780W"), QStringLiteral("9"))));
+        QVERIFY(Tool::addCollection(testDevice("P780W", "9")));
         open();
-        line("lineEdit_Interval")->setText(QStringLiteral("1.2.3"));
+        line("lineEdit_Interval")->setText("1.2.3");
         combo("comboBox_Mode")->setCurrentIndex(1);
-        setNames({QStringLiteral("Import A")});
+        setNames({"Import A"});
         QCOMPARE(pressNext(), QStringList());
         QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
         QCOMPARE(m_system.Mode, QStringLiteral("导入"));
@@ -172,158 +161,114 @@ private slots:
         QCOMPARE(m_system.Interval, 0.0);
         QCOMPARE(m_system.ProjectDevices.size(), 1);
         QCOMPARE(m_system.ProjectDevices.at(0).Serial, QStringLiteral("9"));
-        QCOMPARE(m_system.ProjectNames, QStringList{QStringLiteral("Import A")});
+        QCOMPARE(m_system.ProjectNames, QStringList{"Import A"});
     }
 
-    void failedInstrumentQueryLeavesImportEmpty()
+    void instrumentChecks()
     {
+        m_system.DeviceList.clear();
+        open();
+        expectRefused("未选择采集设备！");
+        combo("comboBox_Device")->setCurrentText("2");
+        expectRefused("采集设备不能相同！");
+        combo("comboBox_Device")->setCurrentText("3");
+        // The instruments are checked before the (empty) name.
+        expectRefused("采集设备不能相同！");
+
+        // A failed instrument query leaves the import list empty.
         open();
         Tool::closeDatabase();
         combo("comboBox_Mode")->setCurrentIndex(1);
         QCOMPARE(combo("comboBox_Device1")->count(), 0);
-        setNames({QStringLiteral("P")});
-        expectRefused(QStringLiteral("未选择采集设备！"));
-    }
-
-    void noInstrumentRefusesByCount()
-    {
-        m_system.DeviceList.clear();
-        open();
-        expectRefused(QStringLiteral("未选择采集设备！"));
-        combo("comboBox_Device")->setCurrentText(QStringLiteral("2"));
-        expectRefused(QStringLiteral("采集设备不能相同！"));
-        combo("comboBox_Device")->setCurrentText(QStringLiteral("3"));
-        // The instruments are checked before the (empty) name.
-        expectRefused(QStringLiteral("采集设备不能相同！"));
+        setNames({"P"});
+        expectRefused("未选择采集设备！");
     }
 
     void projectNameChecksInOrder()
     {
         Tool::Struct_Parameters stored;
-        stored.Name = QStringLiteral("Stored");
+        stored.Name = "Stored";
         QVERIFY(Tool::addParameters(stored));
         open();
 
-        setNames({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("A")});
-        expectRefused(QStringLiteral("项目名称相同！"));
-        setNames({QStringLiteral("A"), QStringLiteral("B"), QString()});
-        expectRefused(QStringLiteral("项目信息未设置！"));
-        setNames({QStringLiteral("A"), QStringLiteral("Stored"), QStringLiteral("C")});
-        expectRefused(QStringLiteral("项目名称已存在！"));
+        setNames({"A", "B", "A"});
+        expectRefused("项目名称相同！");
+        setNames({"A", "B", QString()});
+        expectRefused("项目信息未设置！");
+        setNames({"A", "Stored", "C"});
+        expectRefused("项目名称已存在！");
         // A name is checked completely before the next one is looked at.
-        setNames({QStringLiteral("Stored"), QString(), QStringLiteral("C")});
-        expectRefused(QStringLiteral("项目名称已存在！"));
-        setNames({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-        QCOMPARE(pressNext(), QStringList());
-        QCOMPARE(m_system.ProjectNames, (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
-    }
-
-    void failedProjectLookupIsReported()
-    {
-        open();
-        setNames({QStringLiteral("A")});
+        setNames({"Stored", QString(), "C"});
+        expectRefused("项目名称已存在！");
+        // "NULL" is refused before it could be taken for a duplicate.
+        setNames({"A", "NULL", "NULL"});
+        expectRefused("项目名称不能为NULL！");
+        setNames({"A", "B", "C"});
         Tool::closeDatabase();
-        expectRefused(QStringLiteral("数据库连接失败！"));
-    }
-
-    void unusableProjectNames_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("usable");
-        for (const char *bad : {"a/b", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a,b", ".", ".."})
-            QTest::newRow(bad) << QString::fromUtf8(bad) << false;
-        QTest::newRow("tab") << QStringLiteral("a\tb") << false;
-        QTest::newRow("newline") << QStringLiteral("a\nb") << false;
-        QTest::newRow("escape") << QStringLiteral("a\x1b") << false;
-        QTest::newRow("leading space") << QStringLiteral(" a") << false;
-        QTest::newRow("trailing space") << QStringLiteral("a ") << false;
-        QTest::newRow("trailing ideographic space") << QStringLiteral("a\u3000") << false;
-        QTest::newRow("inner space") << QStringLiteral("炉温 1") << true;
-        QTest::newRow("dots inside") << QStringLiteral("a.b..c") << true;
-        QTest::newRow("lower-case null") << QStringLiteral("null") << true;
+        expectRefused("数据库连接失败！");
+        QVERIFY(Tool::openDatabase());
+        QCOMPARE(pressNext(), QStringList());
+        QCOMPARE(m_system.ProjectNames, QStringList({"A", "B", "C"}));
     }
 
     void unusableProjectNames()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, usable);
-        open();
-        // The name check stops at the first failing name, before the empty second one.
-        setNames({name, QString()});
-        if (usable) {
-            expectRefused(QStringLiteral("项目信息未设置！"));
-        } else {
+        QStringList bad{"a/b", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a,b", ".", "..",
+                        "a\tb", "a\nb", "a\x1b", " a", "a ", QStringLiteral("a\u3000")};
+        for (const QString &name : bad) {
+            open();
+            // The name check stops at the first failing name, before the empty second one.
+            setNames({name, QString()});
             const QStringList texts = pressNext();
-            QCOMPARE(texts.size(), 1);
-            QVERIFY2(texts.at(0).startsWith(QStringLiteral("项目名称不能包含")), qPrintable(texts.at(0)));
+            QVERIFY2(texts.size() == 1 && texts.at(0).startsWith("项目名称不能包含"), qPrintable(name + texts.join('|')));
             QVERIFY(m_system.ProjectNames.isEmpty());
+        }
+        for (const QString &name : {QStringLiteral("炉温 1"), QStringLiteral("a.b..c"), QStringLiteral("null")}) {
+            open();
+            setNames({name, QString()});
+            expectRefused("项目信息未设置！");
         }
     }
 
-    void projectNamedNullIsRefused()
-    {
-        open();
-        setNames({QStringLiteral("NULL")});
-        expectRefused(QStringLiteral("项目名称不能为NULL！"));
-        // Refused before it could be taken for a duplicate.
-        setNames({QStringLiteral("A"), QStringLiteral("NULL"), QStringLiteral("NULL")});
-        expectRefused(QStringLiteral("项目名称不能为NULL！"));
-    }
-
-    void intervalIsCheckedInOnLineMode_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<double>("stored");
-        QTest::newRow("half second") << QStringLiteral("0.5") << true << 0.5;
-        QTest::newRow("one millisecond") << QStringLiteral("0.001") << true << 0.001;
-        QTest::newRow("largest") << QStringLiteral("2147483.647") << true << 2147483.647;
-        QTest::newRow("two points") << QStringLiteral("1.2.3") << false << 0.0;
-        QTest::newRow("empty") << QString() << false << 0.0;
-        QTest::newRow("zero") << QStringLiteral("0") << false << 0.0;
-        QTest::newRow("below a millisecond") << QStringLiteral("0.0009") << false << 0.0;
-        QTest::newRow("2^31 ms") << QStringLiteral("2147483.648") << false << 0.0;
-    }
-
+    // On-line mode refuses an interval that is no number, below 1 ms or 2^31 ms and more.
     void intervalIsCheckedInOnLineMode()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, accepted);
-        QFETCH(double, stored);
-        open();
-        setNames({QStringLiteral("A")});
-        line("lineEdit_Interval")->setText(text);
-        if (accepted) {
+        const QList<QPair<QString, double>> accepted = {{"0.5", 0.5}, {"0.001", 0.001}, {"2147483.647", 2147483.647}};
+        for (const auto &c : accepted) {
+            open();
+            setNames({"A"});
+            line("lineEdit_Interval")->setText(c.first);
             QCOMPARE(pressNext(), QStringList());
-            QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
-            QCOMPARE(m_system.Interval, stored);
-        } else {
-            expectRefused(QStringLiteral("采集间隔设置错误!"));
+            QCOMPARE(m_system.Interval, c.second);
+        }
+        for (const char *text : {"1.2.3", "", "0", "0.0009", "2147483.648"}) {
+            open();
+            setNames({"A"});
+            line("lineEdit_Interval")->setText(text);
+            expectRefused("采集间隔设置错误!");
         }
     }
 
     void twoInstrumentsWarnThenHandOverInComboOrder()
     {
         open();
-        combo("comboBox_Device")->setCurrentText(QStringLiteral("2"));
+        combo("comboBox_Device")->setCurrentText("2");
         combo("comboBox_Device1")->setCurrentIndex(2);
         combo("comboBox_Device2")->setCurrentIndex(0);
-        setNames({QStringLiteral("A"), QStringLiteral("B")});
-        line("lineEdit_Name3")->setText(QStringLiteral("not asked for"));
+        setNames({"A", "B"});
+        line("lineEdit_Name3")->setText("not asked for");
         w<QCheckBox>("checkBox_Save")->setChecked(true);
         const QDateTime start(QDate(2024, 5, 2), QTime(8, 30, 15));
         w<QDateTimeEdit>("dateTimeEdit_Start")->setDateTime(start);
         w<QDateTimeEdit>("dateTimeEdit_End")->setDateTime(start.addDays(-1));
         m_system.ParametersChannels = {Struct_ParametersChannel()};
 
-        QCOMPARE(pressNext(), QStringList{QStringLiteral("采集设备参数将以第一台设备为准！")});
+        QCOMPARE(pressNext(), QStringList{"采集设备参数将以第一台设备为准！"});
         QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
-
         QCOMPARE(m_system.ProjectDevices.size(), 2);
-        QCOMPARE(m_system.ProjectDevices.at(0).Serial, QStringLiteral("2303"));
-        QCOMPARE(m_system.ProjectDevices.at(1).Serial, QStringLiteral("2301"));
+        QCOMPARE(m_system.ProjectDevices.at(0).Serial + m_system.ProjectDevices.at(1).Serial, QStringLiteral("23032301"));
         QCOMPARE(m_system.ProjectDevices.at(1).CHSerial, m_system.DeviceList.at(0).CHSerial);
-        QCOMPARE(m_system.ProjectNames, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+        QCOMPARE(m_system.ProjectNames, QStringList({"A", "B"}));
         QVERIFY(m_system.DataSave);
         QCOMPARE(m_system.Interval, 1.0);
         QCOMPARE(m_system.Mode, QStringLiteral("在线"));

@@ -127,15 +127,6 @@ private slots:
         QDir::setCurrent(m_dir.path());
     }
 
-    void freshTransportIsIdle()
-    {
-        ToolComm comm;
-        QCOMPARE(comm.ConnectionType(), ToolComm::Type::None);
-        QVERIFY(!comm.IsConnected());
-        QVERIFY(comm.TakeBuffer().isEmpty());
-        QVERIFY(!comm.IsPassthrough());
-    }
-
     void tcpOpenExchangeCloseReopen()
     {
         QTcpServer server;
@@ -158,28 +149,8 @@ private slots:
         QCOMPARE(instrument.Comm()->ConnectionType(), ToolComm::Type::Tcp);
         QCOMPARE(accepted.size(), 1);
 
-        // Writes reach the peer.
-        instrument.Send("MEAS?\n");
-        QTRY_COMPARE(peers.first()->received, QByteArray("MEAS?\n"));
-
-        // Chunks are collected in the buffer; copying leaves the buffer as it is.
-        instrument.ClearBuffer();
-        accepted.first()->write("12.5,");
-        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,"));
-        accepted.first()->write("13.25\n");
-        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
-        QCOMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
-        instrument.ClearBuffer();
-        QVERIFY(instrument.GetBuffer().isEmpty());
-
-        // Close, and the peer sees the connection go.
-        QVERIFY(closeInWorker(instrument));
-        QVERIFY(!instrument.IsOpen());
+        exchangeCloseReopen(instrument, accepted.first(), *peers.first());
         QTRY_COMPARE(accepted.first()->state(), QAbstractSocket::UnconnectedState);
-
-        // Reopen with the same texts.
-        QVERIFY(callReconnect(instrument, text));
-        QCOMPARE(text, QStringLiteral("SN-4711"));
         QCOMPARE(accepted.size(), 2);
         QVERIFY(closeInWorker(instrument));
         qDeleteAll(peers);
@@ -207,7 +178,9 @@ private slots:
         qDeleteAll(peers);
     }
 
-    void tcpRefusedFailsWithinThePollBudget()
+    // A refused connection fails within the poll budget; a missing port or a baud rate that is
+    // no number fails too.
+    void openFailures()
     {
         LineInstrument instrument;
         QString text;
@@ -218,6 +191,14 @@ private slots:
         QVERIFY2(clock.elapsed() < timing.connectPolls * timing.connectPollMs + 2000,
                  qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(text, QStringLiteral("Open Error"));
+        QVERIFY(!instrument.IsOpen());
+
+        text.clear();
+        QVERIFY(!openInWorker(instrument, ToolComm::SerialText, m_dir.filePath("no-such-port"), "9600", text));
+        QCOMPARE(text, QStringLiteral("Open Error"));
+        SocatPtyPair pty;
+        QVERIFY(pty.start());
+        QVERIFY(!openInWorker(instrument, ToolComm::SerialText, pty.first(), "fast", text));
         QVERIFY(!instrument.IsOpen());
     }
 
@@ -237,34 +218,8 @@ private slots:
         QCOMPARE(text, QStringLiteral("SN-4711"));
         QCOMPARE(instrument.Comm()->ConnectionType(), ToolComm::Type::Serial);
 
-        instrument.Send("MEAS?\n");
-        QTRY_COMPARE(peer.received, QByteArray("MEAS?\n"));
-
-        instrument.ClearBuffer();
-        peerPort.write("1.5,");
-        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("1.5,"));
-        peerPort.write("2.5\n");
-        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("1.5,2.5\n"));
-        QCOMPARE(instrument.GetBuffer(), QByteArray("1.5,2.5\n"));
-
+        exchangeCloseReopen(instrument, &peerPort, peer);
         QVERIFY(closeInWorker(instrument));
-        QVERIFY(!instrument.IsOpen());
-        QVERIFY(callReconnect(instrument, text));
-        QCOMPARE(text, QStringLiteral("SN-4711"));
-        QVERIFY(closeInWorker(instrument));
-    }
-
-    void serialWithoutPortOrBaudFails()
-    {
-        LineInstrument instrument;
-        QString text;
-        QVERIFY(!openInWorker(instrument, ToolComm::SerialText, m_dir.filePath("no-such-port"), "9600", text));
-        QCOMPARE(text, QStringLiteral("Open Error"));
-
-        SocatPtyPair pty;
-        QVERIFY(pty.start());
-        QVERIFY(!openInWorker(instrument, ToolComm::SerialText, pty.first(), "fast", text));
-        QVERIFY(!instrument.IsOpen());
     }
 
     void passthroughSendsChunksOutInsteadOfBuffering()
@@ -357,6 +312,28 @@ private:
         bool ok = false;
         callInWorker([&]() { ok = instrument.Reconnect(text); });
         return ok;
+    }
+
+    // On an open instrument: writes reach the peer; chunks are collected in the buffer and
+    // copying leaves it as it is; close; reopen with the same texts; close again.
+    static void exchangeCloseReopen(LineInstrument &instrument, QIODevice *wire, Peer &peer)
+    {
+        instrument.Send("MEAS?\n");
+        QTRY_COMPARE(peer.received, QByteArray("MEAS?\n"));
+        instrument.ClearBuffer();
+        wire->write("12.5,");
+        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,"));
+        wire->write("13.25\n");
+        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
+        QCOMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
+        instrument.ClearBuffer();
+        QVERIFY(instrument.GetBuffer().isEmpty());
+        QVERIFY(closeInWorker(instrument));
+        QVERIFY(!instrument.IsOpen());
+        QString text;
+        QVERIFY(callReconnect(instrument, text));
+        QCOMPARE(text, QStringLiteral("SN-4711"));
+        QVERIFY(instrument.IsOpen());
     }
 
     QTemporaryDir m_dir;
