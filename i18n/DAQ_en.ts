@@ -27,7 +27,7 @@
 <context>
     <name>AlarmMailer</name>
     <message>
-        <location filename="../acquisition/AlarmMailer.cpp" line="+15"/>
+        <location filename="../acquisition/AlarmMailer.cpp" line="+21"/>
         <source>异常通知</source>
         <translation>Alarm notification</translation>
     </message>
@@ -223,7 +223,7 @@
 <context>
     <name>ParametersChart</name>
     <message>
-        <location filename="../acquisition/ParametersChart.cpp" line="+52"/>
+        <location filename="../acquisition/ParametersChart.cpp" line="+53"/>
         <source>实时数据</source>
         <translation>Real-time data</translation>
     </message>
@@ -234,25 +234,25 @@
     </message>
     <message>
         <location line="+21"/>
-        <location line="+126"/>
+        <location line="+128"/>
         <location line="+1"/>
         <source>全选</source>
         <translation>Select all</translation>
     </message>
     <message>
-        <location line="-124"/>
-        <location line="+136"/>
+        <location line="-126"/>
+        <location line="+138"/>
         <location line="+10"/>
         <source>刷新中</source>
         <translation>Refreshing</translation>
     </message>
     <message>
-        <location line="-112"/>
+        <location line="-114"/>
         <source>采集时间</source>
         <translation>Acquisition time</translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+92"/>
         <source>全不选</source>
         <translation>Select none</translation>
     </message>
@@ -728,7 +728,7 @@
 <context>
     <name>ParametersStatistics</name>
     <message>
-        <location filename="../acquisition/ParametersStatistics.cpp" line="+24"/>
+        <location filename="../acquisition/ParametersStatistics.cpp" line="+25"/>
         <source>统计</source>
         <translation>Statistics</translation>
     </message>
@@ -786,7 +786,7 @@
 <context>
     <name>QTableWidgetL</name>
     <message>
-        <location filename="../shell/QTableWidgetL.cpp" line="+190"/>
+        <location filename="../shell/QTableWidgetL.cpp" line="+209"/>
         <source>复制</source>
         <translation>Copy</translation>
     </message>
@@ -812,7 +812,7 @@
 <context>
     <name>Tool</name>
     <message>
-        <location filename="../store/Tool.cpp" line="+677"/>
+        <location filename="../store/Tool.cpp" line="+683"/>
         <location line="+1"/>
         <source>温度</source>
         <translation>Temperature</translation>
