@@ -6,7 +6,7 @@ BUILD_TYPE=Release BUILD_DIR=build-bench bash scripts/setup.sh
 shopt -s nullglob
 found=0
 for b in build-bench/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   found=1
   echo "== $(basename "$b")"
   (cd "$(mktemp -d)" && QT_QPA_PLATFORM=offscreen TZ=UTC "$OLDPWD/$b" "$@")
