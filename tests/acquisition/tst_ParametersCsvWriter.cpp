@@ -32,25 +32,18 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// One tick of the display timer: hands the samples over and waits for any write it started.
+void tick(ParametersCsvWriter &writer, const QList<Struct_Sample> &samples, const QDateTime &now)
+{
+    writer.addSamples(samples, now);
+    writer.waitForDone();
+}
+
 } // namespace
 
 class tst_ParametersCsvWriter : public QObject
 {
     Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup();
-
-    void headerOnlyFilesAtTheStart();
-    void rowsWaitForTheFlushInterval();
-    void existingFileIsAppendedWithoutHeader();
-    void batchOverMidnightIsSplitAndMidnightWrittenOnce();
-    void batchOverSeveralDaysReachesEveryDay();
-    void decimalsAreReadAtEachFlush();
-    void failedOpenKeepsRowsForTheNextFlush();
-    void separatorsAndQuotesAreQuoted();
-    void endOfRunWritesEverySample();
 
 private:
     QString path(const QString &name, const QString &day) const
@@ -58,6 +51,13 @@ private:
         return m_dir->filePath(QStringLiteral("Data/%1-%2.csv").arg(name, day));
     }
     QString folder() const { return m_dir->filePath(QStringLiteral("Data")); }
+    // A writer of the two projects whose files were made at the given time.
+    std::unique_ptr<ParametersCsvWriter> started(const QString &time)
+    {
+        auto writer = std::make_unique<ParametersCsvWriter>(m_projects, &m_system, folder());
+        writer->createCsvFiles(at(time));
+        return writer;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     Struct_System m_system;
@@ -68,200 +68,121 @@ private:
         project(QStringLiteral("B"), {QStringLiteral("1-2")}, {QStringLiteral("%RH")})};
     const QByteArray m_headerA = "Time,1-1(℃),2-1(℃)\n";
     const QByteArray m_headerB = "Time,1-2(%RH)\n";
-};
 
-void tst_ParametersCsvWriter::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_system = Struct_System();
-    m_system.DataAccuracy = 2;
-    AcquisitionTiming::set(AcquisitionTiming());
-}
-
-void tst_ParametersCsvWriter::cleanup()
-{
-    AcquisitionTiming::set(AcquisitionTiming());
-}
-
-void tst_ParametersCsvWriter::headerOnlyFilesAtTheStart()
-{
-    QCOMPARE(ParametersCsvWriter::defaultFolder(), QCoreApplication::applicationDirPath() + "/Data/");
-    ParametersCsvWriter writer(m_projects, &m_system, folder());
-    const QDateTime start = at("2024-05-01 08:00:00.000");
-    writer.createCsvFiles(start);
-    writer.addSamples({{start.addSecs(1), {{21.0, 22.0}, {50.0}}}}, start.addSecs(1));
-    writer.waitForDone();
-    QCOMPARE(readFile(path("Oven A", "2024-05-01")), m_headerA);
-    QCOMPARE(readFile(path("B", "2024-05-01")), m_headerB);
-    QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 2);
-    QCOMPARE(writer.pendingRowCount(), 2);
-}
-
-void tst_ParametersCsvWriter::rowsWaitForTheFlushInterval()
-{
-    AcquisitionTiming timing;
-    timing.CsvFlushMs = 2000;
-    AcquisitionTiming::set(timing);
-    ParametersCsvWriter writer(m_projects, &m_system, folder());
-    const QDateTime start = at("2024-05-01 08:00:00.000");
-    writer.createCsvFiles(start);
-
-    writer.addSamples({{at("2024-05-01 08:00:01.005"), {{21.3749, -3.1}, {45.0}}}}, at("2024-05-01 08:00:01.100"));
-    writer.waitForDone();
-    QCOMPARE(readFile(path("Oven A", "2024-05-01")), m_headerA);
-
-    // The tick at the flush time writes everything collected so far.
-    writer.addSamples({{at("2024-05-01 08:00:02.005"), {{-0.004, 100.0}, {45.556}}}}, at("2024-05-01 08:00:02.000"));
-    writer.waitForDone();
-    QCOMPARE(readFile(path("Oven A", "2024-05-01")),
-             m_headerA + "2024-05-01 08:00:01.005,21.37,-3.10\n2024-05-01 08:00:02.005,-0.00,100.00\n");
-    QCOMPARE(readFile(path("B", "2024-05-01")),
-             m_headerB + "2024-05-01 08:00:01.005,45.00\n2024-05-01 08:00:02.005,45.56\n");
-
-    // The next flush is one interval after the previous flush time.
-    writer.addSamples({{at("2024-05-01 08:00:03.000"), {{1.0, 2.0}, {3.0}}}}, at("2024-05-01 08:00:03.999"));
-    writer.waitForDone();
-    QCOMPARE(writer.pendingRowCount(), 2);
-    writer.addSamples({}, at("2024-05-01 08:00:04.000"));
-    writer.waitForDone();
-    QCOMPARE(writer.pendingRowCount(), 0);
-    QVERIFY(readFile(path("B", "2024-05-01")).endsWith("2024-05-01 08:00:03.000,3.00\n"));
-}
-
-void tst_ParametersCsvWriter::existingFileIsAppendedWithoutHeader()
-{
-    QVERIFY(QDir().mkpath(folder()));
-    QFile existing(path("Oven A", "2024-05-01"));
-    QVERIFY(existing.open(QIODevice::WriteOnly));
-    existing.write("Time,1-1(℃),2-1(℃)\n2024-05-01 07:00:00.000,1.00,2.00\n");
-    existing.close();
-
-    ParametersCsvWriter writer(m_projects, &m_system, folder());
-    const QDateTime start = at("2024-05-01 08:00:00.000");
-    writer.createCsvFiles(start);
-    writer.addSamples({{at("2024-05-01 08:00:00.500"), {{5.0, 6.0}, {7.0}}}}, start.addSecs(1200));
-    writer.waitForDone();
-    QCOMPARE(readFile(path("Oven A", "2024-05-01")),
-             QByteArray("Time,1-1(℃),2-1(℃)\n2024-05-01 07:00:00.000,1.00,2.00\n"
-                        "2024-05-01 08:00:00.500,5.00,6.00\n"));
-}
-
-void tst_ParametersCsvWriter::batchOverMidnightIsSplitAndMidnightWrittenOnce()
-{
-    ParametersCsvWriter writer(m_projects, &m_system, folder());
-    const QDateTime start = at("2024-05-01 23:50:00.000");
-    writer.createCsvFiles(start);
-    writer.addSamples({{at("2024-05-01 23:50:00.000"), {{1.0, 1.0}, {1.0}}},
-                       {at("2024-05-01 23:59:59.999"), {{2.0, 2.0}, {2.0}}},
-                       {at("2024-05-02 00:00:00.000"), {{3.0, 3.0}, {3.0}}},
-                       {at("2024-05-02 00:10:00.000"), {{4.0, 4.0}, {4.0}}}},
-                      at("2024-05-02 00:10:00.100"));
-    writer.waitForDone();
-    // The row at midnight closes the old day's file and is not repeated in the new one.
-    QCOMPARE(readFile(path("B", "2024-05-01")),
-             m_headerB + "2024-05-01 23:50:00.000,1.00\n2024-05-01 23:59:59.999,2.00\n"
-                         "2024-05-02 00:00:00.000,3.00\n");
-    QCOMPARE(readFile(path("B", "2024-05-02")), m_headerB + "2024-05-02 00:10:00.000,4.00\n");
-    QCOMPARE(readFile(path("Oven A", "2024-05-02")), m_headerA + "2024-05-02 00:10:00.000,4.00,4.00\n");
-
-    // Later flushes append to the new day's files.
-    writer.addSamples({{at("2024-05-02 00:20:00.000"), {{5.0, 5.0}, {5.0}}}}, at("2024-05-02 00:30:00.000"));
-    writer.waitForDone();
-    QVERIFY(readFile(path("B", "2024-05-02")).endsWith("00:10:00.000,4.00\n2024-05-02 00:20:00.000,5.00\n"));
-}
-
-void tst_ParametersCsvWriter::batchOverSeveralDaysReachesEveryDay()
-{
-    ParametersCsvWriter writer(m_projects, &m_system, folder());
-    writer.createCsvFiles(at("2024-05-01 23:59:00.000"));
-    // For example after the computer slept through a whole day.
-    writer.addSamples({{at("2024-05-01 23:59:30.000"), {{1.0, 1.0}, {1.0}}},
-                       {at("2024-05-02 12:00:00.000"), {{2.0, 2.0}, {2.0}}},
-                       {at("2024-05-03 00:00:01.000"), {{3.0, 3.0}, {3.0}}}},
-                      at("2024-05-03 00:00:02.000"));
-    writer.waitForDone();
-    QCOMPARE(readFile(path("B", "2024-05-01")), m_headerB + "2024-05-01 23:59:30.000,1.00\n");
-    QCOMPARE(readFile(path("B", "2024-05-02")), m_headerB + "2024-05-02 12:00:00.000,2.00\n");
-    QCOMPARE(readFile(path("B", "2024-05-03")), m_headerB + "2024-05-03 00:00:01.000,3.00\n");
-}
-
-void tst_ParametersCsvWriter::decimalsAreReadAtEachFlush()
-{
-    ParametersCsvWriter writer(m_projects, &m_system, folder());
-    const QDateTime start = at("2024-05-01 08:00:00.000");
-    writer.createCsvFiles(start);
-    writer.addSamples({{at("2024-05-01 08:00:01.000"), {{1.23456, 0.0}, {9.87654}}}}, start.addSecs(1200));
-    writer.waitForDone();
-    m_system.DataAccuracy = 4;
-    writer.addSamples({{at("2024-05-01 08:20:01.000"), {{1.23456, 0.0}, {9.87654}}}}, start.addSecs(2400));
-    writer.waitForDone();
-    QCOMPARE(readFile(path("B", "2024-05-01")),
-             m_headerB + "2024-05-01 08:00:01.000,9.88\n2024-05-01 08:20:01.000,9.8765\n");
-}
-
-void tst_ParametersCsvWriter::failedOpenKeepsRowsForTheNextFlush()
-{
-    ParametersCsvWriter writer(m_projects, &m_system, folder());
-    const QDateTime start = at("2024-05-01 08:00:00.000");
-    writer.createCsvFiles(start);
-    // A directory in the place of project B's file: it cannot be opened as a file.
-    QVERIFY(QFile::remove(path("B", "2024-05-01")));
-    QVERIFY(QDir().mkdir(path("B", "2024-05-01")));
-
-    LogCapture log;
-    writer.addSamples({{at("2024-05-01 08:00:01.000"), {{1.0, 1.0}, {1.0}}}}, start.addSecs(1200));
-    writer.waitForDone();
-    QVERIFY2(log.contains(QStringLiteral("Cannot open the CSV file")), qPrintable(log.text()));
-    QCOMPARE(writer.pendingRowCount(), 1); // project B's row only
-    QCOMPARE(readFile(path("Oven A", "2024-05-01")), m_headerA + "2024-05-01 08:00:01.000,1.00,1.00\n");
-
-    QVERIFY(QDir().rmdir(path("B", "2024-05-01")));
-    writer.addSamples({{at("2024-05-01 08:20:01.000"), {{2.0, 2.0}, {2.0}}}}, start.addSecs(2400));
-    writer.waitForDone();
-    QCOMPARE(writer.pendingRowCount(), 0);
-    QCOMPARE(readFile(path("B", "2024-05-01")),
-             m_headerB + "2024-05-01 08:00:01.000,1.00\n2024-05-01 08:20:01.000,2.00\n");
-    QCOMPARE(readFile(path("Oven A", "2024-05-01")),
-             m_headerA + "2024-05-01 08:00:01.000,1.00,1.00\n2024-05-01 08:20:01.000,2.00,2.00\n");
-}
-
-void tst_ParametersCsvWriter::separatorsAndQuotesAreQuoted()
-{
-    QCOMPARE(ParametersCsvWriter::csvField(QStringLiteral("1-1(℃)")), QStringLiteral("1-1(℃)"));
-    QCOMPARE(ParametersCsvWriter::csvField(QStringLiteral("1-1(a,b)")), QStringLiteral("\"1-1(a,b)\""));
-    QCOMPARE(ParametersCsvWriter::csvField(QStringLiteral("1-2(x\"y)")), QStringLiteral("\"1-2(x\"\"y)\""));
-    QCOMPARE(ParametersCsvWriter::csvField(QStringLiteral("a\nb")), QStringLiteral("\"a\nb\""));
-
-    ParametersCsvWriter writer({project(QStringLiteral("Q"), {QStringLiteral("1-1"), QStringLiteral("1-2")},
-                                        {QStringLiteral("kg,m"), QStringLiteral("in\"")})},
-                               &m_system, folder());
-    writer.createCsvFiles(at("2024-05-01 08:00:00.000"));
-    QCOMPARE(readFile(path("Q", "2024-05-01")), QByteArray("Time,\"1-1(kg,m)\",\"1-2(in\"\")\"\n"));
-}
-
-void tst_ParametersCsvWriter::endOfRunWritesEverySample()
-{
-    const QDateTime start = at("2024-05-01 08:00:00.000");
+private slots:
+    void init()
     {
-        ParametersCsvWriter writer(m_projects, &m_system, folder());
-        writer.createCsvFiles(start);
-        // Stopped one second after the start: the flush time is far away.
-        writer.addSamples({{at("2024-05-01 08:00:00.001"), {{1.0, 2.0}, {3.0}}}}, start.addMSecs(500));
-        writer.addSamples({{at("2024-05-01 08:00:01.001"), {{4.0, 5.0}, {6.0}}}}, start.addSecs(1));
-        writer.flushAll();
-        writer.waitForDone();
-        QCOMPARE(writer.pendingRowCount(), 0);
-        QCOMPARE(readFile(path("B", "2024-05-01")),
-                 m_headerB + "2024-05-01 08:00:00.001,3.00\n2024-05-01 08:00:01.001,6.00\n");
-
-        // Samples of the last tick that come after the stop are written when the writer goes.
-        writer.addSamples({{at("2024-05-01 08:00:02.001"), {{7.0, 8.0}, {9.0}}}}, start.addSecs(2));
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_system = Struct_System();
+        m_system.DataAccuracy = 2;
+        AcquisitionTiming::set(AcquisitionTiming());
     }
-    QCOMPARE(readFile(path("Oven A", "2024-05-01")),
-             m_headerA + "2024-05-01 08:00:00.001,1.00,2.00\n2024-05-01 08:00:01.001,4.00,5.00\n"
-                         "2024-05-01 08:00:02.001,7.00,8.00\n");
-}
+
+    void headerAndRowsAtTheFlushInterval()
+    {
+        AcquisitionTiming timing;
+        timing.CsvFlushMs = 2000;
+        AcquisitionTiming::set(timing);
+        QCOMPARE(ParametersCsvWriter::defaultFolder(), QCoreApplication::applicationDirPath() + "/Data/");
+        auto writer = started("2024-05-01 08:00:00.000");
+
+        // Files with their header only at the start; rows wait for the flush.
+        tick(*writer, {{at("2024-05-01 08:00:01.005"), {{21.3749, -3.1}, {45.0}}}}, at("2024-05-01 08:00:01.100"));
+        QCOMPARE(readFile(path("Oven A", "2024-05-01")), m_headerA);
+        QCOMPARE(readFile(path("B", "2024-05-01")), m_headerB);
+        QCOMPARE(writer->pendingRowCount(), 2);
+
+        // The tick at the flush time writes everything collected so far.
+        tick(*writer, {{at("2024-05-01 08:00:02.005"), {{-0.004, 100.0}, {45.556}}}}, at("2024-05-01 08:00:02.000"));
+        QCOMPARE(readFile(path("Oven A", "2024-05-01")),
+                 m_headerA + "2024-05-01 08:00:01.005,21.37,-3.10\n2024-05-01 08:00:02.005,-0.00,100.00\n");
+        QCOMPARE(readFile(path("B", "2024-05-01")),
+                 m_headerB + "2024-05-01 08:00:01.005,45.00\n2024-05-01 08:00:02.005,45.56\n");
+
+        // The next flush is one interval after the previous flush time; the number of decimals is
+        // read at each flush.
+        tick(*writer, {{at("2024-05-01 08:00:03.000"), {{1.0, 2.0}, {3.0}}}}, at("2024-05-01 08:00:03.999"));
+        QCOMPARE(writer->pendingRowCount(), 2);
+        m_system.DataAccuracy = 4;
+        tick(*writer, {{at("2024-05-01 08:00:03.500"), {{1.0, 2.0}, {9.87654}}}}, at("2024-05-01 08:00:04.000"));
+        QCOMPARE(writer->pendingRowCount(), 0);
+        QVERIFY(readFile(path("B", "2024-05-01")).endsWith("45.56\n2024-05-01 08:00:03.000,3.0000\n"
+                                                          "2024-05-01 08:00:03.500,9.8765\n"));
+    }
+
+    // One batch from 23:50 over two day changes (for example after the computer slept): every row
+    // reaches its day's file, the row at midnight closes the old day and is not repeated.
+    void batchOverDayChangesReachesEveryDayOnce()
+    {
+        auto writer = started("2024-05-01 23:50:00.000");
+        tick(*writer,
+             {{at("2024-05-01 23:50:00.000"), {{1.0, 1.0}, {1.0}}},
+              {at("2024-05-01 23:59:59.999"), {{2.0, 2.0}, {2.0}}},
+              {at("2024-05-02 00:00:00.000"), {{3.0, 3.0}, {3.0}}},
+              {at("2024-05-02 00:10:00.000"), {{4.0, 4.0}, {4.0}}},
+              {at("2024-05-03 00:00:01.000"), {{5.0, 5.0}, {5.0}}}},
+             at("2024-05-03 00:00:02.000"));
+        QCOMPARE(readFile(path("B", "2024-05-01")),
+                 m_headerB + "2024-05-01 23:50:00.000,1.00\n2024-05-01 23:59:59.999,2.00\n"
+                             "2024-05-02 00:00:00.000,3.00\n");
+        QCOMPARE(readFile(path("Oven A", "2024-05-02")), m_headerA + "2024-05-02 00:10:00.000,4.00,4.00\n");
+        QCOMPARE(readFile(path("B", "2024-05-03")), m_headerB + "2024-05-03 00:00:01.000,5.00\n");
+    }
+
+    // Each project's file on its own: an existing file is appended to without a new header; a file
+    // that cannot be opened keeps its rows for the next flush.
+    void existingFileAppendedAndFailedOpenRetried()
+    {
+        const QByteArray existing = m_headerA + "2024-05-01 07:00:00.000,1.00,2.00\n";
+        QFile file(path("Oven A", "2024-05-01"));
+        QVERIFY(QDir().mkpath(folder()) && file.open(QIODevice::WriteOnly) && file.write(existing) > 0);
+        file.close();
+        auto writer = started("2024-05-01 08:00:00.000");
+        // A directory in the place of project B's file: it cannot be opened as a file.
+        QVERIFY(QFile::remove(path("B", "2024-05-01")) && QDir().mkdir(path("B", "2024-05-01")));
+
+        LogCapture log;
+        tick(*writer, {{at("2024-05-01 08:00:01.000"), {{1.0, 1.0}, {1.0}}}}, at("2024-05-01 08:20:00.000"));
+        QVERIFY2(log.contains(QStringLiteral("Cannot open the CSV file")), qPrintable(log.text()));
+        QCOMPARE(writer->pendingRowCount(), 1); // project B's row only
+        QCOMPARE(readFile(path("Oven A", "2024-05-01")), existing + "2024-05-01 08:00:01.000,1.00,1.00\n");
+
+        QVERIFY(QDir().rmdir(path("B", "2024-05-01")));
+        tick(*writer, {{at("2024-05-01 08:20:01.000"), {{2.0, 2.0}, {2.0}}}}, at("2024-05-01 08:40:00.000"));
+        QCOMPARE(readFile(path("B", "2024-05-01")),
+                 m_headerB + "2024-05-01 08:00:01.000,1.00\n2024-05-01 08:20:01.000,2.00\n");
+    }
+
+    void separatorsAndQuotesAreQuoted()
+    {
+        ParametersCsvWriter writer({project(QStringLiteral("Q"), {QStringLiteral("1-1"), QStringLiteral("1-2")},
+                                            {QStringLiteral("kg,m"), QStringLiteral("in\"")})},
+                                   &m_system, folder());
+        writer.createCsvFiles(at("2024-05-01 08:00:00.000"));
+        QCOMPARE(readFile(path("Q", "2024-05-01")), QByteArray("Time,\"1-1(kg,m)\",\"1-2(in\"\")\"\n"));
+    }
+
+    void endOfRunWritesEverySample()
+    {
+        {
+            auto writer = started("2024-05-01 08:00:00.000");
+            // Stopped one second after the start: the flush time is far away.
+            writer->addSamples({{at("2024-05-01 08:00:00.001"), {{1.0, 2.0}, {3.0}}},
+                                {at("2024-05-01 08:00:01.001"), {{4.0, 5.0}, {6.0}}}}, at("2024-05-01 08:00:01.000"));
+            writer->flushAll();
+            writer->waitForDone();
+            QCOMPARE(readFile(path("B", "2024-05-01")),
+                     m_headerB + "2024-05-01 08:00:00.001,3.00\n2024-05-01 08:00:01.001,6.00\n");
+
+            // Samples of the last tick that come after the stop are written when the writer goes.
+            writer->addSamples({{at("2024-05-01 08:00:02.001"), {{7.0, 8.0}, {9.0}}}}, at("2024-05-01 08:00:02.000"));
+        }
+        QCOMPARE(readFile(path("Oven A", "2024-05-01")),
+                 m_headerA + "2024-05-01 08:00:00.001,1.00,2.00\n2024-05-01 08:00:01.001,4.00,5.00\n"
+                             "2024-05-01 08:00:02.001,7.00,8.00\n");
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_ParametersCsvWriter)
 #include "tst_ParametersCsvWriter.moc"
