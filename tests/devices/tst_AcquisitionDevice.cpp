@@ -4,7 +4,6 @@
 #include "drivers/CollectionRecordFile.h"
 #include "support/FakeCollection.h"
 
-#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -83,30 +82,6 @@ private slots:
         QVERIFY(driver->Close());
         QVERIFY(!driver->IsOpen());
         FakeCollection::uninstall(QStringLiteral("FAKE-B"));
-    }
-
-    void fakeCountsCallsFromSeveralThreads()
-    {
-        auto script = FakeCollection::install(QStringLiteral("FAKE-C"));
-        script->failFrom(FakeCollection::Call::WriteOneScan, 1001);
-        std::unique_ptr<Collection> first(AcquisitionDevice::CreateCollection(QStringLiteral("FAKE-C")));
-        std::unique_ptr<Collection> second(AcquisitionDevice::CreateCollection(QStringLiteral("FAKE-C")));
-        std::atomic<int> failures{0};
-        auto work = [&failures](Collection *driver) {
-            for (int i = 0; i < 600; ++i) {
-                if (!driver->WriteOneScan())
-                    ++failures;
-            }
-        };
-        std::unique_ptr<QThread> a(QThread::create(work, first.get()));
-        std::unique_ptr<QThread> b(QThread::create(work, second.get()));
-        a->start();
-        b->start();
-        QVERIFY(a->wait(30000));
-        QVERIFY(b->wait(30000));
-        QCOMPARE(script->calls(FakeCollection::Call::WriteOneScan), 1200);
-        QCOMPARE(failures.load(), 200);
-        FakeCollection::uninstall(QStringLiteral("FAKE-C"));
     }
 };
 
