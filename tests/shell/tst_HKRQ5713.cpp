@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <memory>
+
 class tst_HKRQ5713 : public QObject
 {
     Q_OBJECT
@@ -72,41 +74,34 @@ private slots:
     {
         TestWorkDir dir;
         QVERIFY(dir.isValid());
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::DataAccuracy, "4"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailAddress, "lab@example.org, qa@example.org,,"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailInterval, "15"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailAutoTrigger, "true"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::Switch_Notification, "false"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::Switch_DeviceSet, "true"));
+        const QList<QPair<QString, QString>> settings{
+            {SystemSetKeys::DataAccuracy, "4"}, {SystemSetKeys::EmailAddress, "lab@example.org, qa@example.org,,"},
+            {SystemSetKeys::EmailInterval, "15"}, {SystemSetKeys::EmailAutoTrigger, "true"},
+            {SystemSetKeys::Switch_Notification, "false"}, {SystemSetKeys::Switch_DeviceSet, "true"}};
+        for (const auto &setting : settings)
+            QVERIFY(Tool::setSystemSet(setting.first, setting.second));
         Tool::Struct_Collection device;
         device.Model = "P540W";
-        device.Serial = "23010001";
         device.CHSerial = QStringList{"1", "2"};
         device.CHUnit = QStringList{"℃", "Ω"};
         QVERIFY(Tool::addCollection(device));
-
-        HKRQ5713 window;
-        QVERIFY(window.isReady());
-        const Struct_System &s = *window.system();
+        auto window = std::make_unique<HKRQ5713>();
+        QVERIFY(window->isReady());
+        const Struct_System &s = *window->system();
         QCOMPARE(s.DataAccuracy, 4);
         QCOMPARE(s.EmailAddress, QStringList({"lab@example.org", "qa@example.org"}));
         QCOMPARE(s.EmailInterval, 15);
-        QVERIFY(s.EmailAutoTrigger);
-        QVERIFY(!s.Switch_Notification);
-        QVERIFY(s.Switch_DeviceSet);
+        QVERIFY(s.EmailAutoTrigger && !s.Switch_Notification && s.Switch_DeviceSet);
         QCOMPARE(s.DeviceList.size(), 1);
         QCOMPARE(s.DeviceList.at(0).CHUnit, QStringList({"℃", "Ω"}));
-    }
 
-    void unusableNumbersKeepDefaults()
-    {
-        TestWorkDir dir;
+        // Numbers that cannot be used keep their defaults.
+        window.reset();
         QVERIFY(Tool::setSystemSet(SystemSetKeys::DataAccuracy, "two"));
         QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailInterval, "-5"));
-        HKRQ5713 window;
-        QVERIFY(window.isReady());
-        QCOMPARE(window.system()->DataAccuracy, 2);
-        QCOMPARE(window.system()->EmailInterval, 10);
+        window = std::make_unique<HKRQ5713>();
+        QCOMPARE(window->system()->DataAccuracy, 2);
+        QCOMPARE(window->system()->EmailInterval, 10);
     }
 
     void failedStartUpShowsWhyAndStops_data()

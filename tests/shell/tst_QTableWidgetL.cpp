@@ -164,44 +164,35 @@ private slots:
         QVERIFY(fillsWidth());
     }
 
-    void copySelection()
-    {
-        QTableWidgetL table;
-        table.setRowCount(3);
-        table.setColumnCount(3);
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c)
-                table.setCellItem(r, c, QStringLiteral("%1%2").arg(r).arg(c), false);
-        table.setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 1), true);
-        table.copyCells();
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("10\t11\n20\t21"));
-
-        // Unselected cells inside the bounding rectangle stay empty.
-        table.clearSelection();
-        table.setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 0), true);
-        table.setRangeSelected(QTableWidgetSelectionRange(1, 2, 1, 2), true);
-        table.copyCells();
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("00\t\t\n\t\t12"));
-    }
-
-    void pasteRespectsEditableFlags()
+    void copyAndPaste()
     {
         QTableWidgetL table;
         fill(table, 3, 4, QStringLiteral("m"));
         for (int r = 0; r < 3; ++r) {
-            table.setCellItem(r, 0, QStringLiteral("fixed"), false);
+            table.setCellItem(r, 0, QStringLiteral("fixed%1").arg(r), false);
             table.setCellCheckBox(r, 2, false, true);
         }
+        // Copy: the bounding rectangle of the selection; unselected cells inside it stay empty.
+        table.setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 1), true);
+        table.copyCells();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("fixed0\tm\nfixed1\tm"));
+        table.clearSelection();
+        table.setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 0), true);
+        table.setRangeSelected(QTableWidgetSelectionRange(1, 3, 1, 3), true);
+        table.copyCells();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("fixed0\t\t\t\n\t\t\tm"));
+
+        // Paste: only editable items are written, not cells under a widget.
         table.setCurrentCell(1, 0);
         QApplication::clipboard()->setText(QStringLiteral("x0\tx1\tx2\tx3\tx4\r\ny0\ty1\ty2\ty3\r\nz0\tz1\r\n"));
 
-        // Rows 1 and 2 are written from column 0, not under a widget; row "z" falls outside the table.
+        // Rows 1 and 2 are written from column 0; row "z" falls outside the table.
         QCOMPARE(table.pasteCells(), 4);
         QStringList cells;
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 4; ++c)
                 cells << text(table, r, c);
-        QCOMPARE(cells, QStringList({"fixed", "m", "m", "m", "fixed", "x1", "m", "x3", "fixed", "y1", "m", "y3"}));
+        QCOMPARE(cells, QStringList({"fixed0", "m", "m", "m", "fixed1", "x1", "m", "x3", "fixed2", "y1", "m", "y3"}));
         QVERIFY(!table.cellCheckBox(1, 2)->isChecked());
 
         // An open editor's cell is not written behind the editor's back; an empty clipboard changes nothing.
