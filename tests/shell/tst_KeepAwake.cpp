@@ -57,15 +57,12 @@ private slots:
         QVERIFY(m_Daemon.waitForStarted());
         QTRY_VERIFY(m_Daemon.canReadLine());
         m_Address = QString::fromUtf8(m_Daemon.readLine()).trimmed();
-        QVERIFY(!m_Address.isEmpty());
     }
 
     void cleanupTestCase()
     {
-        if (m_Daemon.state() != QProcess::NotRunning) {
-            m_Daemon.terminate();
-            m_Daemon.waitForFinished(5000);
-        }
+        m_Daemon.terminate();
+        m_Daemon.waitForFinished(5000);
     }
 
     // Without a screen saver service (or without a bus) nothing is inhibited; with one, the
@@ -78,7 +75,6 @@ private slots:
         QVERIFY(!KeepAwake(client).isActive());
 
         QDBusConnection service = QDBusConnection::connectToBus(m_Address, QStringLiteral("service"));
-        QVERIFY(service.isConnected());
         QThread thread;
         FakeScreenSaver saver;
         saver.moveToThread(&thread);
