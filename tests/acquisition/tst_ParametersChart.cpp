@@ -45,10 +45,10 @@ private:
         QTableView *data = nullptr;
         QTableWidget *curves = nullptr;
 
-        explicit Page(const QStringList &units, int decimals = 2)
+        explicit Page(const QStringList &units, int decimals = 2, int device = 0)
         {
             system.DataAccuracy = decimals;
-            page.setParameters(&system, channelsWithUnits(units));
+            page.setParameters(&system, channelsWithUnits(units, device));
             data = page.findChild<QTableView *>(QStringLiteral("tableWidget_Data"));
             curves = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Chart"));
         }
@@ -56,210 +56,166 @@ private:
         {
             return data->model()->index(row, column).data().toString();
         }
-        QColor colour(int row, int column) const
+        // The colours of a row's value cells: R for red, G for green, . for none.
+        QString colours(int row) const
         {
-            const QVariant v = data->model()->index(row, column).data(Qt::ForegroundRole);
-            return v.isValid() ? v.value<QBrush>().color() : QColor();
+            QString marks;
+            for (int column = 1; column < data->model()->columnCount(); ++column) {
+                const QVariant v = data->model()->index(row, column).data(Qt::ForegroundRole);
+                const QColor colour = v.isValid() ? v.value<QBrush>().color() : QColor();
+                marks += colour == Red ? QLatin1Char('R') : colour == Green ? QLatin1Char('G') : QLatin1Char('.');
+            }
+            return marks;
         }
         QString icon(int row) const { return curves->item(row, 0)->data(Qt::UserRole).toString(); }
         QPushButton *button(const char *name) const { return page.findChild<QPushButton *>(QLatin1String(name)); }
     };
 
 private slots:
-    void setParametersBuildsTablesAndChart();
-    void oneUnitKeepsRightAxisHidden();
-    void rowTextsAndColours();
-    void tiesAndEqualValues();
-    void sampleOfWrongLengthIsSkipped();
-    void rowCapAndChartCap();
-    void curveToggling();
-    void buttonCycles();
+    void setParametersBuildsTablesAndChart()
+    {
+        Page p({"℃", "%RH", "℃"}, 3);
+        QVERIFY(p.data && p.curves);
+        QCOMPARE(p.data->model()->columnCount(), 4);
+        QCOMPARE(p.data->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("1-2(%RH)"));
+
+        QCustomPlotL *chart = p.page.chart();
+        QCOMPARE(chart->graphCount(), 3);
+        QCOMPARE(chart->AxisChoices(), QList<bool>({true, false, true}));
+        QVERIFY(chart->yAxis2->visible());
+        QCOMPARE(chart->Decimals(), 3);
+
+        // The curve list: one checked row per channel with the graph's colour and name.
+        QCOMPARE(p.curves->rowCount(), 3);
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(p.icon(row), ParametersChart::CheckedIcon);
+            QCOMPARE(p.curves->item(row, 2)->text(), QStringLiteral("1-%1").arg(row + 1));
+            QColor colour;
+            QVERIFY(chart->GetChannelColor(row, colour));
+            auto *swatch = p.curves->cellWidget(row, 1)->findChild<QLabel *>();
+            QVERIFY(swatch);
+            QCOMPARE(swatch->styleSheet(), QStringLiteral("QLabel{background-color:rgb(%1,%2,%3);}")
+                                               .arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+        }
+
+        // One unit keeps the right axis hidden; labels count instruments from 1.
+        Page third({"℃", "℃"}, 2, 2);
+        QVERIFY(!third.page.chart()->yAxis2->visible());
+        QCOMPARE(third.data->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("3-1(℃)"));
+    }
+
+    void rowTextsAndColours()
+    {
+        // Channels 0, 1, 4 in ℃ and 2, 3 in %RH; the second unit's first channel holds its maximum.
+        Page p({"℃", "℃", "%RH", "%RH", "℃"});
+        // A sample whose length is not the channel count is skipped.
+        p.page.addSample(at(0), {1.0});
+        p.page.addSample(at(0), {1.0, 2.0, 3.0, 4.0, 5.0, 6.0});
+        QCOMPARE(p.data->model()->rowCount(), 0);
+        QCOMPARE(p.page.chart()->graph(0)->dataCount(), 0);
+
+        p.page.addSample(QDateTime(QDate(2024, 3, 1), QTime(8, 0, 5, 120)), {5.0, 9.0, 30.0, 1.0, 7.5});
+        QCOMPARE(p.data->model()->rowCount(), 1);
+        QCOMPARE(p.text(0, 0), QStringLiteral("2024-03-01 08:00:05.120"));
+        QCOMPARE(p.text(0, 1), QStringLiteral("5.00"));
+        QCOMPARE(p.text(0, 5), QStringLiteral("7.50"));
+
+        // ℃: 9 maximum, 5 minimum, 7.5 neither; %RH: 30 maximum, 1 minimum although below every ℃ value.
+        QCOMPARE(p.colours(0), QStringLiteral("GRRG."));
+        QVERIFY(!p.data->model()->index(0, 0).data(Qt::ForegroundRole).isValid());
+
+        // The same sample reaches the chart.
+        QCOMPARE(p.page.chart()->graph(2)->data()->constBegin()->value, 30.0);
+    }
+
+    void tiesAndEqualValues()
+    {
+        Page p({"℃", "℃", "℃", "%RH", "%RH"});
+        // ℃: two equal maxima go to the earlier channel; %RH: all equal (max and min one cell) ends green.
+        p.page.addSample(at(0), {1.0, 4.0, 4.0, 6.0, 6.0});
+        QCOMPARE(p.colours(0), QStringLiteral("GR.G."));
+        // Colouring belongs to its row: a new row leaves the old colours alone.
+        p.page.addSample(at(1), {9.0, 4.0, 0.0, 6.0, 7.0});
+        QCOMPARE(p.colours(1), QStringLiteral("R.GGR"));
+        QCOMPARE(p.colours(0), QStringLiteral("GR.G."));
+    }
+
+    void rowCapAndChartCap()
+    {
+        Page p({"℃", "%RH"});
+        const int samples = ParametersDataModel::MaxRows + 1;
+        for (int n = 0; n < samples; ++n)
+            p.page.addSample(at(n), {double(n), -double(n)});
+        QCOMPARE(p.data->model()->rowCount(), ParametersDataModel::MaxRows);
+        // The first sample left; the second is now the top row, the newest the bottom one.
+        QCOMPARE(p.text(0, 0), at(1).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+        QCOMPARE(p.text(0, 1), QStringLiteral("1.00"));
+        QCOMPARE(p.text(ParametersDataModel::MaxRows - 1, 1), QStringLiteral("36000.00"));
+        QCOMPARE(p.text(ParametersDataModel::MaxRows - 1, 2), QStringLiteral("-36000.00"));
+        QCOMPARE(p.page.chart()->graph(0)->dataCount(), QCustomPlotL::MaxPoints + 1);
+    }
+
+    void curveTogglingAndSelectAll()
+    {
+        Page p({"℃", "℃", "%RH"});
+        QCustomPlotL *chart = p.page.chart();
+
+        p.page.Chart_clicked(1, 1);
+        p.page.Chart_clicked(1, 2);
+        p.page.Chart_clicked(-1, 0);
+        p.page.Chart_clicked(3, 0);
+        for (int row = 0; row < 3; ++row) {
+            QVERIFY(chart->graph(row)->visible());
+            QCOMPARE(p.icon(row), ParametersChart::CheckedIcon);
+        }
+        // A click on column 0 of the curve list, through the table's own signal.
+        p.page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.page));
+        const QRect cell = p.curves->visualRect(p.curves->model()->index(1, 0));
+        QTest::mouseClick(p.curves->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        QVERIFY(!chart->graph(1)->visible());
+        QCOMPARE(p.icon(1), ParametersChart::UncheckedIcon);
+        QVERIFY(chart->graph(0)->visible());
+
+        p.page.Chart_clicked(1, 0);
+        QVERIFY(chart->graph(1)->visible());
+        QCOMPARE(p.icon(1), ParametersChart::CheckedIcon);
+
+        // All curves visible: the first click on the select-all button changes only its text.
+        QPushButton *all = p.button("pushButton_All");
+        all->click();
+        QCOMPARE(all->text(), QStringLiteral("全不选"));
+        QVERIFY(chart->graph(0)->visible() && chart->graph(1)->visible());
+        all->click();
+        QCOMPARE(all->text(), QStringLiteral("全选"));
+        QVERIFY(!chart->graph(0)->visible() && !chart->graph(2)->visible());
+        QCOMPARE(p.icon(0), ParametersChart::UncheckedIcon);
+        // One curve shown by hand, then "select all" shows the rest.
+        p.page.Chart_clicked(0, 0);
+        all->click();
+        QCOMPARE(all->text(), QStringLiteral("全不选"));
+        QVERIFY(chart->graph(1)->visible() && chart->graph(2)->visible());
+        QCOMPARE(p.icon(1), ParametersChart::CheckedIcon);
+    }
+
+    void refreshButtonCycle()
+    {
+        Page p({"℃", "℃"});
+        QCustomPlotL *chart = p.page.chart();
+
+        QPushButton *renovate = p.button("pushButton_Renovate");
+        struct Step { const char *text; bool time, value; };
+        const Step steps[] = {{"X轴刷新", true, false}, {"Y轴刷新", false, true},
+                              {"停止刷新", false, false}, {"刷新中", true, true}, {"X轴刷新", true, false}};
+        for (const Step &step : steps) {
+            renovate->click();
+            QCOMPARE(renovate->text(), QString::fromUtf8(step.text));
+            QCOMPARE(chart->AutoScaleTime(), step.time);
+            QCOMPARE(chart->AutoScaleValue(), step.value);
+            QCOMPARE(chart->UserNavigation(), !step.time && !step.value);
+        }
+    }
 };
-
-void tst_ParametersChart::setParametersBuildsTablesAndChart()
-{
-    Page p({"℃", "%RH", "℃"}, 3);
-    QVERIFY(p.data && p.curves);
-    QAbstractItemModel *model = p.data->model();
-    QCOMPARE(model->columnCount(), 4);
-    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("采集时间"));
-    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("1-1(℃)"));
-    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("1-2(%RH)"));
-    QVERIFY(p.data->editTriggers() == QAbstractItemView::NoEditTriggers);
-    QCOMPARE(p.data->selectionBehavior(), QAbstractItemView::SelectRows);
-
-    QCustomPlotL *chart = p.page.chart();
-    QVERIFY(chart);
-    QCOMPARE(chart->graphCount(), 3);
-    QCOMPARE(chart->graph(1)->name(), QStringLiteral("1-2"));
-    QCOMPARE(chart->AxisChoices(), QList<bool>({true, false, true}));
-    QVERIFY(chart->yAxis2->visible());
-    QCOMPARE(chart->yAxis2->label(), QStringLiteral("%RH"));
-    QCOMPARE(chart->Decimals(), 3);
-    QVERIFY(!chart->legend->visible());
-
-    QCOMPARE(p.curves->rowCount(), 3);
-    QCOMPARE(p.curves->columnCount(), 3);
-    for (int row = 0; row < 3; ++row) {
-        QCOMPARE(p.icon(row), ParametersChart::CheckedIcon);
-        QVERIFY(p.curves->item(row, 0)->text().isEmpty());
-        QCOMPARE(p.curves->item(row, 2)->text(), QStringLiteral("1-%1").arg(row + 1));
-        QCOMPARE(p.curves->item(row, 2)->flags(), Qt::NoItemFlags);
-        QColor colour;
-        QVERIFY(chart->GetChannelColor(row, colour));
-        auto *swatch = p.curves->cellWidget(row, 1)->findChild<QLabel *>();
-        QVERIFY(swatch);
-        QCOMPARE(swatch->styleSheet(), QStringLiteral("QLabel{background-color:rgb(%1,%2,%3);}")
-                                           .arg(colour.red()).arg(colour.green()).arg(colour.blue()));
-        QCOMPARE(swatch->maximumSize(), QSize(13, 3));
-    }
-    QCOMPARE(p.button("pushButton_All")->text(), QStringLiteral("全选"));
-    QCOMPARE(p.button("pushButton_Renovate")->text(), QStringLiteral("刷新中"));
-}
-
-void tst_ParametersChart::oneUnitKeepsRightAxisHidden()
-{
-    Page p({"℃", "℃"});
-    QVERIFY(!p.page.chart()->yAxis2->visible());
-    QCOMPARE(p.page.chart()->AxisChoices(), QList<bool>({true, true}));
-    // Labels count instruments from 1.
-    Struct_System system;
-    ParametersChart page;
-    page.setParameters(&system, channelsWithUnits({"℃"}, 2));
-    QCOMPARE(page.findChild<QTableView *>(QStringLiteral("tableWidget_Data"))->model()->headerData(1, Qt::Horizontal).toString(),
-             QStringLiteral("3-1(℃)"));
-}
-
-void tst_ParametersChart::rowTextsAndColours()
-{
-    // Channels 0, 1, 4 in ℃ and 2, 3 in %RH; the second unit's first channel holds its maximum.
-    Page p({"℃", "℃", "%RH", "%RH", "℃"});
-    p.page.addSample(QDateTime(QDate(2024, 3, 1), QTime(8, 0, 5, 120)), {5.0, 9.0, 30.0, 1.0, 7.5});
-    QCOMPARE(p.data->model()->rowCount(), 1);
-    QCOMPARE(p.text(0, 0), QStringLiteral("2024-03-01 08:00:05.120"));
-    QCOMPARE(p.text(0, 1), QStringLiteral("5.00"));
-    QCOMPARE(p.text(0, 5), QStringLiteral("7.50"));
-    QCOMPARE(p.data->model()->index(0, 3).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
-
-    QCOMPARE(p.colour(0, 2), Red);     // 9 is the ℃ maximum
-    QCOMPARE(p.colour(0, 1), Green);   // 5 is the ℃ minimum
-    QCOMPARE(p.colour(0, 5), QColor()); // 7.5 is neither
-    QCOMPARE(p.colour(0, 3), Red);     // 30, first channel of %RH
-    QCOMPARE(p.colour(0, 4), Green);   // 1 is the %RH minimum, although below every ℃ value
-    QCOMPARE(p.colour(0, 0), QColor());
-
-    // The same sample reaches the chart.
-    QCOMPARE(p.page.chart()->graph(2)->dataCount(), 1);
-    QCOMPARE(p.page.chart()->graph(2)->data()->constBegin()->value, 30.0);
-}
-
-void tst_ParametersChart::tiesAndEqualValues()
-{
-    Page p({"℃", "℃", "℃", "%RH", "%RH"});
-    // ℃: two equal maxima (channels 1 and 2) go to the earlier; %RH: all equal ends green.
-    p.page.addSample(at(0), {1.0, 4.0, 4.0, 6.0, 6.0});
-    QCOMPARE(p.colour(0, 2), Red);
-    QCOMPARE(p.colour(0, 3), QColor());
-    QCOMPARE(p.colour(0, 1), Green);
-    QCOMPARE(p.colour(0, 4), Green);
-    QCOMPARE(p.colour(0, 5), QColor());
-    // Colouring belongs to its row: a new row leaves the old colours alone.
-    p.page.addSample(at(1), {9.0, 4.0, 0.0, 6.0, 7.0});
-    QCOMPARE(p.colour(1, 1), Red);
-    QCOMPARE(p.colour(1, 3), Green);
-    QCOMPARE(p.colour(1, 5), Red);
-    QCOMPARE(p.colour(1, 4), Green);
-    QCOMPARE(p.colour(0, 2), Red);
-}
-
-void tst_ParametersChart::sampleOfWrongLengthIsSkipped()
-{
-    Page p({"℃", "℃"});
-    p.page.addSample(at(0), {1.0});
-    p.page.addSample(at(0), {1.0, 2.0, 3.0});
-    QCOMPARE(p.data->model()->rowCount(), 0);
-    QCOMPARE(p.page.chart()->graph(0)->dataCount(), 0);
-    p.page.addSample(at(0), {1.0, 2.0});
-    QCOMPARE(p.data->model()->rowCount(), 1);
-}
-
-void tst_ParametersChart::rowCapAndChartCap()
-{
-    Page p({"℃", "%RH"});
-    const int samples = ParametersDataModel::MaxRows + 1;
-    for (int n = 0; n < samples; ++n)
-        p.page.addSample(at(n), {double(n), -double(n)});
-    QCOMPARE(p.data->model()->rowCount(), ParametersDataModel::MaxRows);
-    // The first sample left; the second is now the top row, the newest the bottom one.
-    QCOMPARE(p.text(0, 0), at(1).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
-    QCOMPARE(p.text(0, 1), QStringLiteral("1.00"));
-    QCOMPARE(p.text(ParametersDataModel::MaxRows - 1, 1), QStringLiteral("36000.00"));
-    QCOMPARE(p.text(ParametersDataModel::MaxRows - 1, 2), QStringLiteral("-36000.00"));
-    QCOMPARE(p.page.chart()->graph(0)->dataCount(), QCustomPlotL::MaxPoints + 1);
-}
-
-void tst_ParametersChart::curveToggling()
-{
-    Page p({"℃", "℃", "%RH"});
-    QCustomPlotL *chart = p.page.chart();
-
-    p.page.Chart_clicked(1, 1);
-    p.page.Chart_clicked(1, 2);
-    p.page.Chart_clicked(-1, 0);
-    p.page.Chart_clicked(3, 0);
-    for (int row = 0; row < 3; ++row) {
-        QVERIFY(chart->graph(row)->visible());
-        QCOMPARE(p.icon(row), ParametersChart::CheckedIcon);
-    }
-
-    // A click on column 0 of the curve list, through the table's own signal.
-    p.page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&p.page));
-    const QRect cell = p.curves->visualRect(p.curves->model()->index(1, 0));
-    QTest::mouseClick(p.curves->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
-    QVERIFY(!chart->graph(1)->visible());
-    QCOMPARE(p.icon(1), ParametersChart::UncheckedIcon);
-    QVERIFY(p.curves->item(1, 0)->text().isEmpty());
-    QVERIFY(chart->graph(0)->visible());
-
-    p.page.Chart_clicked(1, 0);
-    QVERIFY(chart->graph(1)->visible());
-    QCOMPARE(p.icon(1), ParametersChart::CheckedIcon);
-}
-
-void tst_ParametersChart::buttonCycles()
-{
-    Page p({"℃", "℃"});
-    QCustomPlotL *chart = p.page.chart();
-    QPushButton *all = p.button("pushButton_All");
-
-    // All curves start visible: the first click changes only the text.
-    all->click();
-    QCOMPARE(all->text(), QStringLiteral("全不选"));
-    QVERIFY(chart->graph(0)->visible() && chart->graph(1)->visible());
-    all->click();
-    QCOMPARE(all->text(), QStringLiteral("全选"));
-    QVERIFY(!chart->graph(0)->visible() && !chart->graph(1)->visible());
-    QCOMPARE(p.icon(0), ParametersChart::UncheckedIcon);
-    // One curve shown by hand, then "select all" shows the rest.
-    p.page.Chart_clicked(0, 0);
-    all->click();
-    QCOMPARE(all->text(), QStringLiteral("全不选"));
-    QVERIFY(chart->graph(0)->visible() && chart->graph(1)->visible());
-    QCOMPARE(p.icon(1), ParametersChart::CheckedIcon);
-
-    QPushButton *renovate = p.button("pushButton_Renovate");
-    struct Step { const char *text; bool time, value; };
-    const Step steps[] = {{"X轴刷新", true, false}, {"Y轴刷新", false, true},
-                          {"停止刷新", false, false}, {"刷新中", true, true}, {"X轴刷新", true, false}};
-    for (const Step &step : steps) {
-        renovate->click();
-        QCOMPARE(renovate->text(), QString::fromUtf8(step.text));
-        QCOMPARE(chart->AutoScaleTime(), step.time);
-        QCOMPARE(chart->AutoScaleValue(), step.value);
-        QCOMPARE(chart->UserNavigation(), !step.time && !step.value);
-    }
-}
 
 QTEST_MAIN(tst_ParametersChart)
 #include "tst_ParametersChart.moc"

@@ -25,17 +25,20 @@ class EnglishModes : public QTranslator
 public:
     QString translate(const char *context, const char *sourceText, const char *, int) const override
     {
-        if (qstrcmp(context, "ParametersMode") != 0)
-            return QString();
         const QString text = QString::fromUtf8(sourceText);
-        if (text == QStringLiteral("在线"))
-            return QStringLiteral("Online");
-        if (text == QStringLiteral("导入"))
-            return QStringLiteral("Import");
-        return QString();
+        if (qstrcmp(context, "ParametersMode") != 0 || (text != "在线" && text != "导入"))
+            return QString();
+        return text == "在线" ? QStringLiteral("Online") : QStringLiteral("Import");
     }
     bool isEmpty() const override { return false; }
 };
+
+std::function<void(QWidget *)> pressNext()
+{
+    return [](QWidget *dialog) {
+        QTimer::singleShot(0, dialog->findChild<QPushButton *>(QStringLiteral("pushButton_OK")), &QPushButton::click);
+    };
+}
 
 // Fills the set-up dialog and presses "下一步" once its own event loop runs.
 std::function<void(QWidget *)> fillSetup(const QString &name, bool import)
@@ -44,23 +47,8 @@ std::function<void(QWidget *)> fillSetup(const QString &name, bool import)
         if (import)
             dialog->findChild<QComboBox *>(QStringLiteral("comboBox_Mode"))->setCurrentIndex(1);
         dialog->findChild<QLineEdit *>(QStringLiteral("lineEdit_Name1"))->setText(name);
-        QPushButton *next = dialog->findChild<QPushButton *>(QStringLiteral("pushButton_OK"));
-        QTimer::singleShot(0, next, &QPushButton::click);
+        pressNext()(dialog);
     };
-}
-
-std::function<void(QWidget *)> pressNext()
-{
-    return [](QWidget *dialog) {
-        QPushButton *next = dialog->findChild<QPushButton *>(QStringLiteral("pushButton_OK"));
-        QTimer::singleShot(0, next, &QPushButton::click);
-    };
-}
-
-// Any further dialog is one no handler expected: reject it, so the test fails instead of hanging.
-void rejectUnexpected(MessageBoxHelper &boxes)
-{
-    boxes.rejectDialog();
 }
 
 } // namespace
@@ -75,26 +63,21 @@ private:
     QStringList m_made;   // steps whose dialog was made, in order
     QList<QWidget *> m_parents;
 
-    // Every step counted; import and run are plain dialogs.
+    // The real steps, each counted with the parent it was given.
     ParametersEntry::Steps countingSteps()
     {
-        const ParametersEntry::Steps real = ParametersEntry::defaultSteps();
-        ParametersEntry::Steps steps;
+        ParametersEntry::Steps steps = ParametersEntry::defaultSteps();
         auto wrap = [this](const QString &name, ParametersEntry::Factory factory) {
             return [this, name, factory](Struct_System *system, QWidget *parent) -> QDialog * {
                 m_made << name;
                 m_parents << parent;
-                if (factory)
-                    return factory(system, parent);
-                auto *dialog = new QDialog(parent);
-                dialog->setObjectName(name);
-                return dialog;
+                return factory(system, parent);
             };
         };
-        steps.mode = wrap(QStringLiteral("mode"), real.mode);
-        steps.import = wrap(QStringLiteral("import"), nullptr);
-        steps.channel = wrap(QStringLiteral("channel"), real.channel);
-        steps.run = wrap(QStringLiteral("run"), nullptr);
+        steps.mode = wrap(QStringLiteral("mode"), steps.mode);
+        steps.import = wrap(QStringLiteral("import"), steps.import);
+        steps.channel = wrap(QStringLiteral("channel"), steps.channel);
+        steps.run = wrap(QStringLiteral("run"), steps.run);
         return steps;
     }
 
@@ -112,16 +95,30 @@ private slots:
 
     void cleanup() { m_dir.reset(); }
 
-    void rejectedSetupEndsTheEntry()
+    // A rejected dialog ends the entry there; any further dialog would be rejected too, so a
+    // wrong road fails instead of hanging.
+    void rejectedStepEndsTheEntry_data()
     {
+        QTest::addColumn<bool>("rejectSetup");
+        QTest::addColumn<int>("result");
+        QTest::newRow("set-up") << true << int(ParametersEntry::SetupRejected);
+        QTest::newRow("channel table") << false << int(ParametersEntry::ChannelRejected);
+    }
+
+    void rejectedStepEndsTheEntry()
+    {
+        QFETCH(bool, rejectSetup);
+        QFETCH(int, result);
         MessageBoxHelper boxes;
-        boxes.rejectDialog("ParametersMode");
-        QWidget parent;
-        rejectUnexpected(boxes);
-        QCOMPARE(ParametersEntry::run(&m_system, &parent, countingSteps()), ParametersEntry::SetupRejected);
-        QCOMPARE(m_made, QStringList{QStringLiteral("mode")});
-        QVERIFY(m_system.ProjectNames.isEmpty());
-        QVERIFY(m_system.Mode.isEmpty());
+        if (rejectSetup)
+            boxes.rejectDialog("ParametersMode");
+        else
+            boxes.onDialog(fillSetup(QStringLiteral("Oven"), false), "ParametersMode");
+        boxes.rejectDialog();
+        QCOMPARE(int(ParametersEntry::run(&m_system, nullptr, countingSteps())), result);
+        QCOMPARE(m_made, (rejectSetup ? QStringList{"mode"} : QStringList{"mode", "channel"}));
+        QVERIFY(m_system.ParametersChannels.isEmpty());
+        QCOMPARE(m_system.ProjectNames.isEmpty(), rejectSetup);
     }
 
     void onLineRoadLeadsThroughTheChannelTableToTheRun()
@@ -129,40 +126,10 @@ private slots:
         MessageBoxHelper boxes;
         boxes.onDialog(fillSetup(QStringLiteral("Oven"), false), "ParametersMode");
         boxes.onDialog(pressNext(), "ParametersChannel");
-        boxes.acceptDialog("QDialog");
-        QWidget parent;
-        rejectUnexpected(boxes);
-        QCOMPARE(ParametersEntry::run(&m_system, &parent, countingSteps()), ParametersEntry::RunFinished);
-        QCOMPARE(m_made, (QStringList{"mode", "channel", "run"}));
-        // The run dialog has no parent.
-        QCOMPARE(m_parents, (QList<QWidget *>{&parent, &parent, nullptr}));
-        QCOMPARE(boxes.texts(), QStringList());
-        QCOMPARE(m_system.ProjectNames, QStringList{QStringLiteral("Oven")});
-        QCOMPARE(m_system.ParametersChannels.size(), 2);
-    }
-
-    void rejectedChannelTableStartsNoRun()
-    {
-        MessageBoxHelper boxes;
-        boxes.onDialog(fillSetup(QStringLiteral("Oven"), false), "ParametersMode");
-        boxes.rejectDialog("ParametersChannel");
-        rejectUnexpected(boxes);
-        QCOMPARE(ParametersEntry::run(&m_system, nullptr, countingSteps()), ParametersEntry::ChannelRejected);
-        QCOMPARE(m_made, (QStringList{"mode", "channel"}));
-        QVERIFY(m_system.ParametersChannels.isEmpty());
-    }
-
-    void defaultStepsLeadToTheRun()
-    {
-        MessageBoxHelper boxes;
-        boxes.onDialog(fillSetup(QStringLiteral("Oven"), false), "ParametersMode");
-        boxes.onDialog(pressNext(), "ParametersChannel");
         // The registered record-file instrument cannot be connected: the run reports it, finishes,
         // and can then be closed.
-        bool parentless = false;
-        boxes.onDialog([&parentless](QWidget *widget) {
+        boxes.onDialog([](QWidget *widget) {
             auto *run = qobject_cast<ParametersOnLine *>(widget);
-            parentless = run && !run->parentWidget();
             auto *timer = new QTimer(widget);
             QObject::connect(timer, &QTimer::timeout, widget, [run] {
                 if (run->runState() == ParametersOnLine::Finished)
@@ -170,27 +137,18 @@ private slots:
             });
             timer->start(10);
         }, "ParametersOnLine");
-        QCOMPARE(ParametersEntry::run(&m_system, nullptr), ParametersEntry::RunFinished);
-        QVERIFY(parentless);
+        boxes.rejectDialog();
+        QWidget parent;
+        QCOMPARE(ParametersEntry::run(&m_system, &parent, countingSteps()), ParametersEntry::RunFinished);
+        QCOMPARE(m_made, (QStringList{"mode", "channel", "run"}));
+        // The run dialog has no parent.
+        QCOMPARE(m_parents, (QList<QWidget *>{&parent, &parent, nullptr}));
+        QCOMPARE(m_system.ProjectNames, QStringList{QStringLiteral("Oven")});
         QCOMPARE(m_system.ParametersChannels.size(), 2);
         QVERIFY(boxes.texts().contains(QStringLiteral("设备连接失败,请退出重试！")));
     }
 
-    void defaultStepsLeadToTheImport()
-    {
-        MessageBoxHelper boxes;
-        boxes.onDialog(fillSetup(QStringLiteral("Records"), true), "ParametersMode");
-        boxes.rejectDialog("ParametersImport");
-        rejectUnexpected(boxes);
-        QCOMPARE(ParametersEntry::run(&m_system, nullptr), ParametersEntry::ImportFinished);
-        bool sawImport = false;
-        for (const auto &box : boxes.boxes())
-            sawImport = sawImport || box.className == QLatin1String("ParametersImport");
-        QVERIFY(sawImport);
-        QCOMPARE(m_system.ProjectDevices.size(), 1);
-        QCOMPARE(m_system.ProjectDevices.at(0).Model, QStringLiteral("P540W"));
-    }
-
+    // The import dialog follows the import mode, also when the mode words are translated.
     void translatedModeStillTakesTheImportRoad()
     {
         EnglishModes translator;
@@ -203,8 +161,8 @@ private slots:
                 modes << mode->itemText(i);
             fillSetup(QStringLiteral("Records"), true)(dialog);
         }, "ParametersMode");
-        boxes.acceptDialog("QDialog");
-        rejectUnexpected(boxes);
+        boxes.rejectDialog("ParametersImport");
+        boxes.rejectDialog();
         const ParametersEntry::Result result = ParametersEntry::run(&m_system, nullptr, countingSteps());
         QCoreApplication::removeTranslator(&translator);
 
@@ -212,10 +170,11 @@ private slots:
         QCOMPARE(result, ParametersEntry::ImportFinished);
         QCOMPARE(m_made, (QStringList{"mode", "import"}));
         QCOMPARE(m_system.Mode, QStringLiteral("Import"));
-        QCOMPARE(m_system.ModeKey, QStringLiteral("导入"));
         QVERIFY(ParametersEntry::isImport(m_system));
+        QCOMPARE(boxes.boxes().at(1).className, QStringLiteral("ParametersImport"));
         // Only the import models were offered under the translated mode too.
-        QCOMPARE(m_system.ProjectDevices.at(0).Serial, QStringLiteral("8"));
+        QCOMPARE(m_system.ProjectDevices.size(), 1);
+        QCOMPARE(m_system.ProjectDevices.at(0).Model, QStringLiteral("P540W"));
     }
 };
 

@@ -37,116 +37,94 @@ class tst_ParametersStatistics : public QObject
     Q_OBJECT
 
 private slots:
-    void headersPerUnit();
-    void figuresOfOneGroup();
-    void oneChannel();
-    void tiesGoToTheEarlierChannel();
-    void groupsFollowUnitsNotPositions();
-    void wrongSamplesAreSkipped();
-    void secondSetUpStartsAfresh();
-    void rowCap();
-};
-
-void tst_ParametersStatistics::headersPerUnit()
-{
-    Page p(2, {"1-1", "1-2", "2-1"}, {"℃", "%RH", "℃"});
-    QCOMPARE(p.model->columnCount(), 19);
-    QCOMPARE(p.header(0), QStringLiteral("采集时间"));
-    const QStringList titles{"最大值", "最大值通道", "最小值", "最小值通道", "平均值",
-                             "最大-最小", "最大-平均", "平均-最小", "标准差"};
-    for (int k = 0; k < 9; ++k) {
-        QCOMPARE(p.header(1 + k), titles.at(k) + QStringLiteral("(℃)"));
-        QCOMPARE(p.header(10 + k), titles.at(k) + QStringLiteral("(%RH)"));
+    void headersAndGroupsFollowUnits()
+    {
+        // The first channel's unit is the first group, wherever the other unit's channels sit; the
+        // second group starts at column 10.
+        Page p(2, {"1-1", "1-2", "1-3", "1-4"}, {"%RH", "℃", "℃", "%RH"});
+        QCOMPARE(p.model->columnCount(), 19);
+        QCOMPARE(p.header(0), QStringLiteral("采集时间"));
+        const QStringList titles{"最大值", "最大值通道", "最小值", "最小值通道", "平均值",
+                                 "最大-最小", "最大-平均", "平均-最小", "标准差"};
+        for (int k = 0; k < 9; ++k) {
+            QCOMPARE(p.header(1 + k), titles.at(k) + QStringLiteral("(%RH)"));
+            QCOMPARE(p.header(10 + k), titles.at(k) + QStringLiteral("(℃)"));
+        }
+        p.page.addSample(at(0), {40.0, 20.0, 22.0, 60.0});
+        QCOMPARE(p.group(0, 0), QStringList({"60.00", "1-4", "40.00", "1-1", "50.00",
+                                             "20.00", "10.00", "10.00", "10.00"}));
+        QCOMPARE(p.group(0, 1), QStringList({"22.00", "1-3", "20.00", "1-2", "21.00",
+                                             "2.00", "1.00", "1.00", "1.00"}));
     }
-    auto *view = p.page.findChild<QTableView *>(QStringLiteral("tableWidget_Statistics"));
-    QVERIFY(view->editTriggers() == QAbstractItemView::NoEditTriggers);
-    QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
-}
 
-void tst_ParametersStatistics::figuresOfOneGroup()
-{
-    Page p(3, {"1-1", "1-2", "1-3", "1-4"}, {"℃", "℃", "℃", "℃"});
-    QCOMPARE(p.model->columnCount(), 10);
-    p.page.addSample(QDateTime(QDate(2024, 3, 1), QTime(8, 0, 1, 5)), {3.0, 1.0, 4.0, 2.0});
-    QCOMPARE(p.model->rowCount(), 1);
-    QCOMPARE(p.model->index(0, 0).data().toString(), QStringLiteral("2024-03-01 08:00:01.005"));
-    // Population deviation: sqrt(1.25) = 1.118, not the sample form 1.291.
-    QCOMPARE(p.group(0, 0), QStringList({"4.000", "1-3", "1.000", "1-2", "2.500",
-                                         "3.000", "1.500", "1.500", "1.118"}));
-    for (int column = 1; column < 10; ++column)
-        QCOMPARE(p.model->index(0, column).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
-}
+    void figuresOfOneGroup_data()
+    {
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<QStringList>("figures");
+        // Population deviation: sqrt(1.25) = 1.118, not the sample form 1.291.
+        QTest::newRow("1 2 3 4") << 3 << QList<double>{3.0, 1.0, 4.0, 2.0}
+                                 << QStringList{"4.000", "c", "1.000", "b", "2.500", "3.000", "1.500", "1.500", "1.118"};
+        QTest::newRow("one channel") << 2 << QList<double>{-12.345}
+                                     << QStringList{"-12.35", "a", "-12.35", "a", "-12.35", "0.00", "0.00", "0.00", "0.00"};
+        // Ties go to the earlier channel.
+        QTest::newRow("ties") << 1 << QList<double>{2.0, 5.0, 1.0, 5.0}
+                              << QStringList{"5.0", "b", "1.0", "c"};
+        QTest::newRow("ties at the minimum") << 1 << QList<double>{1.0, 3.0, 1.0, 3.0}
+                                             << QStringList{"3.0", "b", "1.0", "a"};
+    }
 
-void tst_ParametersStatistics::oneChannel()
-{
-    Page p(2, {"1-7"}, {"℃"});
-    p.page.addSample(at(0), {-12.345});
-    QCOMPARE(p.group(0, 0), QStringList({"-12.35", "1-7", "-12.35", "1-7", "-12.35",
-                                         "0.00", "0.00", "0.00", "0.00"}));
-}
+    void figuresOfOneGroup()
+    {
+        QFETCH(int, decimals);
+        QFETCH(QList<double>, values);
+        QFETCH(QStringList, figures);
+        const QStringList labels = QStringList({"a", "b", "c", "d"}).mid(0, values.size());
+        Page p(decimals, labels, QStringList(QVector<QString>(values.size(), QStringLiteral("℃")).toList()));
+        QCOMPARE(p.model->columnCount(), 10);
+        p.page.addSample(QDateTime(QDate(2024, 3, 1), QTime(8, 0, 1, 5)), values);
+        QCOMPARE(p.model->rowCount(), 1);
+        QCOMPARE(p.model->index(0, 0).data().toString(), QStringLiteral("2024-03-01 08:00:01.005"));
+        QCOMPARE(p.group(0, 0).mid(0, figures.size()), figures);
+    }
 
-void tst_ParametersStatistics::tiesGoToTheEarlierChannel()
-{
-    Page p(1, {"a", "b", "c", "d"}, {"℃", "℃", "℃", "℃"});
-    p.page.addSample(at(0), {2.0, 5.0, 1.0, 5.0});
-    p.page.addSample(at(1), {1.0, 3.0, 1.0, 3.0});
-    QCOMPARE(p.group(0, 0).mid(0, 4), QStringList({"5.0", "b", "1.0", "c"}));
-    QCOMPARE(p.group(1, 0).mid(0, 4), QStringList({"3.0", "b", "1.0", "a"}));
-    QCOMPARE(p.model->index(0, 2).data().toString(), QStringLiteral("b"));
-}
+    void wrongSamplesAndSecondSetUp()
+    {
+        Page p(2, {"1-1", "1-2"}, {"℃", "%RH"});
+        p.page.addSample(at(0), {1.0});
+        p.page.addSample(at(0), {1.0, 2.0, 3.0});
+        QCOMPARE(p.model->rowCount(), 0);
 
-void tst_ParametersStatistics::groupsFollowUnitsNotPositions()
-{
-    // The first channel's unit is the first group, wherever the other unit's channels sit.
-    Page p(2, {"1-1", "1-2", "1-3", "1-4"}, {"%RH", "℃", "℃", "%RH"});
-    QCOMPARE(p.header(1), QStringLiteral("最大值(%RH)"));
-    QCOMPARE(p.header(10), QStringLiteral("最大值(℃)"));
-    p.page.addSample(at(0), {40.0, 20.0, 22.0, 60.0});
-    QCOMPARE(p.group(0, 0), QStringList({"60.00", "1-4", "40.00", "1-1", "50.00",
-                                         "20.00", "10.00", "10.00", "10.00"}));
-    QCOMPARE(p.group(0, 1), QStringList({"22.00", "1-3", "20.00", "1-2", "21.00",
-                                         "2.00", "1.00", "1.00", "1.00"}));
-}
+        // A second set-up starts afresh: old rows and groups gone.
+        p.page.addSample(at(0), {1.0, 2.0});
+        p.page.setParameters(2, {"2-1", "2-2", "2-3"}, {"V", "V", "V"});
+        QCOMPARE(p.model->columnCount(), 10);
+        QCOMPARE(p.model->rowCount(), 0);
+        QCOMPARE(p.header(1), QStringLiteral("最大值(V)"));
+        p.page.addSample(at(1), {1.0, 3.0, 8.0});
+        QCOMPARE(p.group(0, 0), QStringList({"8.00", "2-3", "1.00", "2-1", "4.00",
+                                             "7.00", "4.00", "3.00", "2.94"}));
 
-void tst_ParametersStatistics::wrongSamplesAreSkipped()
-{
-    Page p(2, {"1-1", "1-2"}, {"℃", "℃"});
-    p.page.addSample(at(0), {1.0});
-    p.page.addSample(at(0), {1.0, 2.0, 3.0});
-    QCOMPARE(p.model->rowCount(), 0);
+        // Labels and units that do not pair up give a page without channel columns.
+        Page mismatched(2, {"1-1", "1-2"}, {"℃"});
+        QCOMPARE(mismatched.model->columnCount(), 1);
+        mismatched.page.addSample(at(0), {1.0, 2.0});
+        QCOMPARE(mismatched.model->rowCount(), 0);
+    }
 
-    // Labels and units that do not pair up give a page without channel columns.
-    Page mismatched(2, {"1-1", "1-2"}, {"℃"});
-    QCOMPARE(mismatched.model->columnCount(), 1);
-    mismatched.page.addSample(at(0), {1.0, 2.0});
-    QCOMPARE(mismatched.model->rowCount(), 0);
-}
-
-void tst_ParametersStatistics::secondSetUpStartsAfresh()
-{
-    Page p(2, {"1-1", "1-2"}, {"℃", "%RH"});
-    p.page.addSample(at(0), {1.0, 2.0});
-    p.page.setParameters(2, {"2-1", "2-2", "2-3"}, {"V", "V", "V"});
-    QCOMPARE(p.model->columnCount(), 10);
-    QCOMPARE(p.model->rowCount(), 0);
-    QCOMPARE(p.header(1), QStringLiteral("最大值(V)"));
-    p.page.addSample(at(1), {1.0, 3.0, 8.0});
-    QCOMPARE(p.group(0, 0), QStringList({"8.00", "2-3", "1.00", "2-1", "4.00",
-                                         "7.00", "4.00", "3.00", "2.94"}));
-}
-
-void tst_ParametersStatistics::rowCap()
-{
-    Page p(0, {"1-1", "1-2"}, {"℃", "%RH"});
-    const int samples = ParametersStatisticsModel::MaxRows + 1;
-    for (int n = 0; n < samples; ++n)
-        p.page.addSample(at(n), {double(n), 1.0});
-    QCOMPARE(p.model->rowCount(), ParametersStatisticsModel::MaxRows);
-    QCOMPARE(p.model->index(0, 0).data().toString(), at(1).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
-    QCOMPARE(p.model->index(0, 1).data().toString(), QStringLiteral("1"));
-    QCOMPARE(p.model->index(ParametersStatisticsModel::MaxRows - 1, 1).data().toString(), QStringLiteral("36000"));
-    QCOMPARE(p.model->index(ParametersStatisticsModel::MaxRows - 1, 10).data().toString(), QStringLiteral("1"));
-}
+    void rowCap()
+    {
+        Page p(0, {"1-1", "1-2"}, {"℃", "%RH"});
+        const int samples = ParametersStatisticsModel::MaxRows + 1;
+        for (int n = 0; n < samples; ++n)
+            p.page.addSample(at(n), {double(n), 1.0});
+        QCOMPARE(p.model->rowCount(), ParametersStatisticsModel::MaxRows);
+        QCOMPARE(p.model->index(0, 0).data().toString(), at(1).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
+        QCOMPARE(p.model->index(0, 1).data().toString(), QStringLiteral("1"));
+        QCOMPARE(p.model->index(ParametersStatisticsModel::MaxRows - 1, 1).data().toString(), QStringLiteral("36000"));
+        QCOMPARE(p.model->index(ParametersStatisticsModel::MaxRows - 1, 10).data().toString(), QStringLiteral("1"));
+    }
+};
 
 QTEST_MAIN(tst_ParametersStatistics)
 #include "tst_ParametersStatistics.moc"

@@ -45,6 +45,7 @@ private:
     // wide row gets room, the short row after it takes none away.
     void checkGrowingValues(QTableView *view, const std::function<void(const QDateTime &, const QList<double> &)> &add)
     {
+        QVERIFY(view);
         const QDateTime time = QDateTime::fromString(QStringLiteral("2024-05-01 08:00:00"), Qt::ISODate);
         add(time, {1.5, 2.5, 3.5});
         QVERIFY(rowFits(view, 0));
@@ -61,11 +62,10 @@ private:
     }
 
 private slots:
-    void chartDataTableGrowsWithValues()
+    void chartAndStatisticsTablesGrowWithValues()
     {
         TestWorkDir dir(TestWorkDir::NoDatabase);
         Struct_System system;
-        system.DataAccuracy = 2;
         QList<Struct_ParametersChannel> rows;
         for (int c = 1; c <= 3; ++c) {
             Struct_ParametersChannel row;
@@ -75,22 +75,13 @@ private slots:
         }
         ParametersChart chart;
         chart.setParameters(&system, rows);
-        auto *view = chart.findChild<QTableView *>(QStringLiteral("tableWidget_Data"));
-        QVERIFY(view);
-        checkGrowingValues(view, [&chart](const QDateTime &t, const QList<double> &v) { chart.addSample(t, v); });
-    }
+        checkGrowingValues(chart.findChild<QTableView *>(QStringLiteral("tableWidget_Data")),
+                           [&chart](const QDateTime &t, const QList<double> &v) { chart.addSample(t, v); });
 
-    void statisticsTableGrowsWithValues()
-    {
-        TestWorkDir dir(TestWorkDir::NoDatabase);
         ParametersStatistics statistics;
-        statistics.setParameters(2, {QStringLiteral("1-1"), QStringLiteral("1-2"), QStringLiteral("1-3")},
-                                 {QStringLiteral("℃"), QStringLiteral("℃"), QStringLiteral("℃")});
-        auto *view = statistics.findChild<QTableView *>(QStringLiteral("tableWidget_Statistics"));
-        QVERIFY(view);
-        checkGrowingValues(view, [&statistics](const QDateTime &t, const QList<double> &v) {
-            statistics.addSample(t, v);
-        });
+        statistics.setParameters(2, {"1-1", "1-2", "1-3"}, {"℃", "℃", "℃"});
+        checkGrowingValues(statistics.findChild<QTableView *>(QStringLiteral("tableWidget_Statistics")),
+                           [&statistics](const QDateTime &t, const QList<double> &v) { statistics.addSample(t, v); });
     }
 
     void rowOutsideTheModelChangesNothing()

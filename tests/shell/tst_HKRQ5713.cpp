@@ -9,73 +9,20 @@
 #include <QLabel>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+
+#include <memory>
 
 class tst_HKRQ5713 : public QObject
 {
     Q_OBJECT
 
 private:
-    // Every schema entry and every row of every table, as text.
-    static QStringList snapshot(const QString &file)
+    static QByteArray bytes(const QString &file)
     {
-        QStringList lines;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("snapshot"));
-            db.setDatabaseName(file);
-            if (!db.open())
-                return {QStringLiteral("cannot open")};
-            QSqlQuery q(db);
-            q.exec(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY name"));
-            QStringList tables;
-            while (q.next()) {
-                lines << q.value(0).toString() + QLatin1Char('|') + q.value(1).toString() + QLatin1Char('|')
-                             + q.value(2).toString();
-                if (q.value(0).toString() == QLatin1String("table"))
-                    tables << q.value(1).toString();
-            }
-            for (const QString &table : tables) {
-                QSqlQuery rows(db);
-                rows.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY 1, 2").arg(table));
-                while (rows.next()) {
-                    QStringList values;
-                    for (int i = 0; i < rows.record().count(); ++i)
-                        values << rows.value(i).toString();
-                    lines << table + QLatin1Char(':') + values.join(QLatin1Char('|'));
-                }
-            }
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("snapshot"));
-        return lines;
-    }
-
-    static QString setting(const QString &name)
-    {
-        QString data;
-        Tool::getSystemSet(name, data);
-        return data;
-    }
-
-    static void compareWithStore(const Struct_System &s)
-    {
-        auto flag = [](const QString &name) { return setting(name) == QLatin1String("true"); };
-        QCOMPARE(s.Switch_ChannelTypeSet, flag(SystemSetKeys::Switch_ChannelTypeSet));
-        QCOMPARE(s.Switch_ChannelParameterSet, flag(SystemSetKeys::Switch_ChannelParameterSet));
-        QCOMPARE(s.Switch_ChannelConfig, flag(SystemSetKeys::Switch_ChannelConfig));
-        QCOMPARE(s.Switch_ChannelCalibration, flag(SystemSetKeys::Switch_ChannelCalibration));
-        QCOMPARE(s.Switch_Notification, flag(SystemSetKeys::Switch_Notification));
-        QCOMPARE(s.Switch_ExportADvanced, flag(SystemSetKeys::Switch_ExportADvanced));
-        QCOMPARE(s.Switch_DeviceSupport, flag(SystemSetKeys::Switch_DeviceSupport));
-        QCOMPARE(s.Switch_DeviceSet, flag(SystemSetKeys::Switch_DeviceSet));
-        QCOMPARE(QString::number(s.DataAccuracy), setting(SystemSetKeys::DataAccuracy));
-        QCOMPARE(s.SystemLanguage, setting(SystemSetKeys::SystemLanguage));
-        QCOMPARE(QString::number(s.EmailInterval), setting(SystemSetKeys::EmailInterval));
-        QCOMPARE(s.EmailAutoTrigger, flag(SystemSetKeys::EmailAutoTrigger));
-        QCOMPARE(s.EmailAddress.join(QLatin1Char(',')), setting(SystemSetKeys::EmailAddress));
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
 private slots:
@@ -90,53 +37,34 @@ private slots:
         QVERIFY(dir.isValid());
         QVERIFY(!QFileInfo::exists(dir.filePath("DAQ.db3")));
         MessageBoxHelper boxes;
-        QStringList first;
         {
             HKRQ5713 window;
             QVERIFY2(window.isReady(), qPrintable(window.errorText()));
             QCOMPARE(boxes.count(), 0);
             QVERIFY(QFileInfo::exists(dir.filePath("DAQ.db3")));
-            QCOMPARE(window.windowTitle(), QStringLiteral("QNRIX"));
-            QVERIFY(window.system());
             QCOMPARE(window.system()->Version, QStringLiteral("V2.1.4"));
-            compareWithStore(*window.system());
-            QVERIFY(window.system()->DeviceList.isEmpty());
 
             // Status bar clock.
-            auto *clock = window.findChild<QTimer *>(QStringLiteral("timer_Clock"));
-            QVERIFY(clock && clock->isActive());
-            QCOMPARE(clock->interval(), 1000);
             auto *time = window.findChild<QLabel *>(QStringLiteral("label_Time"));
-            QVERIFY(time);
-            QVERIFY(QDateTime::fromString(time->text(), "yyyy-MM-dd hh:mm:ss").isValid());
+            QVERIFY(time && QDateTime::fromString(time->text(), "yyyy-MM-dd hh:mm:ss").isValid());
 
             // The acquisition entry is offered; entries whose pages are not in this program are not.
             auto *acquisition = window.findChild<QToolButton *>(QStringLiteral("toolButton_Parameters"));
-            QVERIFY(acquisition);
-            QVERIFY(!acquisition->isHidden());
+            QVERIFY(acquisition && !acquisition->isHidden());
             for (const char *name : {"toolButton_Calibration", "toolButton_VerificationReport"}) {
                 auto *button = window.findChild<QToolButton *>(QString::fromLatin1(name));
-                QVERIFY2(button, name);
-                QVERIFY2(button->isHidden(), name);
+                QVERIFY2(button && button->isHidden(), name);
             }
-            QCOMPARE(window.currentPageIndex(), int(HKRQ5713::Page_Device));
         }
         Tool::closeDatabase();
-        first = snapshot(dir.filePath("DAQ.db3"));
+        const QByteArray first = bytes(dir.filePath("DAQ.db3"));
         for (const char *table : {"Collection", "ChannelData", "Parameters", "ParametersData", "Calibration",
-                                  "CalibrationData", "AuditLog", "SystemSet"}) {
-            const QString prefix = QStringLiteral("table|%1|").arg(QLatin1String(table));
-            QVERIFY2(std::any_of(first.cbegin(), first.cend(),
-                                 [&](const QString &line) { return line.startsWith(prefix); }), table);
-        }
+                                  "CalibrationData", "AuditLog", "SystemSet"})
+            QVERIFY2(first.contains(QByteArray("CREATE TABLE ") + table + " ("), table);
 
-        {
-            HKRQ5713 window;
-            QVERIFY2(window.isReady(), qPrintable(window.errorText()));
-            compareWithStore(*window.system());
-        }
+        QVERIFY(HKRQ5713().isReady());
         Tool::closeDatabase();
-        QCOMPARE(snapshot(dir.filePath("DAQ.db3")), first);
+        QVERIFY(bytes(dir.filePath("DAQ.db3")) == first);
         QCOMPARE(boxes.count(), 0);
     }
 
@@ -144,108 +72,75 @@ private slots:
     {
         TestWorkDir dir;
         QVERIFY(dir.isValid());
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::DataAccuracy, "4"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailAddress, "lab@example.org, qa@example.org,,"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailInterval, "15"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailAutoTrigger, "true"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::Switch_Notification, "false"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::Switch_DeviceSet, "true"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::Switch_ExportADvanced, "1"));
+        const QList<QPair<QString, QString>> settings{
+            {SystemSetKeys::DataAccuracy, "4"}, {SystemSetKeys::EmailAddress, "lab@example.org, qa@example.org,,"},
+            {SystemSetKeys::EmailInterval, "15"}, {SystemSetKeys::EmailAutoTrigger, "true"},
+            {SystemSetKeys::Switch_Notification, "false"}, {SystemSetKeys::Switch_DeviceSet, "true"}};
+        for (const auto &setting : settings)
+            QVERIFY(Tool::setSystemSet(setting.first, setting.second));
         Tool::Struct_Collection device;
         device.Model = "P540W";
-        device.Serial = "23010001";
-        device.SignalMode = "网络";
-        device.Signal1 = "127.0.0.1";
-        device.Signal2 = "502";
         device.CHSerial = QStringList{"1", "2"};
         device.CHUnit = QStringList{"℃", "Ω"};
         QVERIFY(Tool::addCollection(device));
-
-        HKRQ5713 window;
-        QVERIFY(window.isReady());
-        const Struct_System &s = *window.system();
+        auto window = std::make_unique<HKRQ5713>();
+        QVERIFY(window->isReady());
+        const Struct_System &s = *window->system();
         QCOMPARE(s.DataAccuracy, 4);
         QCOMPARE(s.EmailAddress, QStringList({"lab@example.org", "qa@example.org"}));
         QCOMPARE(s.EmailInterval, 15);
-        QVERIFY(s.EmailAutoTrigger);
-        QVERIFY(!s.Switch_Notification);
-        QVERIFY(s.Switch_DeviceSet);
-        QVERIFY(s.Switch_ExportADvanced);
+        QVERIFY(s.EmailAutoTrigger && !s.Switch_Notification && s.Switch_DeviceSet);
         QCOMPARE(s.DeviceList.size(), 1);
-        QCOMPARE(s.DeviceList.at(0).Serial, QStringLiteral("23010001"));
         QCOMPARE(s.DeviceList.at(0).CHUnit, QStringList({"℃", "Ω"}));
-    }
 
-    void unusableNumbersKeepDefaults()
-    {
-        TestWorkDir dir;
+        // Numbers that cannot be used keep their defaults.
+        window.reset();
         QVERIFY(Tool::setSystemSet(SystemSetKeys::DataAccuracy, "two"));
         QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailInterval, "-5"));
-        HKRQ5713 window;
-        QVERIFY(window.isReady());
-        QCOMPARE(window.system()->DataAccuracy, 2);
-        QCOMPARE(window.system()->EmailInterval, 10);
+        window = std::make_unique<HKRQ5713>();
+        QCOMPARE(window->system()->DataAccuracy, 2);
+        QCOMPARE(window->system()->EmailInterval, 10);
     }
 
-    void databaseThatCannotOpenStopsStartUp()
+    void failedStartUpShowsWhyAndStops_data()
     {
-        TestWorkDir dir(TestWorkDir::NoDatabase);
-        QVERIFY(QDir(dir.path()).mkdir("DAQ.db3"));
-        MessageBoxHelper boxes;
-        HKRQ5713 window;
-        QVERIFY(!window.isReady());
-        QCOMPARE(boxes.count(), 1);
-        QCOMPARE(boxes.last().title, QStringLiteral("警告"));
-        QCOMPARE(boxes.last().text, QStringLiteral("数据库打开失败!"));
-        QCOMPARE(window.errorText(), boxes.last().text);
+        QTest::addColumn<bool>("unreadableSetting");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("database cannot open") << false << QStringLiteral("数据库打开失败!");
+        QTest::newRow("setting cannot be read") << true << QStringLiteral("Sql Error");
     }
 
-    void unreadableSettingStopsStartUp()
+    void failedStartUpShowsWhyAndStops()
     {
+        QFETCH(bool, unreadableSetting);
+        QFETCH(QString, text);
         TestWorkDir dir(TestWorkDir::NoDatabase);
-        {
+        if (!unreadableSetting) {
+            QVERIFY(QDir(dir.path()).mkdir("DAQ.db3"));
+        } else {
             // A SystemSet whose rows fail when read: the language text is no JSON.
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "prepare");
-            db.setDatabaseName(dir.filePath("DAQ.db3"));
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("CREATE TABLE Settings (Name TEXT PRIMARY KEY, Data TEXT)"));
-            QVERIFY(q.exec("CREATE VIEW SystemSet AS SELECT Name, json(Data) AS Data FROM Settings"));
-            QVERIFY(q.exec("CREATE TRIGGER SystemSetInsert INSTEAD OF INSERT ON SystemSet BEGIN"
-                           " INSERT OR IGNORE INTO Settings VALUES (NEW.Name, NEW.Data); END"));
-            db.close();
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "prepare");
+                db.setDatabaseName(dir.filePath("DAQ.db3"));
+                QVERIFY(db.open());
+                QSqlQuery q(db);
+                QVERIFY(q.exec("CREATE TABLE Settings (Name TEXT PRIMARY KEY, Data TEXT)"));
+                QVERIFY(q.exec("CREATE VIEW SystemSet AS SELECT Name, json(Data) AS Data FROM Settings"));
+                QVERIFY(q.exec("CREATE TRIGGER SystemSetInsert INSTEAD OF INSERT ON SystemSet BEGIN"
+                               " INSERT OR IGNORE INTO Settings VALUES (NEW.Name, NEW.Data); END"));
+                db.close();
+            }
+            QSqlDatabase::removeDatabase("prepare");
         }
-        QSqlDatabase::removeDatabase("prepare");
-
         MessageBoxHelper boxes;
         HKRQ5713 window;
         QVERIFY(!window.isReady());
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Sql Error")});
+        QCOMPARE(boxes.texts(), QStringList{text});
         QCOMPARE(boxes.last().title, QStringLiteral("警告"));
     }
 
-    void quitAsksAndAcceptsOnlyYes()
-    {
-        TestWorkDir dir;
-        HKRQ5713 window;
-        QVERIFY(window.isReady());
-        window.show();
-        MessageBoxHelper boxes;
-
-        boxes.press(QMessageBox::No);
-        QVERIFY(!window.close());
-        QVERIFY(window.isVisible());
-        QCOMPARE(boxes.last().title, QStringLiteral("提示"));
-        QCOMPARE(boxes.last().text, QStringLiteral("确认退出程序?"));
-        QCOMPARE(boxes.last().standardButtons, QMessageBox::Yes | QMessageBox::No);
-
-        boxes.press(QMessageBox::Yes);
-        QVERIFY(window.close());
-        QVERIFY(!window.isVisible());
-        QCOMPARE(boxes.count(), 2);
-    }
-
-    void languageChoosesTranslation()
+    // Quitting asks first and only "Yes" closes; the question comes in the chosen language.
+    void quitAndLanguage()
     {
         TestWorkDir dir;
         QVERIFY2(dir.copyFromBuild("DAQ_en.qm"), "build folder holds DAQ_en.qm");
@@ -254,6 +149,16 @@ private slots:
             HKRQ5713 window;
             QVERIFY(window.isReady());
             QCOMPARE(QFileInfo(window.translationFile()).fileName(), QStringLiteral("DAQ_zh.qm"));
+            window.show();
+            MessageBoxHelper boxes;
+            boxes.press(QMessageBox::No);
+            QVERIFY(!window.close());
+            QVERIFY(window.isVisible());
+            QCOMPARE(boxes.last().text, QStringLiteral("确认退出程序?"));
+            QCOMPARE(boxes.last().standardButtons, QMessageBox::Yes | QMessageBox::No);
+            boxes.press(QMessageBox::Yes);
+            QVERIFY(window.close());
+            QVERIFY(!window.isVisible());
         }
         QVERIFY(Tool::setSystemSet(SystemSetKeys::SystemLanguage, "English"));
         HKRQ5713 window;

@@ -57,34 +57,33 @@ private slots:
         QVERIFY(m_Daemon.waitForStarted());
         QTRY_VERIFY(m_Daemon.canReadLine());
         m_Address = QString::fromUtf8(m_Daemon.readLine()).trimmed();
-        QVERIFY(!m_Address.isEmpty());
     }
 
     void cleanupTestCase()
     {
-        if (m_Daemon.state() != QProcess::NotRunning) {
-            m_Daemon.terminate();
-            m_Daemon.waitForFinished(5000);
-        }
+        m_Daemon.terminate();
+        m_Daemon.waitForFinished(5000);
     }
 
+    // Without a screen saver service (or without a bus) nothing is inhibited; with one, the
+    // inhibition lasts as long as the object.
     void inhibitsWhileAliveAndReleases()
     {
+        QVERIFY(!KeepAwake(QDBusConnection(QStringLiteral("not-connected"))).isActive());
+        QDBusConnection client = QDBusConnection::connectToBus(m_Address, QStringLiteral("client"));
+        QVERIFY(client.isConnected());
+        QVERIFY(!KeepAwake(client).isActive());
+
         QDBusConnection service = QDBusConnection::connectToBus(m_Address, QStringLiteral("service"));
-        QVERIFY(service.isConnected());
         QThread thread;
         FakeScreenSaver saver;
         saver.moveToThread(&thread);
         thread.start();
         QVERIFY(service.registerObject(KeepAwake::Path, &saver, QDBusConnection::ExportAllSlots));
         QVERIFY(service.registerService(KeepAwake::Service));
-
-        QDBusConnection client = QDBusConnection::connectToBus(m_Address, QStringLiteral("client"));
-        QVERIFY(client.isConnected());
         {
             KeepAwake awake(client, QStringLiteral("run"));
             QVERIFY(awake.isActive());
-            QCOMPARE(awake.cookie(), 4711u);
             QCOMPARE(saver.calls().size(), 1);
             QVERIFY(saver.calls().at(0).startsWith(QStringLiteral("Inhibit ")));
             QVERIFY(saver.calls().at(0).endsWith(QStringLiteral(" run")));
@@ -98,21 +97,6 @@ private slots:
         QVERIFY(thread.wait(5000));
         QDBusConnection::disconnectFromBus(QStringLiteral("client"));
         QDBusConnection::disconnectFromBus(QStringLiteral("service"));
-    }
-
-    void withoutServiceNothingHappens()
-    {
-        QDBusConnection client = QDBusConnection::connectToBus(m_Address, QStringLiteral("lonely"));
-        QVERIFY(client.isConnected());
-        {
-            KeepAwake awake(client);
-            QVERIFY(!awake.isActive());
-        }
-        QDBusConnection::disconnectFromBus(QStringLiteral("lonely"));
-
-        // No bus at all.
-        KeepAwake none(QDBusConnection(QStringLiteral("not-connected")));
-        QVERIFY(!none.isActive());
     }
 };
 

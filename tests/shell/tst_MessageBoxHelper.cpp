@@ -23,30 +23,19 @@ private slots:
                                                   QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(first, QMessageBox::No);
         QCOMPARE(second, QMessageBox::Yes);
-        QCOMPARE(boxes.count(), 2);
+        QCOMPARE(boxes.texts(), QStringList({"一", "二"}));
         QCOMPARE(boxes.boxes().at(0).title, QStringLiteral("提示"));
-        QCOMPARE(boxes.boxes().at(0).text, QStringLiteral("一"));
-        QVERIFY(boxes.boxes().at(0).buttons.contains(QStringLiteral("Yes")));
-        QVERIFY(boxes.boxes().at(0).buttons.contains(QStringLiteral("No")));
-        QCOMPARE(boxes.boxes().at(0).standardButtons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(boxes.boxes().at(0).buttons.size(), 2);
         QCOMPARE(boxes.boxes().at(0).pressed, QStringLiteral("No"));
-        QCOMPARE(boxes.last().pressedButton, QMessageBox::Yes);
-        QCOMPARE(boxes.last().icon, QMessageBox::Question);
         QCOMPARE(boxes.pendingAnswers(), 0);
-    }
 
-    void unexpectedBoxGetsTheLeastCommittalButton()
-    {
-        MessageBoxHelper boxes;
+        // Without an answer, or with one the box does not have, the least committal button.
         QCOMPARE(QMessageBox::question(nullptr, "t", "q", QMessageBox::Yes | QMessageBox::No), QMessageBox::No);
         QCOMPARE(QMessageBox::warning(nullptr, QStringLiteral("警告"), "w"), QMessageBox::Ok);
-        // A queued button the box does not have is recorded as not pressed.
         boxes.press(QMessageBox::Save);
         QCOMPARE(QMessageBox::question(nullptr, "t", "q2", QMessageBox::Ok | QMessageBox::Cancel),
                  QMessageBox::Cancel);
-        QCOMPARE(boxes.count(), 3);
-        QCOMPARE(boxes.boxes().at(1).title, QStringLiteral("警告"));
-        QCOMPARE(boxes.boxes().at(1).buttons, QStringList{QStringLiteral("OK")});
+        QCOMPARE(boxes.count(), 5);
         QCOMPARE(boxes.last().pressed, QString());
     }
 
@@ -55,7 +44,6 @@ private slots:
         MessageBoxHelper boxes;
         QDialog dialog;
         dialog.setObjectName(QStringLiteral("dialog_Name"));
-        dialog.setWindowTitle(QStringLiteral("采集参数"));
         auto *edit = new QLineEdit(&dialog);
         auto *ok = new QPushButton(QStringLiteral("确定"), &dialog);
         QObject::connect(ok, &QPushButton::clicked, &dialog, [&]() {
@@ -74,7 +62,6 @@ private slots:
         QCOMPARE(boxes.count(), 2);
         QVERIFY(!boxes.boxes().at(0).isMessageBox);
         QCOMPARE(boxes.boxes().at(0).objectName, QStringLiteral("dialog_Name"));
-        QCOMPARE(boxes.boxes().at(0).title, QStringLiteral("采集参数"));
         QCOMPARE(boxes.texts(), QStringList{QStringLiteral("名称不能为空！")});
 
         // Shown again, the same dialog is handled again by the next handler.
