@@ -1,5 +1,6 @@
 #include "acquisition/ParametersMode.h"
 
+#include "drivers/CollectionRecordFile.h"
 #include "shell/Struct_System.h"
 
 #include <QCheckBox>
@@ -133,15 +134,8 @@ void ParametersMode::buildForm()
 
 const QStringList &ParametersMode::importModelList()
 {
-    static const QStringList models = {
-        QStringLiteral("P540W"),          QStringLiteral("P570W-L"),        QStringLiteral("P720W"),
-        QStringLiteral("P720W Plus"),     QStringLiteral("P750W"),          QStringLiteral("P530W-NTC"),
-        QStringLiteral("P530W-NTC-V1"),   QStringLiteral("P530W-NTC-V1.1"), QStringLiteral("P530W-NTC-V2"),
-        QStringLiteral("P530W-RTD"),      QStringLiteral("P530W-RTD-V1"),   QStringLiteral("P530W-RTD-V2"),
-        QStringLiteral("P530W-TC"),       QStringLiteral("P530W-TC-V1"),    QStringLiteral("P530W-TC-V2"),
-        QStringLiteral("P530W-VS"),       QStringLiteral("P530W-HT"),       QStringLiteral("P530W-PCR"),
-        QStringLiteral("P530W-HT-8P"),    QStringLiteral("P780W"),
-    };
+    // The models whose record files the record-file driver reads.
+    static const QStringList models = CollectionRecordFile::Models();
     return models;
 }
 
