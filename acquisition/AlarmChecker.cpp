@@ -65,8 +65,7 @@ void AlarmChecker::checkSamples(const QList<Struct_Sample> &samples, const QDate
 
 QString AlarmChecker::alarmMessage(const Struct_ParametersChannel &row, double value, bool below)
 {
-    return QString::number(row.DeviceIndex + 1) + QLatin1Char('-') + row.Channel
-           + (below ? tr(" 低于下限:") : tr(" 高于上限:")) + QString::number(value, 'f', 3);
+    return row.label() + (below ? tr(" 低于下限:") : tr(" 高于上限:")) + QString::number(value, 'f', 3);
 }
 
 QString AlarmChecker::mailBody(const QDateTime &time, const QStringList &messages)

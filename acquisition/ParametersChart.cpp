@@ -101,11 +101,6 @@ void ParametersChart::buildForm()
     connect(pushButton_All, &QPushButton::clicked, this, &ParametersChart::All_clicked);
 }
 
-QString ParametersChart::channelLabel(const Struct_ParametersChannel &channel)
-{
-    return QString::number(channel.DeviceIndex + 1) + QLatin1Char('-') + channel.Channel;
-}
-
 void ParametersChart::setParameters(Struct_System *system, const QList<Struct_ParametersChannel> &channels)
 {
     m_channels = channels;
@@ -114,7 +109,7 @@ void ParametersChart::setParameters(Struct_System *system, const QList<Struct_Pa
 
     QStringList labels, units;
     for (const Struct_ParametersChannel &channel : channels) {
-        labels.append(channelLabel(channel));
+        labels.append(channel.label());
         units.append(channel.DisplayUnit);
     }
     m_unitGroups = UnitGroups(units);

@@ -34,8 +34,6 @@ public:
     void addSample(const QDateTime &time, const QList<double> &values);
 
     QCustomPlotL *chart() const { return m_chart; }
-    // The channel label: instrument number counted from 1, "-", channel number (1-3).
-    static QString channelLabel(const Struct_ParametersChannel &channel);
 
 public slots:
     void All_clicked();

@@ -218,7 +218,7 @@ void ParametersOnLine::buildPages()
         QStringList labels;
         QStringList units;
         for (const Struct_ParametersChannel &row : rows) {
-            labels.append(ParametersChart::channelLabel(row));
+            labels.append(row.label());
             units.append(row.DisplayUnit);
         }
         const QString title = tr("项目") + QString::number(j + 1);
@@ -401,7 +401,7 @@ bool ParametersOnLine::writeProjectRecords()
         record.Rate = rates;
         record.Interval = QString::number(m_Interval, 'g', 6);
         for (const Struct_ParametersChannel &row : m_ProjectChannels.at(j)) {
-            record.CHName.append(ParametersChart::channelLabel(row));
+            record.CHName.append(row.label());
             record.CHType.append(row.Type);
             record.CHFunction.append(row.Function);
             record.CHWire.append(row.Wire);

@@ -19,5 +19,8 @@ struct Struct_ParametersChannel {
     double Low = 0.0;
     bool HighEnabled = false;
     double High = 100.0;
+
+    // The channel as named across the run: instrument number (from 1), "-", channel number.
+    QString label() const { return QString::number(DeviceIndex + 1) + QLatin1Char('-') + Channel; }
 };
 Q_DECLARE_METATYPE(Struct_ParametersChannel)

@@ -245,7 +245,7 @@ int main(int argc, char *argv[])
             channel.Channel = QString::number(c + 1);
             channel.DisplayUnit = c < FirstUnitChannels ? QStringLiteral("℃") : QStringLiteral("%RH");
             channels.append(channel);
-            labels.append(ParametersChart::channelLabel(channel));
+            labels.append(channel.label());
             units.append(channel.DisplayUnit);
         }
         projects[p].chart = new ParametersChart(&window);
