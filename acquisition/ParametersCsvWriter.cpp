@@ -39,10 +39,7 @@ ParametersCsvWriter::~ParametersCsvWriter()
     if (!hasPendingRows())
         return;
     // The rows of the last stretch of the run: written here, in the owner's thread.
-    Job job;
-    job.Rows = m_pending;
-    job.Failed.resize(m_projects.size());
-    job.Decimals = m_system ? m_system->DataAccuracy : 2;
+    Job job = takePending();
     writeJob(job);
     for (int j = 0; j < job.Failed.size(); ++j) {
         if (!job.Failed.at(j).isEmpty()) {
@@ -166,15 +163,21 @@ void ParametersCsvWriter::startWriter()
 {
     if (m_thread || !hasPendingRows())
         return;
-    m_job.reset(new Job);
-    m_job->Rows = m_pending;
-    m_job->Failed.resize(m_projects.size());
-    m_job->Decimals = m_system ? m_system->DataAccuracy : 2;
-    m_pending = ProjectRows(m_projects.size());
+    m_job.reset(new Job(takePending()));
     Job *job = m_job.get();
     m_thread = QThread::create([this, job]() { writeJob(*job); });
     m_thread->setObjectName(QStringLiteral("CsvWriter"));
     m_thread->start();
+}
+
+ParametersCsvWriter::Job ParametersCsvWriter::takePending()
+{
+    Job job;
+    job.Rows = m_pending;
+    job.Failed.resize(m_projects.size());
+    job.Decimals = m_system ? m_system->DataAccuracy : 2;
+    m_pending = ProjectRows(m_projects.size());
+    return job;
 }
 
 void ParametersCsvWriter::collectWriter()

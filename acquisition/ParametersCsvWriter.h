@@ -78,6 +78,8 @@ private:
         int Decimals = 2;
     };
 
+    // Everything held, with the decimals of now, as one job; nothing is held afterwards.
+    Job takePending();
     void startWriter();
     void collectWriter();
     void writeJob(Job &job) const;
