@@ -41,6 +41,13 @@ bool run(QSqlQuery &query, const char *what)
     return false;
 }
 
+// Binds the values to the statement's placeholders in order.
+void bindAll(QSqlQuery &query, const QVariantList &values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+}
+
 // Every table of the store, columns in record order.
 const char *const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS Collection (Model TEXT, Serial TEXT, SignalMode TEXT, Signal1 TEXT,"
@@ -286,8 +293,7 @@ bool Tool::addCollection(const Struct_Collection &r)
                              " Interval, CHSerial, CHUnit) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     const QVariantList values = {r.Model, r.Serial, r.SignalMode, r.Signal1, r.Signal2, r.Rate,
                                  r.Interval, joinList(r.CHSerial), joinList(r.CHUnit)};
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values.at(i));
+    bindAll(q, values);
     return run(q, "insert Collection failed:");
 }
 
@@ -360,8 +366,7 @@ bool Tool::addParameters(const Struct_Parameters &r, const QString &connectionNa
         joinList(r.Signal1), joinList(r.Signal2), joinList(r.Rate), r.Interval, joinList(r.CHName),
         joinList(r.CHType), joinList(r.CHFunction), joinList(r.CHWire), joinList(r.CHUnit),
         joinList(r.CHM), joinList(r.CHB), joinList(r.CHDisplayUnit)};
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values.at(i));
+    bindAll(q, values);
     return run(q, "insert Parameters failed:");
 }
 
@@ -389,10 +394,8 @@ bool Tool::queryParameters(QList<Struct_Parameters> &list, const QString &nameFi
     q.prepare(QStringLiteral("SELECT %1 FROM Parameters WHERE Name LIKE ? ESCAPE '\\' ORDER BY rowid")
                   .arg(QLatin1String(kParametersColumns)));
     q.bindValue(0, QLatin1Char('%') + escaped + QLatin1Char('%'));
-    if (!q.exec()) {
-        qDebug() << "查询Parameters失败！" << q.lastError().text();
+    if (!run(q, "query Parameters failed:"))
         return false;
-    }
     while (q.next())
         list.append(parametersFromQuery(q));
     return true;
@@ -442,10 +445,8 @@ bool Tool::getParametersData(QList<Struct_ParametersData> &list, const QString &
         q.bindValue(0, name);
     }
     q.setForwardOnly(true);
-    if (!q.exec()) {
-        qDebug() << "查询ParametersData失败！" << q.lastError().text();
+    if (!run(q, "query ParametersData failed:"))
         return false;
-    }
     const QString format = QLatin1String(kTimeMs);
     while (q.next()) {
         Struct_ParametersData r;
@@ -509,10 +510,8 @@ bool Tool::getCalibration(QList<Struct_Calibration> &list, const QString &time)
         q.prepare(QStringLiteral("SELECT TimeName, Model, Serial, CHNumber FROM Calibration WHERE TimeName = ?"));
         q.bindValue(0, time);
     }
-    if (!q.exec()) {
-        qDebug() << "query Calibration failed:" << q.lastError().text();
+    if (!run(q, "query Calibration failed:"))
         return false;
-    }
     while (q.next()) {
         Struct_Calibration r;
         r.TimeName = q.value(0).toString();
@@ -541,8 +540,7 @@ bool Tool::addCalibrationData(const Struct_CalibrationData &r)
     const QVariantList values = {r.Name, r.Number, r.Type, r.Range, r.Wire, r.A, r.B, r.C, r.D, r.R0,
                                  r.A4, r.B4, r.Offset_M, r.Offset_B, r.Parameter1, r.Parameter2,
                                  joinList(r.CList), joinList(r.DList)};
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values.at(i));
+    bindAll(q, values);
     return run(q, "insert CalibrationData failed:");
 }
 
