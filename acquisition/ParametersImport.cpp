@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -237,9 +238,9 @@ void ParametersImport::readThread(const QString &path)
 
 bool ParametersImport::readRecordFile(QVector<Struct_ImportSample> &samples, qint64 &first, qint64 &last)
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    first = now.addYears(10).toMSecsSinceEpoch();
-    last = now.addYears(-10).toMSecsSinceEpoch();
+    // Any sample time lies inside these bounds, however far the instrument's clock is off.
+    first = std::numeric_limits<qint64>::max();
+    last = std::numeric_limits<qint64>::min();
     QDateTime time;
     QStringList values;
     for (;;) {
