@@ -93,6 +93,14 @@ const QList<QPair<QString, QString>> &defaultSettings()
 QMutex g_transactionMutex;
 QHash<QString, int> g_transactionDepth;
 
+// Ends one level of the connection's transaction; the levels still open (0: it was the outermost
+// one, which ends the SQL transaction).
+int leaveTransaction(const QString &connection)
+{
+    QMutexLocker lock(&g_transactionMutex);
+    return --g_transactionDepth[connection];
+}
+
 Tool::Struct_Parameters parametersFromQuery(const QSqlQuery &q)
 {
     Tool::Struct_Parameters r;
@@ -172,12 +180,7 @@ bool Tool::Transaction::commit()
     if (!m_active)
         return false;
     m_active = false;
-    int depth;
-    {
-        QMutexLocker lock(&g_transactionMutex);
-        depth = --g_transactionDepth[m_connection];
-    }
-    if (depth > 0)
+    if (leaveTransaction(m_connection) > 0)
         return true;
     QSqlQuery q(connection(m_connection));
     if (q.exec(QStringLiteral("COMMIT")))
@@ -192,12 +195,7 @@ void Tool::Transaction::rollback()
     if (!m_active)
         return;
     m_active = false;
-    int depth;
-    {
-        QMutexLocker lock(&g_transactionMutex);
-        depth = --g_transactionDepth[m_connection];
-    }
-    if (depth > 0)
+    if (leaveTransaction(m_connection) > 0)
         return;
     QSqlQuery q(connection(m_connection));
     if (!q.exec(QStringLiteral("ROLLBACK")))
