@@ -3,6 +3,7 @@
 #include "acquisition/ParametersDataModel.h"
 #include "acquisition/QCustomPlotL.h"
 #include "acquisition/TableColumnFit.h"
+#include "acquisition/UnitGroups.h"
 #include "shell/Struct_System.h"
 
 #include <QDebug>
@@ -103,19 +104,17 @@ void ParametersChart::buildForm()
 
 void ParametersChart::setParameters(Struct_System *system, const QList<Struct_ParametersChannel> &channels)
 {
-    m_channels = channels;
     m_channelCount = channels.size();
-    m_decimals = system ? system->DataAccuracy : 2;
+    const int decimals = system ? system->DataAccuracy : 2;
 
     QStringList labels, units;
     for (const Struct_ParametersChannel &channel : channels) {
         labels.append(channel.label());
         units.append(channel.DisplayUnit);
     }
-    m_unitGroups = UnitGroups(units);
-    m_onFirstUnit = m_unitGroups.onFirstUnit();
-    if (m_unitGroups.count() > ParametersDataModel::MaxGroups)
-        qWarning() << "ParametersChart: more than two display units:" << m_unitGroups.units();
+    const UnitGroups unitGroups(units);
+    if (unitGroups.count() > ParametersDataModel::MaxGroups)
+        qWarning() << "ParametersChart: more than two display units:" << unitGroups.units();
 
     QStringList headers{tr("采集时间")};
     for (int i = 0; i < m_channelCount; ++i)
@@ -126,9 +125,9 @@ void ParametersChart::setParameters(Struct_System *system, const QList<Struct_Pa
         m_chart->setObjectName(QStringLiteral("chart"));
         horizontalLayout_Chart->addWidget(m_chart);
     }
-    if (!m_chart->SetChannels(labels, m_unitGroups.units(), m_onFirstUnit, false))
-        qWarning() << "ParametersChart: the chart refused the channels" << labels << m_unitGroups.units();
-    m_chart->SetDecimals(m_decimals);
+    if (!m_chart->SetChannels(labels, unitGroups.units(), unitGroups.onFirstUnit(), false))
+        qWarning() << "ParametersChart: the chart refused the channels" << labels << unitGroups.units();
+    m_chart->SetDecimals(decimals);
 
     tableWidget_Chart->setRowCount(0);
     tableWidget_Chart->setRowCount(m_channelCount);
@@ -156,7 +155,7 @@ void ParametersChart::setParameters(Struct_System *system, const QList<Struct_Pa
     }
     tableWidget_Chart->resizeColumnsToContents();
 
-    m_dataModel->setChannels(headers, m_unitGroups, m_decimals);
+    m_dataModel->setChannels(headers, unitGroups, decimals);
     m_columnsFitted = false;
     tableWidget_Data->verticalHeader()->setVisible(false);
     tableWidget_Data->resizeColumnsToContents();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "acquisition/Struct_ParametersChannel.h"
-#include "acquisition/UnitGroups.h"
 
 #include <QDateTime>
 #include <QList>
@@ -53,11 +52,7 @@ private:
     ParametersDataModel *m_dataModel = nullptr;
     QCustomPlotL *m_chart = nullptr;
 
-    QList<Struct_ParametersChannel> m_channels;
     int m_channelCount = 0;
-    UnitGroups m_unitGroups;
-    int m_decimals = 2;
-    QList<bool> m_onFirstUnit;
     QList<bool> m_curveVisible;
     bool m_columnsFitted = false;
 };
