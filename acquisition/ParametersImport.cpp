@@ -163,7 +163,6 @@ ParametersImport::~ParametersImport()
 
 void ParametersImport::setParameters(Struct_System *system)
 {
-    m_System = system;
     m_ProjectName = system->ProjectNames.value(0);
     m_Device = system->ProjectDevices.value(0);
     delete m_Collection;

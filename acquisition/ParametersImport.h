@@ -81,7 +81,6 @@ private:
     QString m_Warning;
 
     Collection *m_Collection = nullptr;
-    Struct_System *m_System = nullptr;
     double m_Interval = -1.0;          // scan interval in ms, -1 while unknown
     qint64 m_FirstTime = 0;            // ms since the epoch
     qint64 m_LastTime = 0;
