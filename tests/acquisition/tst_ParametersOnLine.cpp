@@ -94,15 +94,8 @@ int queryCount(const QString &sql)
     return q.next() ? q.value(0).toInt() : -1;
 }
 
-QPushButton *okButton(ParametersOnLine &dialog)
-{
-    return dialog.findChild<QPushButton *>(QStringLiteral("pushButton_OK"));
-}
-
-QString information(ParametersOnLine &dialog)
-{
-    return dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit_Information"))->text();
-}
+QPushButton *okButton(ParametersOnLine &dialog) { return dialog.findChild<QPushButton *>("pushButton_OK"); }
+QString information(ParametersOnLine &dialog) { return dialog.findChild<QLineEdit *>("lineEdit_Information")->text(); }
 
 } // namespace
 
