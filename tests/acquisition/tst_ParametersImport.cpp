@@ -128,23 +128,24 @@ private:
         return open();
     }
 
-    // Sets range and interval and presses "设置"; returns the message shown, empty when none.
+    // Clicks a button; returns the message shown, empty when none.
+    QString press(const char *name)
+    {
+        const int before = m_boxes->count();
+        button(name)->click();
+        return m_boxes->count() > before ? m_boxes->last().text : QString();
+    }
+
+    // Sets range and interval and presses "设置".
     QString thin(const QDateTime &start, const QDateTime &end, const QString &interval)
     {
         m_dialog->findChild<QDateTimeEdit *>("dateTimeEdit_Start")->setDateTime(start);
         m_dialog->findChild<QDateTimeEdit *>("dateTimeEdit_End")->setDateTime(end);
         m_dialog->findChild<QLineEdit *>("lineEdit_Interval")->setText(interval);
-        const int before = m_boxes->count();
-        button("pushButton_Set")->click();
-        return m_boxes->count() > before ? m_boxes->last().text : QString();
+        return press("pushButton_Set");
     }
 
-    QString save()
-    {
-        const int before = m_boxes->count();
-        button("pushButton_Save")->click();
-        return m_boxes->count() > before ? m_boxes->last().text : QString();
-    }
+    QString save() { return press("pushButton_Save"); }
 
 private slots:
     void init()
@@ -197,16 +198,9 @@ private slots:
         QCOMPARE(enabled(), QStringLiteral("000"));
     }
 
-    void unknownModelReportsNoChannels()
-    {
-        makeDialog("NO-SUCH-MODEL");
-        QCOMPARE(open(), QStringLiteral("未检测到通道！"));
-        QCOMPARE(m_boxes->last().title, QStringLiteral("警告"));
-        QCOMPARE(enabled(), QStringLiteral("000"));
-    }
-
-    // A second file that fails must leave nothing of the first one to thin or save.
-    void failedSecondFileLeavesNothingToSave()
+    // A second file that fails must leave nothing of the first one to thin or save; a model
+    // without a driver reports no channels.
+    void failedFileLeavesNothingToSave()
     {
         const QDateTime t0 = at("2024-05-01 08:00:00.000");
         QCOMPARE(openRows(regularRows(t0, 5, 1000)), QStringLiteral("数据读取成功！"));
@@ -230,6 +224,11 @@ private slots:
         QCOMPARE(table()->rowCount(), 0);
         QCOMPARE(enabled(), QStringLiteral("000"));
         QCOMPARE(m_script->calls(FakeCollection::Call::CloseCSVFile), 4);
+
+        makeDialog("NO-SUCH-MODEL");
+        QCOMPARE(open(), QStringLiteral("未检测到通道！"));
+        QCOMPARE(m_boxes->last().title, QStringLiteral("警告"));
+        QCOMPARE(enabled(), QStringLiteral("000"));
     }
 
     void thinningKeepsNearestSampleOfEachStep()
@@ -277,10 +276,9 @@ private slots:
         const QDateTime t0 = at("2024-05-01 08:00:00.000");
         // Samples every second, but none within 2 s of 25 s.
         QList<QDateTime> times;
-        for (int s = 0; s <= 50; ++s) {
+        for (int s = 0; s <= 50; ++s)
             if (s < 23 || s > 27)
                 times.append(t0.addSecs(s));
-        }
         QCOMPARE(openRows(rowsAt(times)), QStringLiteral("数据读取成功！"));
         QCOMPARE(thin(t0, t0.addSecs(50), "10"), QString());
         const QStringList thinned = column(2);
