@@ -156,7 +156,7 @@ void ParametersChart::setParameters(Struct_System *system, const QList<Struct_Pa
     tableWidget_Chart->resizeColumnsToContents();
 
     m_dataModel->setChannels(headers, unitGroups, decimals);
-    m_columnsFitted = false;
+    m_columnFit.reset();
     tableWidget_Data->verticalHeader()->setVisible(false);
     tableWidget_Data->resizeColumnsToContents();
     tableWidget_Data->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -171,13 +171,7 @@ void ParametersChart::addSample(const QDateTime &time, const QList<double> &valu
         return;
     }
     tableWidget_Data->scrollToBottom();
-    // Fitting is costly with many rows and would make columns jump: once, after the first row.
-    if (!m_columnsFitted) {
-        tableWidget_Data->resizeColumnsToContents();
-        m_columnsFitted = true;
-    } else {
-        TableColumnFit::widenToRow(tableWidget_Data, m_dataModel->rowCount() - 1);
-    }
+    m_columnFit.addedRow(tableWidget_Data, m_dataModel->rowCount() - 1);
     if (m_chart)
         m_chart->AddPoints(time, values);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "acquisition/TableColumnFit.h"
+
 #include "acquisition/Struct_ParametersChannel.h"
 
 #include <QDateTime>
@@ -54,5 +56,5 @@ private:
 
     int m_channelCount = 0;
     QList<bool> m_curveVisible;
-    bool m_columnsFitted = false;
+    TableColumnFit m_columnFit;
 };

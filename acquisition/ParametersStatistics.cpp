@@ -61,7 +61,7 @@ void ParametersStatistics::setHeaders(const QStringList &units)
             headers.append(title + QLatin1Char('(') + unit + QLatin1Char(')'));
     }
     m_model->setColumns(headers, m_labels, units.size(), m_decimals);
-    m_columnsFitted = false;
+    m_columnFit.reset();
     tableWidget_Statistics->verticalHeader()->setVisible(false);
     tableWidget_Statistics->resizeColumnsToContents();
     tableWidget_Statistics->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -76,13 +76,7 @@ void ParametersStatistics::addSample(const QDateTime &time, const QList<double> 
         return;
     }
     computeRow(time, values);
-    // Fitting is costly with many rows and would make columns jump: once, after the first row.
-    if (!m_columnsFitted) {
-        tableWidget_Statistics->resizeColumnsToContents();
-        m_columnsFitted = true;
-    } else {
-        TableColumnFit::widenToRow(tableWidget_Statistics, m_model->rowCount() - 1);
-    }
+    m_columnFit.addedRow(tableWidget_Statistics, m_model->rowCount() - 1);
 }
 
 void ParametersStatistics::computeRow(const QDateTime &time, const QList<double> &values)

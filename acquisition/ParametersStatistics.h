@@ -1,5 +1,7 @@
 #pragma once
 
+#include "acquisition/TableColumnFit.h"
+
 #include "acquisition/ParametersStatisticsModel.h"
 #include "acquisition/UnitGroups.h"
 
@@ -41,5 +43,5 @@ private:
     int m_decimals = 0;
     QStringList m_labels;
     UnitGroups m_unitGroups;
-    bool m_columnsFitted = false;
+    TableColumnFit m_columnFit;
 };

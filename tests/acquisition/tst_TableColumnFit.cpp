@@ -87,16 +87,17 @@ private slots:
     void rowOutsideTheModelChangesNothing()
     {
         QTableView view;
-        TableColumnFit::widenToRow(&view, 0); // no model
+        TableColumnFit fit;
+        fit.addedRow(&view, 0); // no model
         QStandardItemModel model(1, 1);
         model.setItem(0, 0, new QStandardItem(QStringLiteral("a much longer text than the column")));
         view.setModel(&model);
         view.setColumnWidth(0, 40);
         const int narrow = view.columnWidth(0);
-        TableColumnFit::widenToRow(&view, 1);
-        TableColumnFit::widenToRow(&view, -1);
+        fit.addedRow(&view, 1);
+        fit.addedRow(&view, -1);
         QCOMPARE(view.columnWidth(0), narrow);
-        TableColumnFit::widenToRow(&view, 0);
+        fit.addedRow(&view, 0);
         QVERIFY(view.columnWidth(0) > narrow);
         QVERIFY(rowFits(&view, 0));
     }
