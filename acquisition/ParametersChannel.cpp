@@ -1,7 +1,7 @@
 #include "acquisition/ParametersChannel.h"
 
-#include "shell/QTableWidgetL.h"
-#include "shell/Struct_System.h"
+#include "widgets/QTableWidgetL.h"
+#include "common/Struct_System.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

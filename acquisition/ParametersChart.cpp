@@ -1,10 +1,10 @@
 #include "acquisition/ParametersChart.h"
 
 #include "acquisition/ParametersDataModel.h"
-#include "acquisition/QCustomPlotL.h"
+#include "widgets/QCustomPlotL.h"
 #include "acquisition/TableColumnFit.h"
 #include "acquisition/UnitGroups.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 
 #include <QDebug>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 
 #include "acquisition/TableColumnFit.h"
 
-#include "acquisition/Struct_ParametersChannel.h"
+#include "common/Struct_ParametersChannel.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "acquisition/ParametersCsvWriter.h"
 
 #include "acquisition/AcquisitionTiming.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -4,7 +4,7 @@
 #include "acquisition/ParametersImport.h"
 #include "acquisition/ParametersMode.h"
 #include "acquisition/ParametersOnLine.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 
 #include <memory>
 

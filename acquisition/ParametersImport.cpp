@@ -3,8 +3,8 @@
 #include "acquisition/ParametersImportModel.h"
 #include "comm/Collection.h"
 #include "devices/AcquisitionDevice.h"
-#include "shell/QWaiting.h"
-#include "shell/Struct_System.h"
+#include "widgets/QWaiting.h"
+#include "common/Struct_System.h"
 
 #include <QDateTime>
 #include <QDateTimeEdit>

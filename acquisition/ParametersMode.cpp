@@ -1,7 +1,7 @@
 #include "acquisition/ParametersMode.h"
 
 #include "drivers/CollectionRecordFile.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,8 +6,8 @@
 #include "acquisition/ParametersStatistics.h"
 #include "comm/Collection.h"
 #include "devices/AcquisitionDevice.h"
-#include "shell/QWaiting.h"
-#include "shell/Struct_System.h"
+#include "widgets/QWaiting.h"
+#include "common/Struct_System.h"
 
 #include <QCloseEvent>
 #include <QDebug>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "acquisition/AcquisitionTiming.h"
-#include "acquisition/Struct_ParametersChannel.h"
+#include "common/Struct_ParametersChannel.h"
 #include "acquisition/Struct_Sample.h"
 #include "store/Tool.h"
 

@@ -8,7 +8,7 @@
 
 #include "acquisition/ParametersOnLine.h"
 #include "acquisition/AcquisitionTiming.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 #include "store/Tool.h"
 #include "support/FakeCollection.h"
 #include "support/TestWorkDir.h"

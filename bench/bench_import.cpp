@@ -9,7 +9,7 @@
 // peak_rss is the process's high-water mark (VmHWM).
 
 #include "acquisition/ParametersImport.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 #include "store/Tool.h"
 
 #include <QAbstractButton>

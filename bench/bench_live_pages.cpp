@@ -10,8 +10,8 @@
 #include "acquisition/ParametersChart.h"
 #include "acquisition/ParametersDataModel.h"
 #include "acquisition/ParametersStatistics.h"
-#include "acquisition/QCustomPlotL.h"
-#include "shell/Struct_System.h"
+#include "widgets/QCustomPlotL.h"
+#include "common/Struct_System.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

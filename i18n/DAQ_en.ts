@@ -786,7 +786,7 @@
 <context>
     <name>QTableWidgetL</name>
     <message>
-        <location filename="../shell/QTableWidgetL.cpp" line="+209"/>
+        <location filename="../widgets/QTableWidgetL.cpp" line="+209"/>
         <source>复制</source>
         <translation>Copy</translation>
     </message>
@@ -799,7 +799,7 @@
 <context>
     <name>QWaiting</name>
     <message>
-        <location filename="../shell/QWaiting.cpp" line="+22"/>
+        <location filename="../widgets/QWaiting.cpp" line="+22"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>

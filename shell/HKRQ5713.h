@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "acquisition/ParametersChannel.h"
-#include "shell/QTableWidgetL.h"
-#include "shell/Struct_System.h"
+#include "widgets/QTableWidgetL.h"
+#include "common/Struct_System.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
 #include "SetupTestHelpers.h"

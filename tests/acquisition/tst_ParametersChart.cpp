@@ -1,7 +1,7 @@
 #include "acquisition/ParametersChart.h"
 #include "acquisition/ParametersDataModel.h"
-#include "acquisition/QCustomPlotL.h"
-#include "shell/Struct_System.h"
+#include "widgets/QCustomPlotL.h"
+#include "common/Struct_System.h"
 
 #include <QLabel>
 #include <QPushButton>

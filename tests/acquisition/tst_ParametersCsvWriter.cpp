@@ -1,6 +1,6 @@
 #include "acquisition/AcquisitionTiming.h"
 #include "acquisition/ParametersCsvWriter.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 #include "support/LogCapture.h"
 
 #include <QDir>

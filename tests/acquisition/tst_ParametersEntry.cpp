@@ -1,7 +1,7 @@
 #include "acquisition/ParametersEntry.h"
 #include "acquisition/ParametersOnLine.h"
 #include "acquisition/ParametersMode.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 #include "store/Tool.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"

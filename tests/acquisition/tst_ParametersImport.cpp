@@ -1,6 +1,6 @@
 #include "acquisition/ParametersCsvWriter.h"
 #include "acquisition/ParametersImport.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 #include "store/Tool.h"
 #include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"

@@ -1,5 +1,5 @@
 #include "acquisition/ParametersMode.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 #include "store/Tool.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"

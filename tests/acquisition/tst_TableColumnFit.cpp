@@ -1,8 +1,8 @@
 #include "acquisition/ParametersChart.h"
 #include "acquisition/ParametersStatistics.h"
-#include "acquisition/Struct_ParametersChannel.h"
+#include "common/Struct_ParametersChannel.h"
 #include "acquisition/TableColumnFit.h"
-#include "shell/Struct_System.h"
+#include "common/Struct_System.h"
 #include "support/TestWorkDir.h"
 
 #include <QAbstractItemModel>

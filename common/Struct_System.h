@@ -1,6 +1,6 @@
 #pragma once
 
-#include "acquisition/Struct_ParametersChannel.h"
+#include "common/Struct_ParametersChannel.h"
 #include "store/Tool.h"
 
 #include <QList>

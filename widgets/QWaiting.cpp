@@ -1,4 +1,4 @@
-#include "shell/QWaiting.h"
+#include "widgets/QWaiting.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

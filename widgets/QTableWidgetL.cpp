@@ -1,4 +1,4 @@
-#include "shell/QTableWidgetL.h"
+#include "widgets/QTableWidgetL.h"
 
 #include <QAction>
 #include <QApplication>

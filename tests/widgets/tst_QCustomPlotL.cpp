@@ -1,4 +1,4 @@
-#include "acquisition/QCustomPlotL.h"
+#include "widgets/QCustomPlotL.h"
 
 #include <QApplication>
 #include <QMouseEvent>

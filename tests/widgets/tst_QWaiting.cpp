@@ -1,6 +1,6 @@
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
-#include "shell/QWaiting.h"
+#include "widgets/QWaiting.h"
 
 #include <QLabel>
 #include <QWindow>
