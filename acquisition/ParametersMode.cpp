@@ -1,5 +1,7 @@
 #include "acquisition/ParametersMode.h"
 
+#include "common/Milliseconds.h"
+
 #include "drivers/CollectionRecordFile.h"
 #include "common/Struct_System.h"
 
@@ -164,8 +166,7 @@ bool ParametersMode::isUsableInterval(const QString &text)
     const double seconds = text.toDouble(&ok);
     if (!ok || !std::isfinite(seconds))
         return false;
-    const double milliseconds = std::trunc(seconds * 1000.0);
-    return milliseconds >= 1.0 && milliseconds < 2147483648.0;
+    return secondsToIntervalMs(seconds) > 0;
 }
 
 void ParametersMode::setParameters(Struct_System *system)

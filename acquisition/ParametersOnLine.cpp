@@ -1,5 +1,7 @@
 #include "acquisition/ParametersOnLine.h"
 
+#include "common/Milliseconds.h"
+
 #include "acquisition/AlarmChecker.h"
 #include "acquisition/ParametersChart.h"
 #include "acquisition/ParametersCsvWriter.h"
@@ -138,10 +140,7 @@ qint64 ParametersOnLine::sampleCount(const QDateTime &start, const QDateTime &en
 
 int ParametersOnLine::toIntervalMs(double seconds)
 {
-    const double ms = std::trunc(seconds * 1000.0);
-    if (!(ms >= 1.0) || ms > double(INT_MAX))
-        return -1;
-    return int(ms);
+    return secondsToIntervalMs(seconds);
 }
 
 void ParametersOnLine::start(Struct_System *system)

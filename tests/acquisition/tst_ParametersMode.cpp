@@ -241,7 +241,7 @@ private slots:
             QCOMPARE(pressNext(), QStringList());
             QCOMPARE(m_system.Interval, c.second);
         }
-        for (const char *text : {"1.2.3", "", "0", "0.0009", "2147483.648"}) {
+        for (const char *text : {"1.2.3", "", "0", "0.0004", "2147483.648"}) {
             open();
             setNames({"A"});
             line("lineEdit_Interval")->setText(text);
