@@ -14,7 +14,8 @@ namespace CoefficientIni {
 
 // Writes the records into the file at path (".ini" is added to a name without a suffix). Each key
 // replaces the value it had, also under another spelling of its case; other groups and keys of an
-// existing file stay. False when there is no record or the file could not be written.
+// existing file stay. False when there is no record, an existing file cannot be read as INI
+// (it is then left as it is) or the file could not be written.
 bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path);
 
 // The path a name without a suffix is written to.
