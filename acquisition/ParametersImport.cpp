@@ -3,13 +3,17 @@
 #include "acquisition/ParametersImportModel.h"
 #include "comm/Collection.h"
 #include "devices/AcquisitionDevice.h"
-#include "widgets/QWaiting.h"
+#include "common/Milliseconds.h"
 #include "common/Struct_System.h"
+#include "common/WorkerGuard.h"
+#include "widgets/QWaiting.h"
 
 #include <QDateTime>
 #include <QDateTimeEdit>
 #include <QDebug>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -23,24 +27,36 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
 const char *const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
 // Nearest sample to a thinning target is looked for within this distance.
 const qint64 kMatchWindowMs = 2000;
+// A thinning target past the end time still takes the last sample in range when it lies less
+// than this after it: the editors show whole seconds, so the grid (with the start's hidden
+// milliseconds) and the end (with the last sample's) differ by milliseconds nobody sees.
+const qint64 kEndTieMs = 1000;
 // Longest scan interval accepted (about 31 years); keeps the target arithmetic in range.
-const double kMaxIntervalMs = 1e12;
+const qint64 kMaxIntervalMs = 1000000000000LL;
 // Samples stored per insert batch inside the one save transaction.
 const int kSaveBatch = 2000;
 // Rows measured when the columns are fitted to their contents.
 const int kSizedRows = 200;
 
+const QDateTime &editorMinimum()
+{
+    static const QDateTime minimum(QDate(2020, 1, 1), QTime(0, 0, 0));
+    return minimum;
+}
+
 // A finite number text. Plain decimals ("-21.37") are recognised directly; anything else
 // (exponents, signs, spaces) goes through QString::toDouble.
-bool isNumberText(const QStringRef &text)
+bool isNumberText(const QString &text)
 {
     const int size = text.size();
     if (size > 0 && size <= 15) {
@@ -64,6 +80,26 @@ bool isNumberText(const QStringRef &text)
     return ok && std::isfinite(number);
 }
 
+// The median of the steps between consecutive samples in file order, -1 when there is no step
+// or the median is not positive. Of an even number of steps, the mean of the middle two, rounded.
+qint64 medianStep(const QVector<Struct_ImportSample> &samples)
+{
+    if (samples.size() < 2)
+        return -1;
+    std::vector<qint64> steps;
+    steps.reserve(size_t(samples.size() - 1));
+    for (int i = 1; i < samples.size(); ++i)
+        steps.push_back(samples.at(i).Time - samples.at(i - 1).Time);
+    const auto upper = steps.begin() + steps.size() / 2;
+    std::nth_element(steps.begin(), upper, steps.end());
+    qint64 median = *upper;
+    if (steps.size() % 2 == 0) {
+        const qint64 lower = *std::max_element(steps.begin(), upper);
+        median = qint64(std::llround((double(lower) + double(median)) / 2.0));
+    }
+    return median > 0 ? median : -1;
+}
+
 ParametersImport::FileChooser &fileChooser()
 {
     static ParametersImport::FileChooser chooser;
@@ -81,13 +117,12 @@ ParametersImport::ParametersImport(QWidget *parent)
     m_Information = tr("提示");
     m_Warning = tr("警告");
 
-    const QDateTime minimum(QDate(2020, 1, 1), QTime(0, 0, 0));
-    dateTimeEdit_Start = new QDateTimeEdit(this);
+    dateTimeEdit_Start = new QDateTimeEdit(editorMinimum(), this);
     dateTimeEdit_Start->setObjectName(QStringLiteral("dateTimeEdit_Start"));
-    dateTimeEdit_End = new QDateTimeEdit(this);
+    dateTimeEdit_End = new QDateTimeEdit(editorMinimum(), this);
     dateTimeEdit_End->setObjectName(QStringLiteral("dateTimeEdit_End"));
     for (QDateTimeEdit *edit : {dateTimeEdit_Start, dateTimeEdit_End}) {
-        edit->setMinimumDateTime(minimum);
+        edit->setMinimumDateTime(editorMinimum());
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
 
@@ -181,10 +216,11 @@ void ParametersImport::warn(const QString &text)
     QMessageBox::information(this, m_Warning, text, QMessageBox::Ok);
 }
 
-// Forgets everything of the previous file, so nothing of it can be thinned or saved any more.
+// Forgets everything of the previous file, so nothing of it can be thinned or saved any more,
+// and puts the editors back to their first state.
 void ParametersImport::resetState()
 {
-    m_Interval = -1.0;
+    m_Interval = -1;
     m_FirstTime = 0;
     m_LastTime = 0;
     m_ChannelNumbers.clear();
@@ -195,6 +231,11 @@ void ParametersImport::resetState()
     pushButton_Time->setEnabled(false);
     m_Model->setHeaders(QStringList());
     m_Model->setRows(QVector<Struct_ImportSample>());
+    for (QDateTimeEdit *edit : {dateTimeEdit_Start, dateTimeEdit_End}) {
+        edit->setMinimumDateTime(editorMinimum());
+        edit->setDateTime(editorMinimum());
+    }
+    lineEdit_Interval->setText(QStringLiteral("1"));
 }
 
 void ParametersImport::Open_clicked()
@@ -214,6 +255,8 @@ void ParametersImport::Open_clicked()
         return;
     }
 
+    m_ReadPath = path;
+    m_ReadLine = 0;
     m_ReadChannels.clear();
     m_ReadSamples.clear();
     m_ReadThread = QThread::create([this, path] { readThread(path); });
@@ -225,14 +268,16 @@ void ParametersImport::Open_clicked()
 // Runs in the reading thread: only the driver and the m_Read* members are touched here.
 void ParametersImport::readThread(const QString &path)
 {
-    if (!m_Collection->OpenCSVFile(path, m_ReadChannels) || m_ReadChannels.isEmpty()) {
-        m_Collection->CloseCSVFile();
-        emit Read_signals(ReadNoChannels);
-        return;
-    }
-    const bool complete = readRecordFile(m_ReadSamples, m_ReadFirst, m_ReadLast);
-    m_Collection->CloseCSVFile();
-    emit Read_signals(complete ? ReadComplete : ReadMismatch);
+    int result = ReadStopped;
+    const bool finished = runGuarded("ParametersImport reading thread", [&] {
+        m_ReadLine = 1;
+        if (!m_Collection->OpenCSVFile(path, m_ReadChannels) || m_ReadChannels.isEmpty())
+            result = ReadNoChannels;
+        else
+            result = readRecordFile(m_ReadSamples, m_ReadFirst, m_ReadLast) ? ReadComplete : ReadMismatch;
+    });
+    runGuarded("ParametersImport closing the record file", [this] { m_Collection->CloseCSVFile(); });
+    emit Read_signals(finished ? result : ReadStopped);
 }
 
 bool ParametersImport::readRecordFile(QVector<Struct_ImportSample> &samples, qint64 &first, qint64 &last)
@@ -240,14 +285,18 @@ bool ParametersImport::readRecordFile(QVector<Struct_ImportSample> &samples, qin
     // Any sample time lies inside these bounds, however far the instrument's clock is off.
     first = std::numeric_limits<qint64>::max();
     last = std::numeric_limits<qint64>::min();
+    const int channels = m_ReadChannels.size();
     QDateTime time;
     QStringList values;
     for (;;) {
+        m_ReadLine = samples.size() + 2;
         if (!m_Collection->GetCSVData(time, values))
             return false;
         if (values.isEmpty())
             return true;
-        if (!time.isValid())
+        // Only rows that can be stored are taken: one finite number per channel.
+        if (!time.isValid() || values.size() != channels
+            || !std::all_of(values.cbegin(), values.cend(), isNumberText))
             return false;
         const qint64 msecs = time.toMSecsSinceEpoch();
         samples.append(Struct_ImportSample::fromList(msecs, values));
@@ -271,7 +320,7 @@ void ParametersImport::Read_slots(int result)
 
     if (result == ReadNoChannels) {
         m_ReadChannels.clear();
-        warn(tr("未检测到通道！"));
+        warn(tr("未检测到通道！") + QLatin1Char('\n') + openFailure(m_ReadPath));
         return;
     }
 
@@ -286,6 +335,14 @@ void ParametersImport::Read_slots(int result)
     SetHeaders();
     fillTable(m_Samples);
 
+    // After a failed read the rows before the failing line stay listed to show where it
+    // stopped; the editors keep their first state and nothing can be thinned or saved.
+    if (result != ReadComplete) {
+        const QString where = result == ReadStopped ? tr("读取在第 %1 行中断，详见日志。")
+                                                    : tr("第 %1 行不符合记录文件格式。");
+        warn(tr("采集数据不匹配，读取失败！") + QLatin1Char('\n') + where.arg(m_ReadLine));
+        return;
+    }
     if (!m_Samples.isEmpty()) {
         m_FirstTime = m_ReadFirst;
         m_LastTime = m_ReadLast;
@@ -294,25 +351,24 @@ void ParametersImport::Read_slots(int result)
         dateTimeEdit_End->setMinimumDateTime(first);
         dateTimeEdit_Start->setDateTime(first);
         dateTimeEdit_End->setDateTime(QDateTime::fromMSecsSinceEpoch(m_LastTime));
+        pushButton_Set->setEnabled(true);
+        pushButton_Save->setEnabled(true);
     }
-    if (m_Samples.size() >= 2) {
-        const qint64 step = m_Samples.at(1).Time - m_Samples.at(0).Time;
-        if (step > 0) {
-            m_Interval = double(step);
-            lineEdit_Interval->setText(QString::number(m_Interval / 1000.0, 'g', 6));
-        }
-    }
+    // The typical step of the file, robust against clock jitter and single gaps.
+    m_Interval = medianStep(m_Samples);
+    lineEdit_Interval->setText(intervalText());
+    pushButton_Time->setEnabled(false);
+    QMessageBox::information(this, m_Information, tr("数据读取成功！"), QMessageBox::Ok);
+}
 
-    if (result == ReadComplete) {
-        if (!m_Samples.isEmpty()) {
-            pushButton_Set->setEnabled(true);
-            pushButton_Save->setEnabled(true);
-        }
-        pushButton_Time->setEnabled(false);
-        QMessageBox::information(this, m_Information, tr("数据读取成功！"), QMessageBox::Ok);
-    } else {
-        warn(tr("采集数据不匹配，读取失败！"));
-    }
+QString ParametersImport::openFailure(const QString &path) const
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return tr("%1 不是普通文件。").arg(QDir::toNativeSeparators(path));
+    if (!info.isFile() || !info.isReadable())
+        return tr("无法打开文件 %1。").arg(QDir::toNativeSeparators(path));
+    return tr("第 %1 行不符合记录文件格式。").arg(1);
 }
 
 void ParametersImport::SetHeaders()
@@ -327,17 +383,22 @@ void ParametersImport::fillTable(const QVector<Struct_ImportSample> &samples)
 {
     m_Model->setRows(samples);
     tableWidget->resizeColumnsToContents();
+    // The columns are fitted to the first rows; the number column must hold the last number.
+    if (!samples.isEmpty()) {
+        const int last = tableWidget->sizeHintForIndex(m_Model->index(samples.size() - 1, 0)).width() + 1;
+        if (last > tableWidget->columnWidth(0))
+            tableWidget->setColumnWidth(0, last);
+    }
 }
 
 void ParametersImport::Set_clicked()
 {
     bool ok = false;
-    const double intervalMs = lineEdit_Interval->text().toDouble(&ok) * 1000.0;
-    if (!ok || !(intervalMs >= 1.0) || intervalMs > kMaxIntervalMs) {
+    const qint64 step = secondsToMilliseconds(lineEdit_Interval->text().toDouble(&ok));
+    if (!ok || step < 1 || step > kMaxIntervalMs) {
         warn(tr("扫描间隔设置错误！"));
         return;
     }
-    const qint64 step = qint64(intervalMs);
     const qint64 start = dateTimeEdit_Start->dateTime().toMSecsSinceEpoch();
     const qint64 end = dateTimeEdit_End->dateTime().toMSecsSinceEpoch();
     if (end < start) {
@@ -358,11 +419,13 @@ void ParametersImport::Set_clicked()
 
     // Each target of the grid start, start + step, ... up to the end takes the candidate nearest
     // to it within the match window: one exactly on it first, of two at equal distance the one
-    // before it. Candidates between targets are dropped.
+    // before it. Candidates between targets are dropped; so is a target past the end, unless
+    // the last sample in range ties with it.
+    const qint64 lastCandidate = m_Samples.at(candidates.last()).Time;
     QVector<Struct_ImportSample> result;
     qint64 target = start;
     int p = 0;
-    while (p < candidates.size() && target <= end) {
+    while (p < candidates.size() && (target <= end || target - lastCandidate < kEndTieMs)) {
         int best = -1;
         qint64 bestDistance = 0;
         for (int i = p; i < candidates.size(); ++i) {
@@ -383,7 +446,9 @@ void ParametersImport::Set_clicked()
             break;
         }
         if (best < 0) {
-            warn(QString::number(p) + tr(":时间间隔异常，请检查！"));
+            // Where the gap begins: the last sample taken, or the first target.
+            const qint64 gap = result.isEmpty() ? target : result.last().Time;
+            warn(ParametersImportModel::timeText(gap) + tr(":时间间隔异常，请检查！"));
             return;
         }
         result.append(m_Samples.at(candidates.at(best)));
@@ -393,44 +458,26 @@ void ParametersImport::Set_clicked()
 
     m_FirstTime = start;
     m_LastTime = end;
-    m_Interval = intervalMs;
+    m_Interval = step;
+    lineEdit_Interval->setText(intervalText());
     pushButton_Time->setEnabled(true);
     fillTable(result);
 }
 
 void ParametersImport::Time_clicked()
 {
-    if (m_Interval == -1.0)
+    if (m_Interval < 0)
         return;
-    m_Model->alignTimes(m_FirstTime, qint64(m_Interval));
-}
-
-// Every row must carry one number per channel before anything is stored.
-bool ParametersImport::rowsComplete(const QVector<Struct_ImportSample> &rows) const
-{
-    const int channels = m_ChannelNumbers.size();
-    for (const Struct_ImportSample &row : rows) {
-        if (row.Count != channels)
-            return false;
-        const QVector<QStringRef> values = row.Values.splitRef(QLatin1Char(','));
-        if (values.size() != channels)
-            return false;
-        for (const QStringRef &value : values) {
-            if (!isNumberText(value))
-                return false;
-        }
-    }
-    return true;
+    // The grid starts at the start time as its editor shows it, in whole seconds.
+    const qint64 shownStart = m_FirstTime - (m_FirstTime % 1000 + 1000) % 1000;
+    m_Model->alignTimes(shownStart, m_Interval);
 }
 
 void ParametersImport::Save_clicked()
 {
     const QVector<Struct_ImportSample> &rows = m_Model->rows();
-    if (rows.isEmpty() || m_ChannelNumbers.isEmpty() || !rowsComplete(rows)) {
-        qWarning() << "ParametersImport::Save_clicked: rows with missing or non-numeric values";
-        warn(tr("数据保存失败！"));
+    if (rows.isEmpty() || m_ChannelNumbers.isEmpty())
         return;
-    }
 
     bool ok = false;
     {
@@ -458,6 +505,12 @@ void ParametersImport::Save_clicked()
     accept();
 }
 
+// Without a known interval (a single sample, or no positive step, and no thinning) "0".
+QString ParametersImport::intervalText() const
+{
+    return m_Interval > 0 ? QString::number(m_Interval / 1000.0, 'g', 6) : QStringLiteral("0");
+}
+
 Tool::Struct_Parameters ParametersImport::buildParameters() const
 {
     const QString automatic = QStringLiteral("Auto");
@@ -472,8 +525,7 @@ Tool::Struct_Parameters ParametersImport::buildParameters() const
     record.Signal1 = QStringList{automatic};
     record.Signal2 = QStringList{automatic};
     record.Rate = QStringList{automatic};
-    // Without a known interval (a single sample and no thinning) "0" is stored.
-    record.Interval = m_Interval > 0 ? QString::number(m_Interval / 1000.0, 'g', 6) : QStringLiteral("0");
+    record.Interval = intervalText();
     record.CHName = m_ChannelNumbers;
     for (int i = 0; i < channels; ++i) {
         record.CHType.append(automatic);

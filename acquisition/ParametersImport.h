@@ -56,15 +56,19 @@ private slots:
     void Read_slots(int result);
 
 private:
-    enum ReadResult { ReadNoChannels, ReadMismatch, ReadComplete };
+    // ReadStopped: the reading ended by an exception (logged).
+    enum ReadResult { ReadNoChannels, ReadMismatch, ReadStopped, ReadComplete };
 
     void resetState();
     void readThread(const QString &path);
     bool readRecordFile(QVector<Struct_ImportSample> &samples, qint64 &first, qint64 &last);
+    // Why the driver could not open the file: the file itself, or its first line.
+    QString openFailure(const QString &path) const;
     void SetHeaders();
     void fillTable(const QVector<Struct_ImportSample> &samples);
+    // The interval as the field shows it and the project stores it; "0" while unknown.
+    QString intervalText() const;
     Tool::Struct_Parameters buildParameters() const;
-    bool rowsComplete(const QVector<Struct_ImportSample> &rows) const;
     void warn(const QString &text);
 
     QDateTimeEdit *dateTimeEdit_Start = nullptr;
@@ -81,7 +85,7 @@ private:
     QString m_Warning;
 
     Collection *m_Collection = nullptr;
-    double m_Interval = -1.0;          // scan interval in ms, -1 while unknown
+    qint64 m_Interval = -1;            // scan interval in ms, -1 while unknown
     qint64 m_FirstTime = 0;            // ms since the epoch
     qint64 m_LastTime = 0;
     QString m_ProjectName;
@@ -93,6 +97,8 @@ private:
     // Background read: written by the reading thread only, taken over by Read_slots.
     QThread *m_ReadThread = nullptr;
     QWaiting *m_Waiting = nullptr;
+    QString m_ReadPath;
+    qint64 m_ReadLine = 0; // line being read; the header is line 1
     QList<Struct_Channel> m_ReadChannels;
     QVector<Struct_ImportSample> m_ReadSamples;
     qint64 m_ReadFirst = 0;

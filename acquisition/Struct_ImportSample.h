@@ -7,43 +7,47 @@
 #include <QtGlobal>
 
 // One sample read from an instrument's record file: the time in milliseconds since the epoch
-// and the value texts joined with ",". A day of samples with tens of channels is held this
-// way in a few tens of megabytes instead of one string object per value.
+// and the value texts joined with ",", with where each of them begins. A day of samples with
+// tens of channels is held this way in a few tens of megabytes instead of one string object
+// per value, and a value is found without scanning the line.
 struct Struct_ImportSample {
     qint64 Time = 0;      // milliseconds since the epoch
     QString Values;       // value texts joined with ","
-    int Count = 0;        // number of value texts
+    QVector<int> Starts;  // position in Values of each value text
 
     static Struct_ImportSample fromList(qint64 time, const QStringList &values)
     {
         Struct_ImportSample s;
         s.Time = time;
         s.Values = values.join(QLatin1Char(','));
-        s.Count = values.size();
+        s.Starts.reserve(values.size());
+        int start = 0;
+        for (const QString &value : values) {
+            s.Starts.append(start);
+            start += value.size() + 1;
+        }
         return s;
     }
+
+    int count() const { return Starts.size(); }
 
     // The value texts as separate strings.
     QStringList valueList() const
     {
-        return Count == 0 ? QStringList() : Values.split(QLatin1Char(','));
+        QStringList list;
+        list.reserve(count());
+        for (int i = 0; i < count(); ++i)
+            list.append(value(i).toString());
+        return list;
     }
 
     // Value text number index, empty when the sample has fewer values.
     QStringRef value(int index) const
     {
-        if (index < 0 || index >= Count)
+        if (index < 0 || index >= count())
             return QStringRef();
-        int start = 0;
-        for (int i = 0; i < index; ++i) {
-            start = Values.indexOf(QLatin1Char(','), start);
-            if (start < 0)
-                return QStringRef();
-            ++start;
-        }
-        int end = Values.indexOf(QLatin1Char(','), start);
-        if (end < 0)
-            end = Values.size();
+        const int start = Starts.at(index);
+        const int end = index + 1 < count() ? Starts.at(index + 1) - 1 : Values.size();
         return Values.midRef(start, end - start);
     }
 };

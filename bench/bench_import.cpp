@@ -1,9 +1,10 @@
 // Record-file import of one day at 1 s with 40 channels: open and read, thin to 10 s, save,
 // through the import dialog with the product's record-file driver. The save is measured beside
-// a plain SQLite bulk insert of the same rows in one transaction, in the same run.
+// a plain SQLite bulk insert of the same rows in one transaction, in the same run. A wide file
+// (30 lines of thousands of channels) measures opening up to the filled table.
 //
-//   bench_import            86400 lines (one day)
-//   bench_import --quick    10800 lines (three hours)
+//   bench_import            86400 lines (one day); wide file of 10000 channels
+//   bench_import --quick    10800 lines (three hours); wide file of 5000 channels
 //
 // Each run is repeated three times (fresh databases each time); the figures are medians and
 // peak_rss is the process's high-water mark (VmHWM).
@@ -59,7 +60,7 @@ double peakRssMb()
 }
 
 // A record file in the application's CSV layout: one line per second, values with 2 decimals.
-void writeRecordFile(const QString &path, const QDateTime &start, int lines)
+void writeRecordFile(const QString &path, const QDateTime &start, int lines, int channels = kChannels)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -67,12 +68,12 @@ void writeRecordFile(const QString &path, const QDateTime &start, int lines)
     QTextStream out(&file);
     out.setCodec("UTF-8");
     out << "Time";
-    for (int c = 1; c <= kChannels; ++c)
+    for (int c = 1; c <= channels; ++c)
         out << ",1-" << c << "(℃)";
     out << '\n';
     for (int i = 0; i < lines; ++i) {
         out << start.addMSecs(qint64(i) * 1000 + (i % 7)).toString(kTimeMs);
-        for (int c = 0; c < kChannels; ++c)
+        for (int c = 0; c < channels; ++c)
             out << ',' << QString::number(20.0 + c * 0.5 + ((i * 37 + c * 11) % 200) / 100.0, 'f', 2);
         out << '\n';
     }
@@ -234,6 +235,31 @@ Run runImport(const QString &path, const QDateTime &start, int lines, int repeti
     return run;
 }
 
+// Opening a wide file through the dialog, up to the read's message (the table filled and its
+// columns fitted).
+double wideOpenMs(const QString &path, int lines, BoxAnswerer &answerer)
+{
+    Struct_System system;
+    system.ProjectNames = QStringList{QStringLiteral("Wide")};
+    Tool::Struct_Collection device;
+    device.Model = QStringLiteral("P540W");
+    system.ProjectDevices = {device};
+    ParametersImport dialog;
+    dialog.setParameters(&system);
+    dialog.show();
+    answerer.texts.clear();
+    answerer.shownAt.clear();
+    ParametersImport::setFileChooser([path](QWidget *) { return path; });
+    const qint64 clicked = answerer.clock.nsecsElapsed();
+    dialog.findChild<QPushButton *>(QStringLiteral("pushButton_Open"))->click();
+    waitUntil([&] { return !dialog.isReading() && !answerer.texts.isEmpty(); });
+    QCoreApplication::processEvents();
+    const QAbstractItemModel *table = dialog.findChild<QTableView *>(QStringLiteral("tableWidget"))->model();
+    if (answerer.texts.value(0) != QStringLiteral("数据读取成功！") || table->rowCount() != lines)
+        qFatal("reading the wide file failed: %s", qPrintable(answerer.texts.value(0)));
+    return (answerer.shownAt.value(0) - clicked) / 1e6;
+}
+
 double median(QVector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -281,6 +307,12 @@ int main(int argc, char **argv)
         total.append(run.readMs + run.thinMs + run.saveMs);
         rows = run.rows;
     }
+
+    const int wideColumns = quick ? 5000 : 10000;
+    const int wideLines = 30;
+    const QString widePath = dir.filePath(QStringLiteral("wide.csv"));
+    writeRecordFile(widePath, start, wideLines, wideColumns);
+    const double wideMs = wideOpenMs(widePath, wideLines, answerer);
     Tool::closeDatabase();
 
     figure("open_read", median(read), "ms");
@@ -290,6 +322,9 @@ int main(int argc, char **argv)
     figure("plain_insert", median(plain), "ms");
     figure("save_vs_plain_insert", median(ratio), "x", 2);
     figure("total", median(total), "ms");
+    figure("wide_channels", wideColumns, "channels", 0);
+    figure("wide_lines", wideLines, "lines", 0);
+    figure("wide_open_read", wideMs, "ms");
     figure("peak_rss", peakRssMb(), "MB");
     return 0;
 }

@@ -41,6 +41,14 @@
     </message>
 </context>
 <context>
+    <name>CollectionRecordFile</name>
+    <message>
+        <location filename="../drivers/CollectionRecordFile.cpp" line="+38"/>
+        <source>该型号的数据只能从记录文件导入，无法连接仪器。</source>
+        <translation>This model is read from record files only and cannot connect.</translation>
+    </message>
+</context>
+<context>
     <name>HKRQ5713</name>
     <message>
         <location filename="../shell/HKRQ5713.cpp" line="+52"/>
@@ -277,7 +285,7 @@
 <context>
     <name>ParametersImport</name>
     <message>
-        <location filename="../acquisition/ParametersImport.cpp" line="+77"/>
+        <location filename="../acquisition/ParametersImport.cpp" line="+114"/>
         <source>数据导入</source>
         <translation>Data Import</translation>
     </message>
@@ -292,7 +300,7 @@
         <translation>Warning</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>设置</source>
         <translation>Set</translation>
     </message>
@@ -332,25 +340,46 @@
         <translation>s</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+81"/>
         <source>选择文件</source>
         <translation>Select File</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+61"/>
+        <location line="+69"/>
         <source>未检测到通道！</source>
         <translation>No channels detected!</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+18"/>
+        <source>读取在第 %1 行中断，详见日志。</source>
+        <translation>Reading stopped at line %1; see the log.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+29"/>
+        <source>第 %1 行不符合记录文件格式。</source>
+        <translation>Line %1 does not fit the record-file layout.</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <source>采集数据不匹配，读取失败！</source>
+        <translation>The acquired data do not match, reading failed!</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>数据读取成功！</source>
         <translation>Data read successfully!</translation>
     </message>
     <message>
+        <location line="+7"/>
+        <source>%1 不是普通文件。</source>
+        <translation>%1 is not a regular file.</translation>
+    </message>
+    <message>
         <location line="+2"/>
-        <source>采集数据不匹配，读取失败！</source>
-        <translation>The acquired data do not match, reading failed!</translation>
+        <source>无法打开文件 %1。</source>
+        <translation>Cannot open the file %1.</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -363,12 +392,12 @@
         <translation>Time</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+23"/>
         <source>扫描间隔设置错误！</source>
         <translation>Invalid scan interval!</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>开始时间不能大于结束时间！</source>
         <translation>The start time must not be later than the end time!</translation>
     </message>
@@ -378,13 +407,12 @@
         <translation>Invalid time range!</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+35"/>
         <source>:时间间隔异常，请检查！</source>
         <translation>: irregular time interval, please check!</translation>
     </message>
     <message>
-        <location line="+45"/>
-        <location line="+23"/>
+        <location line="+50"/>
         <source>数据保存失败！</source>
         <translation>Failed to save the data!</translation>
     </message>

@@ -41,6 +41,14 @@
     </message>
 </context>
 <context>
+    <name>CollectionRecordFile</name>
+    <message>
+        <location filename="../drivers/CollectionRecordFile.cpp" line="+38"/>
+        <source>该型号的数据只能从记录文件导入，无法连接仪器。</source>
+        <translation>该型号的数据只能从记录文件导入，无法连接仪器。</translation>
+    </message>
+</context>
+<context>
     <name>HKRQ5713</name>
     <message>
         <location filename="../shell/HKRQ5713.cpp" line="+52"/>
@@ -277,7 +285,7 @@
 <context>
     <name>ParametersImport</name>
     <message>
-        <location filename="../acquisition/ParametersImport.cpp" line="+77"/>
+        <location filename="../acquisition/ParametersImport.cpp" line="+114"/>
         <source>数据导入</source>
         <translation>数据导入</translation>
     </message>
@@ -292,7 +300,7 @@
         <translation>警告</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>设置</source>
         <translation>设置</translation>
     </message>
@@ -332,25 +340,46 @@
         <translation>秒</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+81"/>
         <source>选择文件</source>
         <translation>选择文件</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+61"/>
+        <location line="+69"/>
         <source>未检测到通道！</source>
         <translation>未检测到通道！</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+18"/>
+        <source>读取在第 %1 行中断，详见日志。</source>
+        <translation>读取在第 %1 行中断，详见日志。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+29"/>
+        <source>第 %1 行不符合记录文件格式。</source>
+        <translation>第 %1 行不符合记录文件格式。</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <source>采集数据不匹配，读取失败！</source>
+        <translation>采集数据不匹配，读取失败！</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>数据读取成功！</source>
         <translation>数据读取成功！</translation>
     </message>
     <message>
+        <location line="+7"/>
+        <source>%1 不是普通文件。</source>
+        <translation>%1 不是普通文件。</translation>
+    </message>
+    <message>
         <location line="+2"/>
-        <source>采集数据不匹配，读取失败！</source>
-        <translation>采集数据不匹配，读取失败！</translation>
+        <source>无法打开文件 %1。</source>
+        <translation>无法打开文件 %1。</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -363,12 +392,12 @@
         <translation>时间</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+23"/>
         <source>扫描间隔设置错误！</source>
         <translation>扫描间隔设置错误！</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>开始时间不能大于结束时间！</source>
         <translation>开始时间不能大于结束时间！</translation>
     </message>
@@ -378,13 +407,12 @@
         <translation>时间范围异常！</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+35"/>
         <source>:时间间隔异常，请检查！</source>
         <translation>:时间间隔异常，请检查！</translation>
     </message>
     <message>
-        <location line="+45"/>
-        <location line="+23"/>
+        <location line="+50"/>
         <source>数据保存失败！</source>
         <translation>数据保存失败！</translation>
     </message>

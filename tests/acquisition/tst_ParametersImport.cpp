@@ -1,6 +1,9 @@
+// The import dialog: reading through the instrument's driver (a scripted one, and the product's
+// record-file driver for real files), thinning, time alignment and storing.
 #include "acquisition/ParametersCsvWriter.h"
 #include "acquisition/ParametersImport.h"
 #include "common/Struct_System.h"
+#include "devices/AcquisitionDevice.h"
 #include "store/Tool.h"
 #include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"
@@ -8,6 +11,7 @@
 
 #include <QAbstractItemModel>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -15,16 +19,17 @@
 #include <QtTest>
 
 #include <memory>
+#include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QString kModel = QStringLiteral("FAKE-IMPORT");
 const QString kTimeMs = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
-
-QDateTime at(const QString &text)
-{
-    return QDateTime::fromString(text, kTimeMs);
-}
+const QDateTime T0 = QDateTime::fromString("2024-05-01 08:00:00.000", kTimeMs);
 
 Struct_Channel channel(quint32 number, const QString &unit)
 {
@@ -42,6 +47,33 @@ int count(const QString &table)
     return q.next() ? q.value(0).toInt() : -1;
 }
 
+// Milliseconds after T0: n steps of stepMs from offset.
+QList<qint64> every(int n, qint64 stepMs, qint64 offset = 0)
+{
+    QList<qint64> times;
+    for (int i = 0; i < n; ++i)
+        times << offset + i * stepMs;
+    return times;
+}
+
+// The process's high-water mark of resident memory.
+double peakRssMb()
+{
+    QFile status("/proc/self/status");
+    const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    const int at = text.indexOf("VmHWM:");
+    return text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').first().toDouble() / 1024;
+}
+
+// A driver whose reading throws.
+class ThrowingCollection : public Collection
+{
+public:
+    bool Open(const QString &, const QString &, const QString &, QString &) override { return false; }
+    bool OpenCSVFile(const QString &, QList<Struct_Channel> &channels) override { channels = {channel(1, "℃")}; return true; }
+    bool GetCSVData(QDateTime &, QStringList &) override { throw std::bad_alloc(); }
+};
+
 } // namespace
 
 class tst_ParametersImport : public QObject
@@ -58,6 +90,8 @@ private:
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
     QAbstractItemModel *table() const { return m_dialog->findChild<QTableView *>("tableWidget")->model(); }
     QString cell(int row, int column) const { return table()->index(row, column).data().toString(); }
+    QLineEdit *field() const { return m_dialog->findChild<QLineEdit *>("lineEdit_Interval"); }
+    QDateTimeEdit *editor(const char *name) const { return m_dialog->findChild<QDateTimeEdit *>(name); }
     // Set, Save and Time enabled, as "110".
     QString enabled() const
     {
@@ -85,24 +119,6 @@ private:
         m_dialog->setParameters(&m_system);
     }
 
-    // Rows of one channel at the given times; each value is the row's index, so a test sees which rows were kept.
-    static QList<FakeCollection::Row> rowsAt(const QList<QDateTime> &times)
-    {
-        QList<FakeCollection::Row> rows;
-        for (int i = 0; i < times.size(); ++i)
-            rows.append({times.at(i), QStringList{QString::number(i)}});
-        return rows;
-    }
-
-    // Rows every stepMs from start.
-    static QList<FakeCollection::Row> regularRows(const QDateTime &start, int n, qint64 stepMs)
-    {
-        QList<QDateTime> times;
-        for (int i = 0; i < n; ++i)
-            times.append(start.addMSecs(i * stepMs));
-        return rowsAt(times);
-    }
-
     static QList<Tool::Struct_ParametersData> savedRows()
     {
         QList<Tool::Struct_ParametersData> data;
@@ -110,44 +126,46 @@ private:
         return data;
     }
 
-    // Presses Open and waits for the message that ends the reading; returns its text.
-    QString open()
-    {
-        const int before = m_boxes->count();
-        button("pushButton_Open")->click();
-        if (!m_boxes->waitFor(before + 1, 20000))
-            return QStringLiteral("<no message>");
-        if (m_dialog->isReading())
-            return QStringLiteral("<still reading>");
-        return m_boxes->last().text;
-    }
-
-    QString openRows(const QList<FakeCollection::Row> &rows, const QList<Struct_Channel> &header = {})
-    {
-        m_script->setRecordFile(header.isEmpty() ? QList<Struct_Channel>{channel(1, "℃")} : header, rows);
-        return open();
-    }
-
-    // Clicks a button; returns the message shown, empty when none.
+    // Clicks a button; returns the message shown, empty when none. Open waits for the message
+    // that ends the reading.
     QString press(const char *name)
     {
         const int before = m_boxes->count();
         button(name)->click();
+        if (QByteArray(name) == "pushButton_Open" && !m_boxes->waitFor(before + 1, 20000))
+            return QStringLiteral("<no message>");
         return m_boxes->count() > before ? m_boxes->last().text : QString();
     }
+    QString open() { return press("pushButton_Open"); }
 
-    // Sets range and interval and presses "设置".
-    QString thin(const QDateTime &start, const QDateTime &end, const QString &interval)
+    // A scripted file of one channel with samples at these milliseconds after T0; each value is
+    // the sample's index, so a test sees which samples were kept.
+    QString openRows(const QList<qint64> &times)
     {
-        m_dialog->findChild<QDateTimeEdit *>("dateTimeEdit_Start")->setDateTime(start);
-        m_dialog->findChild<QDateTimeEdit *>("dateTimeEdit_End")->setDateTime(end);
-        m_dialog->findChild<QLineEdit *>("lineEdit_Interval")->setText(interval);
+        QList<FakeCollection::Row> rows;
+        for (int i = 0; i < times.size(); ++i)
+            rows.append({T0.addMSecs(times.at(i)), QStringList{QString::number(i)}});
+        m_script->setRecordFile({channel(1, "℃")}, rows);
+        return open();
+    }
+
+    // Sets range (seconds after T0) and interval and presses "设置".
+    QString thin(int startS, int endS, const QString &interval)
+    {
+        editor("dateTimeEdit_Start")->setDateTime(T0.addSecs(startS));
+        editor("dateTimeEdit_End")->setDateTime(T0.addSecs(endS));
+        field()->setText(interval);
         return press("pushButton_Set");
     }
 
     QString save() { return press("pushButton_Save"); }
 
 private slots:
+    void initTestCase()
+    {
+        AcquisitionDevice::RegisterModel("THROWING", [] { return new ThrowingCollection; });
+    }
+
     void init()
     {
         m_dir.reset(new TestWorkDir);
@@ -169,61 +187,37 @@ private slots:
         m_dir.reset();
     }
 
-    void readShowsSamplesAndEnablesSetAndSave()
+    // A second file that fails must leave nothing of the first one to thin or save, and puts
+    // the editors back to their first state; a model without a driver reports no channels.
+    void failedFileResetsTheDialog()
     {
-        const QDateTime t0 = at("2024-05-01 08:00:00.250");
-        QList<FakeCollection::Row> rows;
-        for (int i = 0; i < 4; ++i)
-            rows.append({t0.addMSecs(1500 * i), QStringList{QString::number(20 + i), QString::number(-i)}});
-        QCOMPARE(openRows(rows, {channel(3, "℃"), channel(7, "Ω")}), QStringLiteral("数据读取成功！"));
-        QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
-        QCOMPARE(m_script->calls(FakeCollection::Call::CloseCSVFile), 1);
-
-        QStringList headers;
-        for (int c = 0; c < table()->columnCount(); ++c)
-            headers << table()->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(headers, QStringList({"序号", "时间", "CH3", "CH7"}));
-        QCOMPARE(column(0), QStringList({"1", "2", "3", "4"}));
-        QCOMPARE(cell(1, 1), QStringLiteral("2024-05-01 08:00:01.750"));
-        QCOMPARE(cell(3, 3), QStringLiteral("-3"));
-        QCOMPARE(enabled(), QStringLiteral("110"));
-        QCOMPARE(m_dialog->findChild<QLineEdit *>("lineEdit_Interval")->text(), QStringLiteral("1.5"));
-        QCOMPARE(m_dialog->findChild<QDateTimeEdit *>("dateTimeEdit_Start")->dateTime(), t0);
-        QCOMPARE(m_dialog->findChild<QDateTimeEdit *>("dateTimeEdit_End")->dateTime(), t0.addMSecs(4500));
-
+        // Editors and the buttons Set, Save and Time.
+        const QStringList firstState{"2020-01-01 00:00:00.000", "2020-01-01 00:00:00.000", "1", "000"};
+        auto state = [this] {
+            return QStringList{editor("dateTimeEdit_Start")->dateTime().toString(kTimeMs),
+                               editor("dateTimeEdit_End")->dateTime().toString(kTimeMs), field()->text(), enabled()};
+        };
         // A header-only file reads but offers nothing to thin or save.
         QCOMPARE(openRows({}), QStringLiteral("数据读取成功！"));
-        QCOMPARE(table()->rowCount(), 0);
-        QCOMPARE(table()->columnCount(), 3);
-        QCOMPARE(enabled(), QStringLiteral("000"));
-    }
-
-    // A second file that fails must leave nothing of the first one to thin or save; a model
-    // without a driver reports no channels.
-    void failedFileLeavesNothingToSave()
-    {
-        const QDateTime t0 = at("2024-05-01 08:00:00.000");
-        QCOMPARE(openRows(regularRows(t0, 5, 1000)), QStringLiteral("数据读取成功！"));
-        QCOMPARE(thin(t0, t0.addSecs(4), "2"), QString());
+        QCOMPARE(QString::number(table()->columnCount()) + enabled(), QStringLiteral("3000"));
+        QCOMPARE(openRows(every(5, 2000)), QStringLiteral("数据读取成功！"));
+        QCOMPARE(thin(0, 8, "4"), QString());
         QCOMPARE(enabled(), QStringLiteral("111"));
 
-        // Line 3 of the second file does not fit: the two lines before it stay listed.
-        m_script->failAt(FakeCollection::Call::GetCSVData, 5 + 1 + 3);
-        QCOMPARE(openRows(regularRows(t0.addDays(1), 6, 1000)), QStringLiteral("采集数据不匹配，读取失败！"));
-        QCOMPARE(table()->rowCount(), 2);
-        QCOMPARE(cell(0, 1), QStringLiteral("2024-05-02 08:00:00.000"));
-        QCOMPARE(enabled(), QStringLiteral("000"));
-        QVERIFY(save().isEmpty()); // the button is disabled: nothing happens
-        QCOMPARE(count("Parameters"), 0);
+        // Line 4 of the second file (the header is line 1) does not fit: the lines before it stay listed.
+        m_script->failAt(FakeCollection::Call::GetCSVData, 1 + 6 + 3); // after the ends of two files
+        QCOMPARE(openRows(every(6, 1000, 86400000)), QStringLiteral("采集数据不匹配，读取失败！\n第 4 行不符合记录文件格式。"));
+        QCOMPARE(column(1), QStringList({"2024-05-02 08:00:00.000", "2024-05-02 08:00:01.000"}));
+        QCOMPARE(state(), firstState);
 
         // A file that cannot be opened at all clears the table as well.
         m_script->clearFailures();
-        QCOMPARE(openRows(regularRows(t0, 5, 1000)), QStringLiteral("数据读取成功！"));
-        m_script->failAt(FakeCollection::Call::OpenCSVFile, 4);
-        QCOMPARE(open(), QStringLiteral("未检测到通道！"));
+        QCOMPARE(openRows(every(5, 1000)), QStringLiteral("数据读取成功！"));
+        m_script->failAt(FakeCollection::Call::OpenCSVFile, 5);
+        QCOMPARE(open(), QStringLiteral("未检测到通道！\n无法打开文件 record.csv。"));
         QCOMPARE(table()->rowCount(), 0);
-        QCOMPARE(enabled(), QStringLiteral("000"));
-        QCOMPARE(m_script->calls(FakeCollection::Call::CloseCSVFile), 4);
+        QCOMPARE(state(), firstState);
+        QCOMPARE(m_script->calls(FakeCollection::Call::CloseCSVFile), 5);
 
         makeDialog("NO-SUCH-MODEL");
         QCOMPARE(open(), QStringLiteral("未检测到通道！"));
@@ -231,122 +225,180 @@ private slots:
         QCOMPARE(enabled(), QStringLiteral("000"));
     }
 
-    void thinningKeepsNearestSampleOfEachStep()
+    // Each target takes the nearest sample within 2000 ms: a tie goes to the earlier, an exact
+    // hit wins, equal times before the target give the later in the file, on it the first.
+    void thinning_data()
     {
-        const QDateTime t0 = at("2024-05-01 08:00:00.000");
-        QCOMPARE(openRows(regularRows(t0, 61, 1000)), QStringLiteral("数据读取成功！"));
-        QCOMPARE(thin(t0, t0.addSecs(60), "10"), QString());
-        QCOMPARE(column(0), QStringList({"1", "2", "3", "4", "5", "6", "7"}));
-        QCOMPARE(column(2), QStringList({"0", "10", "20", "30", "40", "50", "60"}));
-        // An end between two steps ends the grid at the last step before it; the thinning
-        // can be repeated on all samples with other values.
-        QCOMPARE(thin(t0.addSecs(5), t0.addSecs(47), "10"), QString());
-        QCOMPARE(column(2), QStringList({"5", "15", "25", "35", "45"}));
-        QCOMPARE(thin(t0, t0.addSecs(4), "2"), QString());
-        QCOMPARE(column(2), QStringList({"0", "2", "4"}));
-
-        // Differences beyond 24.8 days do not wrap.
-        QCOMPARE(openRows(regularRows(t0, 4, 30LL * 86400 * 1000)), QStringLiteral("数据读取成功！"));
-        QCOMPARE(m_dialog->findChild<QLineEdit *>("lineEdit_Interval")->text(), QStringLiteral("2.592e+06"));
-        QCOMPARE(thin(t0, t0.addDays(90), "5184000"), QString());
-        QCOMPARE(column(2), QStringList({"0", "2"}));
+        QTest::addColumn<QList<qint64>>("times");
+        QTest::addColumn<QList<int>>("range"); // start, end (s after T0), interval (s)
+        QTest::addColumn<QStringList>("kept");
+        const QList<qint64> seconds = every(61, 1000);
+        QTest::newRow("every tenth") << seconds << QList<int>{0, 60, 10} << QStringList{"0", "10", "20", "30", "40", "50", "60"};
+        QTest::newRow("end between steps") << seconds << QList<int>{5, 47, 10} << QStringList{"5", "15", "25", "35", "45"};
+        QTest::newRow("beyond 24.8 days") << every(4, 30LL * 86400000) << QList<int>{0, 90 * 86400, 60 * 86400} << QStringList{"0", "2"};
+        const QList<int> twoTargets{0, 12, 10};
+        QTest::newRow("tie") << QList<qint64>{0, 8500, 11500} << twoTargets << QStringList{"0", "1"};
+        QTest::newRow("exact hit") << QList<qint64>{0, 9999, 10000} << twoTargets << QStringList{"0", "2"};
+        QTest::newRow("equal before") << QList<qint64>{0, 9000, 9000} << twoTargets << QStringList{"0", "2"};
+        QTest::newRow("equal on") << QList<qint64>{0, 10000, 10000} << twoTargets << QStringList{"0", "1"};
+        QTest::newRow("nearer after") << QList<qint64>{0, 7000, 12000} << twoTargets << QStringList{"0", "2"};
+        QTest::newRow("2 s before") << QList<qint64>{0, 8000} << twoTargets << QStringList{"0", "1"};
     }
 
-    // For targets 0 s and 10 s: the nearest sample within 2000 ms; a tie goes to the earlier,
-    // an exact hit wins, equal times before the target give the later in the file, on it the first.
-    void thinningPicksByDistance()
+    void thinning()
     {
-        const QDateTime t0 = at("2024-05-01 08:00:00.000");
-        const QList<QPair<QList<int>, QStringList>> cases = {
-            {{0, 8500, 11500}, {"0", "1"}}, {{0, 9999, 10000}, {"0", "2"}}, {{0, 9000, 9000}, {"0", "2"}},
-            {{0, 10000, 10000}, {"0", "1"}}, {{0, 7000, 12000}, {"0", "2"}}, {{0, 8000}, {"0", "1"}}};
-        for (const auto &c : cases) {
-            QList<QDateTime> list;
-            for (int ms : c.first)
-                list.append(t0.addMSecs(ms));
-            QCOMPARE(openRows(rowsAt(list)), QStringLiteral("数据读取成功！"));
-            QCOMPARE(thin(t0, t0.addSecs(12), "10"), QString());
-            QCOMPARE(column(2), c.second);
-        }
+        QFETCH(QList<qint64>, times);
+        QFETCH(QList<int>, range);
+        QCOMPARE(openRows(times), QStringLiteral("数据读取成功！"));
+        QCOMPARE(thin(range.at(0), range.at(1), QString::number(range.at(2))), QString());
+        QTEST(column(2), "kept");
+        QCOMPARE(column(0).last(), QString::number(column(2).size()));
     }
 
     // Each refusal names its cause and leaves the last thinning as it was.
     void thinningRefusals()
     {
-        const QDateTime t0 = at("2024-05-01 08:00:00.000");
         // Samples every second, but none within 2 s of 25 s.
-        QList<QDateTime> times;
-        for (int s = 0; s <= 50; ++s)
-            if (s < 23 || s > 27)
-                times.append(t0.addSecs(s));
-        QCOMPARE(openRows(rowsAt(times)), QStringLiteral("数据读取成功！"));
-        QCOMPARE(thin(t0, t0.addSecs(50), "10"), QString());
+        QList<qint64> times = every(23, 1000) + every(23, 1000, 28000);
+        QCOMPARE(openRows(times), QStringLiteral("数据读取成功！"));
+        QCOMPARE(thin(0, 50, "10"), QString());
         const QStringList thinned = column(2);
 
-        // The position of the last matched sample (the one at 20 s is the 21st candidate).
-        QCOMPARE(thin(t0, t0.addSecs(50), "5"), QStringLiteral("21:时间间隔异常，请检查！"));
+        // The time of the last sample taken, or of the first target when it has no sample.
+        QCOMPARE(thin(0, 50, "5"), QStringLiteral("2024-05-01 08:00:20.000:时间间隔异常，请检查！"));
         QCOMPARE(m_boxes->last().title, QStringLiteral("警告"));
-        // 0 when the very first target has no sample (the first candidate is 28 s).
-        QCOMPARE(thin(t0.addSecs(24), t0.addSecs(50), "10"), QStringLiteral("0:时间间隔异常，请检查！"));
-        QCOMPARE(thin(t0.addSecs(10), t0.addSecs(9), "1"), QStringLiteral("开始时间不能大于结束时间！"));
-        QCOMPARE(thin(t0.addSecs(24), t0.addSecs(26), "1"), QStringLiteral("时间范围异常！"));
+        QCOMPARE(thin(24, 50, "10"), QStringLiteral("2024-05-01 08:00:24.000:时间间隔异常，请检查！"));
+        QCOMPARE(thin(10, 9, "1"), QStringLiteral("开始时间不能大于结束时间！"));
+        QCOMPARE(thin(24, 26, "1"), QStringLiteral("时间范围异常！"));
         // Intervals below 1 ms are refused.
         for (const char *interval : {"", "0", "0.0004", "."})
-            QCOMPARE(thin(t0, t0.addSecs(50), interval), QStringLiteral("扫描间隔设置错误！"));
+            QCOMPARE(thin(0, 50, interval), QStringLiteral("扫描间隔设置错误！"));
         QCOMPARE(column(2), thinned);
     }
 
-    // Thinned rows are aligned on the grid and saved with the record the import makes.
-    void alignAndSave()
+    // The proposed interval is the file's median step; the interval field and the stored interval
+    // describe the rows saved, thinned (seconds rounded to milliseconds) or not.
+    void intervalDescribesTheSavedRows_data()
     {
-        const QDateTime t0 = at("2024-05-01 08:00:00.000");
-        QList<FakeCollection::Row> rows;
-        for (int i = 0; i <= 30; ++i)
-            rows.append({t0.addMSecs(i == 0 ? 0 : i * 1000 + (i % 3 == 0 ? 137 : -211)),
-                         QStringList{QString::number(20.5 + i), QString::number(100 - i)}});
-        QCOMPARE(openRows(rows, {channel(3, "℃"), channel(4, "Ω")}), QStringLiteral("数据读取成功！"));
-        QCOMPARE(thin(t0, t0.addSecs(31), "10"), QString());
-        QCOMPARE(column(1), QStringList({"2024-05-01 08:00:00.000", "2024-05-01 08:00:09.789",
-                                         "2024-05-01 08:00:19.789", "2024-05-01 08:00:30.137"}));
-        button("pushButton_Time")->click();
-        QCOMPARE(save(), QStringLiteral("数据保存成功！"));
-        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+        QTest::addColumn<QList<qint64>>("times");
+        QTest::addColumn<QString>("thinTo"); // typed interval; "=" presses "设置" unchanged; "" saves unthinned
+        QTest::addColumn<bool>("align");
+        QTest::addColumn<QString>("proposed");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<qint64>("last");
 
-        Tool::Struct_Parameters p;
-        QVERIFY(Tool::getParameters(p, "Oven A"));
-        QCOMPARE(p.StartTime, QStringLiteral("2024-05-01 08:00:00"));
-        QVERIFY(qAbs(QDateTime::fromString(p.CreateTime, "yyyy-MM-dd hh:mm:ss").secsTo(QDateTime::currentDateTime())) < 60);
-        const QStringList one{"Auto"}, two{"Auto", "Auto"}, units{"℃", "Ω"};
-        QCOMPARE((QList<QStringList>{p.Model, p.Serial, p.SignalMode, p.Signal1, p.Signal2, p.Rate}),
-                 (QList<QStringList>{{kModel}, {"SN-77"}, {"导入"}, one, one, one}));
-        QCOMPARE(p.Interval, QStringLiteral("10"));
-        QCOMPARE((QList<QStringList>{p.CHName, p.CHType, p.CHFunction, p.CHWire, p.CHUnit, p.CHM, p.CHB, p.CHDisplayUnit}),
-                 (QList<QStringList>{{"3", "4"}, two, two, two, units, {"1", "1"}, {"0", "0"}, units}));
-
-        const auto data = savedRows();
-        QCOMPARE(data.size(), 4);
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(data.at(i).Time, t0.addSecs(10 * i));
-            QCOMPARE(data.at(i).Data, QStringList({QString::number(20.5 + 10 * i), QString::number(100 - 10 * i)}));
-        }
+        QList<qint64> hours = every(10800, 1000, 250), jitter = every(300, 1000);
+        hours << 10800 * 1000 + 247; // the last sample's milliseconds below the first's
+        for (int s = 1; s < 300; ++s)
+            jitter[s] += s == 1 ? -8 : s % 10 == 5 ? 3 : s % 10 == 7 ? -3 : 0;
+        QTest::newRow("3 h thinned to 10 s") << hours << "10" << false << "1" << 1081 << "10" << hours.last();
+        QTest::newRow("jitter, set unchanged") << jitter << "=" << false << "1" << 300 << "1" << jitter.last();
+        QTest::newRow("jitter, unthinned") << jitter << "" << false << "1" << 300 << "1" << jitter.last();
+        QTest::newRow("2.01 s aligned") << every(4, 2010) << "2.0100" << true << "2.01" << 4 << "2.01" << 6030LL;
+        QTest::newRow("aligned to the shown second") << every(5, 1000, 250) << "1" << true << "1" << 5 << "1" << 4000LL;
+        QTest::newRow("single sample") << QList<qint64>{500} << "" << false << "0" << 1 << "0" << 500LL;
+        QTest::newRow("first two times equal") << QList<qint64>{0, 0, 1000, 2000} << "" << false << "1" << 4 << "1" << 2000LL;
     }
 
-    // Every row is checked before anything is stored (a missing value, a text that is no
-    // number); a save failing part-way stores nothing; a retry stores every sample.
+    void intervalDescribesTheSavedRows()
+    {
+        QFETCH(QList<qint64>, times);
+        QFETCH(QString, thinTo);
+        QFETCH(bool, align);
+        QCOMPARE(openRows(times), QStringLiteral("数据读取成功！"));
+        QTEST(field()->text(), "proposed");
+        // The number column holds the last number whole.
+        const auto *view = m_dialog->findChild<QTableView *>("tableWidget");
+        QVERIFY(view->columnWidth(0) >= view->sizeHintForIndex(table()->index(times.size() - 1, 0)).width());
+        if (!thinTo.isEmpty()) {
+            if (thinTo != "=")
+                field()->setText(thinTo);
+            QCOMPARE(press("pushButton_Set"), QString());
+        }
+        if (align)
+            button("pushButton_Time")->click();
+        QCOMPARE(save(), QStringLiteral("数据保存成功！"));
+        Tool::Struct_Parameters p;
+        QVERIFY(Tool::getParameters(p, "Oven A"));
+        QTEST(p.Interval, "interval");
+        QCOMPARE(field()->text(), p.Interval);
+        const auto data = savedRows();
+        QTEST(data.size(), "rows");
+        QTEST(T0.msecsTo(data.last().Time), "last");
+    }
+
+    // Files the record-file driver refuses: the message names the line that does not fit (the
+    // header is line 1) or why the file is none; a huge line is never read whole; a reading that
+    // throws ends as a failure too.
+    void refusedFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        const QByteArray header = "Time,1(℃)\n", good = "2024-05-01 08:00:00.000,20.5\n";
+        auto row = [](const char *name, const QByteArray &bytes, int line, const char *kind = "file") {
+            QTest::newRow(name) << kind << bytes
+                                << (line < 0 ? QStringLiteral("未检测到通道！\n%path 不是普通文件。")
+                                             : (line == 1 ? QStringLiteral("未检测到通道！") : QStringLiteral("采集数据不匹配，读取失败！"))
+                                                   + QStringLiteral("\n第 %1 行不符合记录文件格式。").arg(line));
+        };
+        row("1 GiB line", header + good, 3, "huge");
+        row("FIFO", {}, -1, "fifo");
+        row("directory", {}, -1, "directory");
+        row("empty file", {}, 1);
+        row("no channel column", "Time\n" + good, 1);
+        row("column without unit", "Time,1-1\n", 1);
+        row("channel number too large", "Time,99999999999(℃)\n", 1);
+        row("semicolon separated", "Time;1(℃);2(℃)\n", 1);
+        row("CR in a unit", "Time,1(℃\r)\n" + good, 1);
+        row("unit not UTF-8", "Time,1(\xC3\x28)\n" + good, 1);
+        row("quote in a unit", "Time,1(℃\")\n" + good, 1);
+        row("time without milliseconds", header + "2024-05-01 08:00:02,1\n", 2);
+        row("impossible date", header + "2024-02-30 08:00:02.000,1\n", 2);
+        row("too many fields", header + "2024-05-01 08:00:02.000,1,2\n", 2);
+        row("value is no number", header + "2024-05-01 08:00:02.000,OL\n", 2);
+        row("blank line in the middle", header + good + "\n" + good, 3);
+        row("NUL in a value", header + QByteArray("2024-05-01 08:00:00.000,20\0005\n", 29), 2);
+        row("nan", header + good + "2024-05-01 08:00:01.000,nan\n", 3);
+        row("inf", header + "2024-05-01 08:00:00.000,-inf\n", 2);
+        // The reading thread ends by an exception (a driver that throws, as a failed allocation does).
+        QTest::newRow("exception") << "throws" << QByteArray() << "采集数据不匹配，读取失败！\n读取在第 2 行中断，详见日志。";
+    }
+
+    void refusedFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        makeDialog(kind == "throws" ? "THROWING" : "P540W");
+        const QString path = m_dir->filePath("record");
+        if (kind == "fifo") {
+            QCOMPARE(mkfifo(qPrintable(path), 0600), 0);
+        } else if (kind == "directory") {
+            QVERIFY(QDir().mkdir(path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            if (kind == "huge")
+                QVERIFY(file.resize(file.size() + (qint64(1) << 30))); // sparse: zeros, no line end
+        }
+        ParametersImport::setFileChooser([path](QWidget *) { return path; });
+        const double peak = peakRssMb();
+        const QString shown = open();
+        const int writer = kind == "fifo" ? ::open(qPrintable(path), O_WRONLY | O_NONBLOCK) : -1;
+        if (writer >= 0) // a reader was left blocked in opening the FIFO: let it go, so cleanup cannot hang
+            ::close(writer);
+        QCOMPARE(shown, message.replace("%path", path));
+        QVERIFY2(peakRssMb() - peak < 256, "the huge line was read whole");
+        QCOMPARE(enabled(), QStringLiteral("000"));
+    }
+
+    // A save failing part-way stores nothing; a retry stores every sample.
     void failedSaveStoresNothingAndRetryWorks()
     {
-        const QDateTime t0 = at("2024-05-01 08:00:00.123");
-        const QList<Struct_Channel> header{channel(1, "℃"), channel(2, "℃")};
-        for (const QStringList &bad : {QStringList{"3"}, QStringList{"3", "x"}}) {
-            QCOMPARE(openRows({{t0, {"1", "2"}}, {t0.addSecs(1), bad}, {t0.addSecs(2), {"5", "6"}}}, header),
-                     QStringLiteral("数据读取成功！"));
-            QCOMPARE(save(), QStringLiteral("数据保存失败！"));
-            QCOMPARE(m_boxes->last().title, QStringLiteral("警告"));
-            QCOMPARE(count("Parameters") + count("ParametersData"), 0);
-        }
-
         const int n = 5000; // more than one insert batch
-        QCOMPARE(openRows(regularRows(t0, n, 2000)), QStringLiteral("数据读取成功！"));
+        QCOMPARE(openRows(every(n, 2000, 123)), QStringLiteral("数据读取成功！"));
         QSqlQuery q;
         QVERIFY(q.exec("CREATE TRIGGER fail_late BEFORE INSERT ON ParametersData"
                        " WHEN (SELECT COUNT(*) FROM ParametersData) >= 4321"
@@ -360,11 +412,12 @@ private slots:
         QCOMPARE(count("Parameters"), 1);
         const auto data = savedRows();
         QCOMPARE(data.size(), n);
-        QCOMPARE(data.last().Time, t0.addSecs(2 * (n - 1)));
+        QCOMPARE(T0.msecsTo(data.last().Time), 2000LL * (n - 1) + 123);
         QCOMPARE(data.last().Data, QStringList{QString::number(n - 1)});
     }
 
-    // A file written by the acquisition CSV writer imports back to the same values.
+    // A file written by the acquisition CSV writer is shown and imports back to the same values,
+    // stored with the project record an import makes.
     void csvWriterFileImportsBack()
     {
         makeDialog("P540W"); // a record-file model with the product's driver
@@ -374,7 +427,7 @@ private slots:
         project.CHDisplayUnit = QStringList{"℃", "%RH", "℃"};
         Struct_System system;
         system.DataAccuracy = 3;
-        const QDateTime t0 = at("2024-05-01 08:00:00.005");
+        const QDateTime t0 = T0.addMSecs(5);
         QList<QList<double>> values;
         QString path;
         {
@@ -382,11 +435,8 @@ private slots:
             writer.createCsvFiles(t0);
             QList<Struct_Sample> samples;
             for (int i = 0; i < 30; ++i) {
-                Struct_Sample s;
-                s.Time = t0.addMSecs(1000 * i + (i % 2));
-                s.Values = {{21.25 + i * 0.001, -3.5 - i, 45.0 + i / 7.0}};
-                values.append(s.Values.first());
-                samples.append(s);
+                samples.append(Struct_Sample{t0.addMSecs(1000 * i + (i % 2)), {{21.25 + i * 0.001, -3.5 - i, 45.0 + i / 7.0}}});
+                values.append(samples.last().Values.first());
             }
             writer.addSamples(samples, t0);
             writer.flushAll();
@@ -396,11 +446,26 @@ private slots:
         ParametersImport::setFileChooser([path](QWidget *) { return path; });
 
         QCOMPARE(open(), QStringLiteral("数据读取成功！"));
+        QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
+        QStringList headers;
+        for (int c = 0; c < table()->columnCount(); ++c)
+            headers << table()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers, QStringList({"序号", "时间", "CH3", "CH12", "CH3"}));
+        QCOMPARE(QStringList({cell(29, 0), cell(29, 1), cell(29, 3)}), QStringList({"30", "2024-05-01 08:00:29.006", "-32.500"}));
+        QCOMPARE(enabled(), QStringLiteral("110"));
+        QCOMPARE(editor("dateTimeEdit_Start")->dateTime(), t0);
+        QCOMPARE(editor("dateTimeEdit_End")->dateTime(), t0.addMSecs(29001));
         QCOMPARE(save(), QStringLiteral("数据保存成功！"));
+        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
         Tool::Struct_Parameters p;
         QVERIFY(Tool::getParameters(p, "Oven A"));
-        QCOMPARE(p.CHName, QStringList({"3", "12", "3"}));
-        QCOMPARE(p.CHUnit, QStringList({"℃", "%RH", "℃"}));
+        QCOMPARE(p.StartTime, QStringLiteral("2024-05-01 08:00:00"));
+        QVERIFY(qAbs(QDateTime::fromString(p.CreateTime, "yyyy-MM-dd hh:mm:ss").secsTo(QDateTime::currentDateTime())) < 60);
+        const QStringList one{"Auto"}, autos{"Auto", "Auto", "Auto"}, units{"℃", "%RH", "℃"};
+        QCOMPARE((QList<QStringList>{p.Model, p.Serial, p.SignalMode, p.Signal1, p.Signal2, p.Rate}),
+                 (QList<QStringList>{{"P540W"}, {"SN-77"}, {"导入"}, one, one, one}));
+        QCOMPARE((QList<QStringList>{p.CHName, p.CHType, p.CHFunction, p.CHWire, p.CHUnit, p.CHM, p.CHB, p.CHDisplayUnit}),
+                 (QList<QStringList>{{"3", "12", "3"}, autos, autos, autos, units, {"1", "1", "1"}, {"0", "0", "0"}, units}));
         const auto data = savedRows();
         QCOMPARE(data.size(), 30);
         for (int i = 0; i < 30; ++i) {
