@@ -361,5 +361,5 @@ private:
     QTemporaryDir m_dir;
 };
 
-QTEST_MAIN(tst_ToolComm)
+QTEST_GUILESS_MAIN(tst_ToolComm)
 #include "tst_ToolComm.moc"
