@@ -1,7 +1,9 @@
 #include "acquisition/ToolEmail.h"
 
 #include "acquisition/AcquisitionTiming.h"
+#include "common/PlainIni.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -12,9 +14,9 @@
 #include <QMutexLocker>
 #include <QNetworkInterface>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QSslConfiguration>
 #include <QSslSocket>
+#include <QTimer>
 
 #include <cctype>
 
@@ -28,6 +30,8 @@ const char *const kDefaultSenderName = "QNRIX";
 const int kMaxReplyBytes = 64 * 1024;
 // Raw bytes per RFC 2047 word: 45 bytes give 60 base64 characters, 72 with the delimiters.
 const int kEncodedWordBytes = 45;
+// How often a wait looks at the owner's cancel flag.
+const int kCancelPollMs = 100;
 
 QMutex settingsMutex;
 QList<QSslCertificate> extraCaCertificates;
@@ -104,23 +108,27 @@ QString ToolEmail::configPath()
 
 ToolEmail::Account ToolEmail::loadAccount(const QString &path)
 {
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    settings.beginGroup(QString::fromLatin1(kGroup));
+    // Plain texts only: a value is never deserialised, whatever the file holds.
+    const QHash<QString, QString> ini = readPlainIni(path);
+    const auto value = [&ini](const char *key) {
+        return ini.value(QLatin1String(kGroup) + QLatin1Char('/') + QLatin1String(key));
+    };
     Account account;
-    account.Host = settings.value(QStringLiteral("Host")).toString().trimmed();
-    account.User = settings.value(QStringLiteral("Account")).toString().trimmed();
-    account.AuthCode = settings.value(QStringLiteral("AuthCode")).toString();
-    account.SenderName = settings.value(QStringLiteral("SenderName"),
-                                        QString::fromLatin1(kDefaultSenderName)).toString();
-    bool portOk = false;
-    const int port = settings.value(QStringLiteral("Port"), kDefaultPort).toInt(&portOk);
-    if (portOk && port > 0 && port <= 65535) {
-        account.Port = quint16(port);
-    } else {
-        qWarning().noquote() << QStringLiteral("邮件端口设置无效，使用 %1: ").arg(kDefaultPort) + path;
-        account.Port = kDefaultPort;
+    account.Host = value("Host");
+    account.User = value("Account");
+    account.AuthCode = value("AuthCode");
+    account.SenderName = ini.value(QLatin1String(kGroup) + QLatin1String("/SenderName"),
+                                   QString::fromLatin1(kDefaultSenderName));
+    const QString portText = value("Port");
+    bool portOk = portText.isEmpty();
+    if (!portOk) {
+        const int port = portText.toInt(&portOk);
+        portOk = portOk && port > 0 && port <= 65535;
+        if (portOk)
+            account.Port = quint16(port);
     }
+    if (!portOk)
+        qWarning().noquote() << QStringLiteral("邮件端口设置无效，使用 %1: ").arg(kDefaultPort) + path;
     return account;
 }
 
@@ -183,18 +191,24 @@ ToolEmail::ToolEmail(const Account &account, CancelFlag cancel)
     }
     m_socket->connectToHostEncrypted(m_account.Host, m_account.Port);
 
-    if (!m_socket->waitForConnected(timing.MailConnectMs)) {
-        qWarning().noquote() << QStringLiteral("连接失败: ") + m_socket->errorString();
+    // Connected first (the handshake starts then), encrypted next; a socket that falls back to
+    // the unconnected state has failed.
+    Wait wait = waitFor([this] { return m_socket->state() == QAbstractSocket::ConnectedState; },
+                        timing.MailConnectMs);
+    if (wait != Wait::Ready) {
+        logFailure(QStringLiteral("连接失败: "), wait);
         abandon();
         return;
     }
-    if (!m_socket->waitForEncrypted(timing.MailHandshakeMs)) {
-        qWarning().noquote() << QStringLiteral("加密连接失败: ") + m_socket->errorString();
+    wait = waitFor([this] { return m_socket->isEncrypted(); }, timing.MailHandshakeMs);
+    if (wait != Wait::Ready) {
+        logFailure(QStringLiteral("加密连接失败: "), wait);
         abandon();
         return;
     }
-    if (!readReply(timing.MailReplyMs)) {
-        qWarning().noquote() << QStringLiteral("读取响应失败: ") + m_socket->errorString();
+    wait = readReply(timing.MailReplyMs, ReplyLog::Text);
+    if (wait != Wait::Ready) {
+        logFailure(QStringLiteral("读取响应失败: "), wait);
         abandon();
         return;
     }
@@ -211,7 +225,6 @@ ToolEmail::~ToolEmail()
         // Another reply than 221 is logged by command().
         if (command("quit\r\n", "quit", {221}, AcquisitionTiming::get().MailQuitMs))
             qDebug().noquote() << QStringLiteral("邮件服务器: ") + replyText(m_reply);
-        m_socket->disconnectFromHost();
     }
     abandon();
 }
@@ -221,32 +234,34 @@ void ToolEmail::login()
     const int timeout = AcquisitionTiming::get().MailReplyMs;
     const QByteArray name = heloName();
     // AUTH is an extension of EHLO; HELO is only the fall-back for servers that refuse EHLO.
-    if (!command("EHLO " + name + "\r\n", "EHLO", {250}, timeout, false)) {
+    if (!command("EHLO " + name + "\r\n", "EHLO", {250}, timeout, ReplyLog::None)) {
         if (m_replyCode < 500 || m_replyCode > 599) {
-            qWarning().noquote() << QStringLiteral("邮件服务器拒绝(EHLO): ") + replyText(m_reply);
+            if (m_replyCode != 0)
+                qWarning().noquote() << QStringLiteral("邮件服务器拒绝(EHLO): ") + replyText(m_reply);
             return;
         }
         if (!command("HELO " + name + "\r\n", "HELO", {250}, timeout))
             return;
     }
-    if (!command("AUTH LOGIN\r\n", "AUTH LOGIN", {334}, timeout)
-        || !command(m_account.User.toUtf8().toBase64() + "\r\n", "AUTH 账户", {334}, timeout)
-        || !command(m_account.AuthCode.toUtf8().toBase64() + "\r\n", "AUTH 授权码", {235}, timeout))
+    // A server may echo what it was given: replies to the AUTH steps are logged by their code only.
+    if (!command("AUTH LOGIN\r\n", "AUTH LOGIN", {334}, timeout, ReplyLog::CodeOnly)
+        || !command(m_account.User.toUtf8().toBase64() + "\r\n", "AUTH 账户", {334}, timeout, ReplyLog::CodeOnly)
+        || !command(m_account.AuthCode.toUtf8().toBase64() + "\r\n", "AUTH 授权码", {235}, timeout,
+                    ReplyLog::CodeOnly))
         return;
     m_ready = true;
-    qDebug().noquote() << QStringLiteral("邮件服务器登录成功: ") + replyText(m_reply);
+    qDebug().noquote() << QStringLiteral("邮件服务器登录成功: %1").arg(m_replyCode);
 }
 
 bool ToolEmail::command(const QByteArray &data, const char *step, std::initializer_list<int> expected,
-                        int timeoutMs, bool logRefusal)
+                        int timeoutMs, ReplyLog log)
 {
     if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
         return false;
     m_socket->write(data);
-    m_socket->flush();
-    if (!readReply(timeoutMs)) {
-        qWarning().noquote() << QStringLiteral("读取响应失败(%1): ").arg(QString::fromUtf8(step))
-                                    + m_socket->errorString();
+    const Wait wait = readReply(timeoutMs, log);
+    if (wait != Wait::Ready) {
+        logFailure(QStringLiteral("读取响应失败(%1): ").arg(QString::fromUtf8(step)), wait);
         abandon();
         return false;
     }
@@ -254,19 +269,53 @@ bool ToolEmail::command(const QByteArray &data, const char *step, std::initializ
         if (code == m_replyCode)
             return true;
     }
-    if (logRefusal) {
+    if (log != ReplyLog::None) {
         qWarning().noquote() << QStringLiteral("邮件服务器拒绝(%1): ").arg(QString::fromUtf8(step))
-                                    + replyText(m_reply);
+                                    + (log == ReplyLog::Text ? replyText(m_reply) : QString::number(m_replyCode));
     }
     return false;
 }
 
-bool ToolEmail::readReply(int timeoutMs)
+ToolEmail::Wait ToolEmail::waitFor(const std::function<bool()> &ready, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    // Wakes this thread's event loop, so the cancel flag and the deadline are looked at within a
+    // short time however silent the socket is.
+    QTimer tick;
+    tick.start(kCancelPollMs);
+    for (;;) {
+        if (ready())
+            return Wait::Ready;
+        if (cancelled())
+            return Wait::Cancelled;
+        if (m_socket->state() == QAbstractSocket::UnconnectedState)
+            return Wait::Failed;
+        if (deadline.hasExpired())
+            return Wait::TimedOut;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void ToolEmail::logFailure(const QString &what, Wait wait)
+{
+    if (wait == Wait::Cancelled) {
+        if (!m_cancelLogged)
+            qWarning().noquote() << QStringLiteral("邮件发送已取消。");
+        m_cancelLogged = true;
+        return;
+    }
+    if (wait == Wait::BadReply)
+        return; // already logged by readReply
+    qWarning().noquote() << what + (wait == Wait::TimedOut ? QStringLiteral("超时") : m_socket->errorString());
+}
+
+ToolEmail::Wait ToolEmail::readReply(int timeoutMs, ReplyLog log)
 {
     m_reply.clear();
     m_replyCode = 0;
-    QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
+    bool bad = false;
+    // Takes in what has arrived; true once a last reply line (code and space) or a fault is seen.
+    const auto complete = [&]() {
         m_pending += m_socket->readAll();
         int end;
         while ((end = m_pending.indexOf('\n')) >= 0) {
@@ -279,8 +328,11 @@ bool ToolEmail::readReply(int timeoutMs)
             const bool hasCode = text.size() >= 3 && std::isdigit(uchar(text[0]))
                                  && std::isdigit(uchar(text[1])) && std::isdigit(uchar(text[2]));
             if (!hasCode || (text.size() > 3 && text[3] != ' ' && text[3] != '-')) {
-                qWarning().noquote() << QStringLiteral("邮件服务器应答格式错误: ") + replyText(line);
-                return false;
+                qWarning().noquote() << QStringLiteral("邮件服务器应答格式错误")
+                                            + (log == ReplyLog::Text ? QStringLiteral(": ") + replyText(line)
+                                                                     : QString());
+                bad = true;
+                return true;
             }
             if (text.size() == 3 || text[3] == ' ') {
                 m_replyCode = text.left(3).toInt();
@@ -289,21 +341,13 @@ bool ToolEmail::readReply(int timeoutMs)
         }
         if (m_reply.size() + m_pending.size() > kMaxReplyBytes) {
             qWarning().noquote() << QStringLiteral("邮件服务器应答过长。");
-            return false;
+            bad = true;
+            return true;
         }
-        if (deadline.hasExpired() || m_socket->state() != QAbstractSocket::ConnectedState)
-            return false;
-        // Short slices, so that an owner giving up is heard while a server stays silent.
-        const int slice = int(qMin<qint64>(100, deadline.remainingTime()));
-        if (!m_socket->waitForReadyRead(slice) && m_socket->bytesAvailable() == 0) {
-            if (cancelled()) {
-                qWarning().noquote() << QStringLiteral("邮件发送已取消。");
-                return false;
-            }
-            if (m_socket->state() != QAbstractSocket::ConnectedState)
-                return false;
-        }
-    }
+        return false;
+    };
+    const Wait wait = waitFor(complete, timeoutMs);
+    return bad ? Wait::BadReply : wait;
 }
 
 void ToolEmail::abandon()

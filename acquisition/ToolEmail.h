@@ -18,11 +18,12 @@ class QSslSocket;
 // A minimal SMTP client for the alarm mails: one object is one connection over implicit TLS,
 // opened and logged in (AUTH LOGIN) by the constructor, used for one or more mails and closed by
 // the destructor. Every reply is read as complete lines and its code checked; the first
-// unexpected code ends the transaction and is logged. All calls block the calling thread, so an
-// object is created, used and destroyed in one worker thread, never in the GUI thread.
+// unexpected code ends the transaction and is logged. All calls block the calling thread (running
+// its events while they wait), so an object is created, used and destroyed in one worker thread,
+// never in the GUI thread.
 //
-// The account comes from the group "AlarmMail" of the file "DAQ.ini" beside the database; without
-// a host, account and authorisation code no connection is attempted.
+// The account comes from the group "AlarmMail" of the file "DAQ.ini" beside the database, read as
+// plain texts; without a host, account and authorisation code no connection is attempted.
 class ToolEmail : public QObject
 {
     Q_OBJECT
@@ -48,7 +49,8 @@ public:
     static void setNetworkOnlineCheck(const std::function<bool()> &check);
     static bool isNetworkOnline();
 
-    // Set by the owner to give up: a wait for a server reply ends within 100 ms once it is true.
+    // Set by the owner to give up: any wait (connection, handshake, reply) ends within 100 ms once
+    // it is true.
     using CancelFlag = std::shared_ptr<const std::atomic_bool>;
 
     // Connects, greets and logs in with the configured account.
@@ -77,13 +79,25 @@ public:
     static bool isPlainAddress(const QByteArray &address);
 
 private:
+    // How a wait ended: what it waited for holds, the socket failed or its time ran out, the owner
+    // gave up, or the server sent what is no reply.
+    enum class Wait { Ready, Failed, TimedOut, Cancelled, BadReply };
+    // What the log gets of a refusal: the reply's text, nothing, or only its code (for replies
+    // that may echo the credentials).
+    enum class ReplyLog { Text, None, CodeOnly };
+
     void login();
     // Sends a command and reads the reply; true when its code is one of the expected ones. step
     // names the command in the log; the command itself is never logged. A reply that does not come
     // drops the connection.
     bool command(const QByteArray &data, const char *step, std::initializer_list<int> expected,
-                 int timeoutMs, bool logRefusal = true);
-    bool readReply(int timeoutMs);
+                 int timeoutMs, ReplyLog log = ReplyLog::Text);
+    Wait readReply(int timeoutMs, ReplyLog log);
+    // Runs this thread's events until ready() holds, the socket is unconnected, the owner gives up
+    // or timeoutMs have passed. Every wait of the mailer goes through here, so each one ends
+    // within 100 ms of the owner giving up.
+    Wait waitFor(const std::function<bool()> &ready, int timeoutMs);
+    void logFailure(const QString &what, Wait wait);
     void abandon();
     QByteArray heloName() const;
 
@@ -96,4 +110,5 @@ private:
     QByteArray m_pending;      // bytes read beyond the last reply
     int m_replyCode = 0;
     bool m_ready = false;
+    bool m_cancelLogged = false;
 };

@@ -1,24 +1,19 @@
 #include "comm/ToolComm.h"
 
+#include "comm/BleServiceLink.h"
 #include "comm/CommTiming.h"
+#include "common/PlainIni.h"
 
 #include <QBluetoothDeviceDiscoveryAgent>
 #include <QBluetoothDeviceInfo>
 #include <QBluetoothLocalDevice>
 #include <QDebug>
 #include <QLowEnergyController>
-#include <QLowEnergyDescriptor>
 #include <QLowEnergyService>
 #include <QMutexLocker>
 #include <QSerialPort>
-#include <QSettings>
 #include <QTcpSocket>
 #include <QThread>
-
-namespace {
-// Largest write on a Bluetooth LE characteristic without a negotiated MTU.
-constexpr int BleChunk = 20;
-}
 
 ToolComm::ToolComm(QObject *parent) : QObject(parent) {}
 
@@ -91,8 +86,10 @@ void ToolComm::OpenSerial(const QString &port, int baud)
             Received(m_serial->readAll());
     });
     connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        // A port that disappears (unplugged adapter, closed pseudo-terminal) ends the link.
-        if (error == QSerialPort::ResourceError || error == QSerialPort::PermissionError) {
+        // A port that disappears ends the link: an unplugged adapter reports a resource error, a
+        // closed pseudo-terminal a read error on every read notification.
+        if (error == QSerialPort::ResourceError || error == QSerialPort::PermissionError
+            || error == QSerialPort::ReadError) {
             qWarning() << "ToolComm: serial port error" << (m_serial ? m_serial->errorString() : QString());
             ConnectionLost();
         }
@@ -179,10 +176,10 @@ void ToolComm::Close_slots()
         service->deleteLater();
     }
     m_bleCandidates.clear();
-    if (m_bleService) {
-        m_bleService->disconnect(this);
-        m_bleService->deleteLater();
-        m_bleService = nullptr;
+    if (m_bleLink) {
+        m_bleLink->disconnect(this);
+        m_bleLink->deleteLater();
+        m_bleLink = nullptr;
     }
     if (m_bleController) {
         m_bleController->disconnect(this);
@@ -190,23 +187,23 @@ void ToolComm::Close_slots()
         m_bleController->deleteLater();
         m_bleController = nullptr;
     }
-    m_bleNotify = QLowEnergyCharacteristic();
-    m_bleWrite = QLowEnergyCharacteristic();
     m_type.store(Type::None);
 }
 
 void ToolComm::ConnectionLost()
 {
     m_connected.store(false);
+    // A port whose line is gone keeps signalling until it is closed; Close_slots or the next
+    // Open_slots frees it.
+    if (m_serial && m_serial->isOpen())
+        m_serial->close();
 }
 
 // --- Bluetooth LE ----------------------------------------------------------------------
 
 QString ToolComm::BleConfigName()
 {
-    QSettings settings(QStringLiteral("BLE.ini"), QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    return settings.value(QStringLiteral("/Config/Name")).toString().trimmed();
+    return readPlainIni(QStringLiteral("BLE.ini")).value(QStringLiteral("Config/Name"));
 }
 
 bool ToolComm::BleOpenSearch()
@@ -316,9 +313,7 @@ void ToolComm::BleNextService()
     connect(service, QOverload<QLowEnergyService::ServiceError>::of(&QLowEnergyService::error),
             this, [this, service](QLowEnergyService::ServiceError error) {
                 qWarning() << "ToolComm: Bluetooth LE service error" << error;
-                if (service == m_bleService)
-                    ConnectionLost();
-                else if (!m_bleCandidates.isEmpty() && m_bleCandidates.first() == service) {
+                if (!m_bleCandidates.isEmpty() && m_bleCandidates.first() == service) {
                     m_bleCandidates.removeFirst();
                     service->deleteLater();
                     BleNextService();
@@ -348,30 +343,24 @@ void ToolComm::BleServiceReady()
     for (QLowEnergyService *other : qAsConst(m_bleCandidates))
         other->deleteLater();
     m_bleCandidates.clear();
+    service->disconnect(this);
+    AttachBle(new BleServiceLink(service, notify, write));
+}
 
-    m_bleService = service;
-    m_bleNotify = notify;
-    m_bleWrite = write;
-    connect(service, &QLowEnergyService::characteristicChanged, this,
-            [this](const QLowEnergyCharacteristic &c, const QByteArray &value) {
-                if (c.uuid() == m_bleNotify.uuid())
-                    Received(value);
-            });
-    const QLowEnergyDescriptor config = notify.descriptor(QBluetoothUuid::ClientCharacteristicConfiguration);
-    if (config.isValid()) {
-        const bool indicate = !(notify.properties() & QLowEnergyCharacteristic::Notify);
-        service->writeDescriptor(config, QByteArray::fromHex(indicate ? "0200" : "0100"));
-    }
+void ToolComm::AttachBle(BleLink *link)
+{
+    link->setParent(this);
+    m_bleLink = link;
+    m_type.store(Type::Ble);
+    connect(link, &BleLink::Received, this, &ToolComm::Received);
+    connect(link, &BleLink::Lost, this, &ToolComm::ConnectionLost);
     m_connected.store(true);
 }
 
 void ToolComm::WriteBle(const QByteArray &data)
 {
-    if (!m_bleService || !m_bleWrite.isValid())
+    if (!m_bleLink)
         return;
-    const auto mode = (m_bleWrite.properties() & QLowEnergyCharacteristic::WriteNoResponse)
-        ? QLowEnergyService::WriteWithoutResponse
-        : QLowEnergyService::WriteWithResponse;
-    for (int offset = 0; offset < data.size(); offset += BleChunk)
-        m_bleService->writeCharacteristic(m_bleWrite, data.mid(offset, BleChunk), mode);
+    for (int offset = 0; offset < data.size(); offset += BleLink::ChunkSize)
+        m_bleLink->WriteChunk(data.mid(offset, BleLink::ChunkSize));
 }

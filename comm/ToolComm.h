@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QLowEnergyCharacteristic>
 #include <QMutex>
 #include <QObject>
 #include <QString>
@@ -10,6 +9,7 @@
 
 #include <atomic>
 
+class BleLink;
 class QBluetoothDeviceDiscoveryAgent;
 class QBluetoothDeviceInfo;
 class QLowEnergyController;
@@ -53,8 +53,14 @@ public:
     // followed by the name in "BLE.ini" when it is set and not yet listed. Without a usable
     // adapter no search starts and only the "BLE.ini" name (if any) comes back.
     QStringList BleStartSearch();
-    // The device name stored in "BLE.ini" (working directory) under "/Config/Name".
+    // The device name stored in "BLE.ini" (working directory) under "/Config/Name", read as plain
+    // text.
     static QString BleConfigName();
+
+    // Takes the open Bluetooth LE link (made while opening a "蓝牙" connection) over: from now on
+    // writes go out on it in chunks, its values are received, its loss ends the connection. Called
+    // in the transport's thread.
+    void AttachBle(BleLink *link);
 
 public slots:
     // Opens the connection named by type: "串口" (address = port name or device path,
@@ -100,9 +106,7 @@ private:
     QBluetoothDeviceDiscoveryAgent *m_bleAgent = nullptr;
     QLowEnergyController *m_bleController = nullptr;
     QList<QLowEnergyService *> m_bleCandidates;
-    QLowEnergyService *m_bleService = nullptr;
-    QLowEnergyCharacteristic m_bleNotify;
-    QLowEnergyCharacteristic m_bleWrite;
+    BleLink *m_bleLink = nullptr;
 
     // Device search started by BleStartSearch (lives in the caller's thread).
     QBluetoothDeviceDiscoveryAgent *m_searchAgent = nullptr;

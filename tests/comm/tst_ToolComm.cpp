@@ -1,9 +1,11 @@
 // The transport in its thread, driven through an instrument object as the drivers drive it:
-// TCP against a QTcpServer, serial over a socat pseudo-terminal pair, pass-through, Bluetooth LE
-// without an adapter, and the thread ownership of the instrument object.
+// TCP against a QTcpServer, serial over a socat pseudo-terminal pair, links broken by the peer,
+// pass-through, Bluetooth LE without an adapter and over a stand-in link, and the thread ownership
+// of the instrument object.
 #include "comm/Collection.h"
 #include "comm/CommTiming.h"
 #include "comm/ToolComm.h"
+#include "support/FakeBleLink.h"
 #include "support/SocatPtyPair.h"
 #include "support/WorkerCall.h"
 
@@ -11,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QSerialPort>
-#include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -127,19 +128,22 @@ private slots:
         QDir::setCurrent(m_dir.path());
     }
 
-    void tcpOpenExchangeCloseReopen()
+    // Open, exchange, close and reopen; opening while open moves to the new peer and closes the old
+    // connection; the peer hanging up ends the connection.
+    void tcpOpenExchangeReopenAndHangUp()
     {
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        QTcpServer server, other;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0) && other.listen(QHostAddress::LocalHost, 0));
         QList<QTcpSocket *> accepted;
         QList<Peer *> peers;
-        connect(&server, &QTcpServer::newConnection, this, [&]() {
-            while (QTcpSocket *socket = server.nextPendingConnection()) {
-                accepted.append(socket);
-                peers.append(new Peer(socket));
-            }
-        });
-
+        for (QTcpServer *listener : {&server, &other}) {
+            connect(listener, &QTcpServer::newConnection, this, [listener, &accepted, &peers]() {
+                while (QTcpSocket *socket = listener->nextPendingConnection()) {
+                    accepted.append(socket);
+                    peers.append(new Peer(socket));
+                }
+            });
+        }
         LineInstrument instrument;
         QVERIFY(instrument.Comm()->thread() != QThread::currentThread());
         QString text;
@@ -152,28 +156,15 @@ private slots:
         exchangeCloseReopen(instrument, accepted.first(), *peers.first());
         QTRY_COMPARE(accepted.first()->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(accepted.size(), 2);
-        QVERIFY(closeInWorker(instrument));
-        qDeleteAll(peers);
-    }
-
-    void tcpOpenWhileOpenUsesTheNewConnection()
-    {
-        QTcpServer first, second;
-        QVERIFY(first.listen(QHostAddress::LocalHost, 0));
-        QVERIFY(second.listen(QHostAddress::LocalHost, 0));
-        QList<Peer *> peers;
-        for (QTcpServer *server : {&first, &second}) {
-            connect(server, &QTcpServer::newConnection, this, [server, &peers]() {
-                while (QTcpSocket *socket = server->nextPendingConnection())
-                    peers.append(new Peer(socket));
-            });
-        }
-        LineInstrument instrument;
-        QString text;
-        QVERIFY(openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(first.serverPort()), text));
-        QVERIFY(openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(second.serverPort()), text));
+        text.clear();
+        QVERIFY(openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(other.serverPort()), text));
         QCOMPARE(text, QStringLiteral("SN-4711"));
-        QCOMPARE(instrument.LastSignal2(), QString::number(second.serverPort()));
+        QCOMPARE(instrument.LastSignal2(), QString::number(other.serverPort()));
+        QTRY_COMPARE(accepted.at(1)->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(accepted.size(), 3);
+        // The instrument hangs up.
+        accepted.last()->close();
+        QTRY_VERIFY(!instrument.IsOpen());
         QVERIFY(closeInWorker(instrument));
         qDeleteAll(peers);
     }
@@ -219,6 +210,9 @@ private slots:
         QCOMPARE(instrument.Comm()->ConnectionType(), ToolComm::Type::Serial);
 
         exchangeCloseReopen(instrument, &peerPort, peer);
+        // The link vanishes (the adapter is pulled).
+        pty.stop();
+        QTRY_VERIFY(!instrument.IsOpen());
         QVERIFY(closeInWorker(instrument));
     }
 
@@ -256,19 +250,17 @@ private slots:
 
     void bluetoothWithoutAdapterNeverHangs()
     {
+        // The stored name is plain text, whatever it looks like (no serialised value is decoded).
+        const QByteArray crafted = "@Variant(\\0\\0\\0\\xb\\x7f\\xff\\xff\\xff)";
+        writeBleIni("[Config]\nName=" + crafted + "\n");
+        QCOMPARE(ToolComm::BleConfigName(), QString::fromLatin1(crafted));
         if (!QBluetoothLocalDevice::allDevices().isEmpty())
             QSKIP("this machine has a Bluetooth adapter");
         QFile::remove("BLE.ini");
         ToolComm comm;
         QVERIFY(comm.BleStartSearch().isEmpty());
-
-        {
-            QSettings ini("BLE.ini", QSettings::IniFormat);
-            ini.setIniCodec("UTF-8");
-            ini.setValue("/Config/Name", QStringLiteral("P710W-温度"));
-        }
+        writeBleIni("[Config]\r\nName = P710W-温度\r\n");
         QCOMPARE(comm.BleStartSearch(), QStringList{QStringLiteral("P710W-温度")});
-        QCOMPARE(ToolComm::BleConfigName(), QStringLiteral("P710W-温度"));
 
         // Opening searches for the device, finds nothing and fails within the poll budget.
         LineInstrument instrument;
@@ -277,6 +269,30 @@ private slots:
         QCOMPARE(text, QStringLiteral("Open Error"));
         QVERIFY(!instrument.IsOpen());
         QFile::remove("BLE.ini");
+    }
+
+    // Writes go out whole in chunks the link takes, a short one included; values come in; a lost
+    // link closes the connection.
+    void bluetoothLinkChunksWritesAndEndsWhenLost()
+    {
+        ToolComm comm;
+        auto *link = new FakeBleLink;
+        comm.AttachBle(link);
+        QVERIFY(comm.IsConnected());
+        for (const int size : {1, BleLink::ChunkSize, 2 * BleLink::ChunkSize + 5}) {
+            link->Chunks.clear();
+            QByteArray data;
+            for (int i = 0; i < size; ++i)
+                data.append(char(i));
+            comm.Write_slots(data);
+            QCOMPARE(link->Chunks.join(), data);
+            for (const QByteArray &chunk : qAsConst(link->Chunks))
+                QVERIFY(!chunk.isEmpty() && chunk.size() <= BleLink::ChunkSize);
+        }
+        emit link->Received("\x10\x20");
+        QCOMPARE(comm.TakeBuffer(), QByteArray("\x10\x20"));
+        emit link->Lost();
+        QVERIFY(!comm.IsConnected());
     }
 
     void destroyingAnOpenInstrumentEndsItsThreadAndFreesTheTransport()
@@ -307,6 +323,12 @@ private slots:
     void cleanupTestCase() { CommTiming::reset(); }
 
 private:
+    static void writeBleIni(const QByteArray &content)
+    {
+        QFile ini("BLE.ini");
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write(content) == content.size());
+    }
+
     static bool callReconnect(LineInstrument &instrument, QString &text)
     {
         bool ok = false;
@@ -339,5 +361,5 @@ private:
     QTemporaryDir m_dir;
 };
 
-QTEST_MAIN(tst_ToolComm)
+QTEST_GUILESS_MAIN(tst_ToolComm)
 #include "tst_ToolComm.moc"

@@ -3,7 +3,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
-#include <QSettings>
 #include <QtGlobal>
 
 namespace {
@@ -107,17 +106,17 @@ ToolEmail::Account SmtpTestServer::account() const
 
 bool SmtpTestServer::writeConfig(const QString &folder, const QString &senderName) const
 {
-    QSettings settings(folder + QStringLiteral("/DAQ.ini"), QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    settings.beginGroup(QStringLiteral("AlarmMail"));
-    settings.setValue(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
-    settings.setValue(QStringLiteral("Port"), m_port);
-    settings.setValue(QStringLiteral("Account"), m_options.User);
-    settings.setValue(QStringLiteral("AuthCode"), m_options.Password);
-    settings.setValue(QStringLiteral("SenderName"), senderName);
-    settings.endGroup();
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    ToolEmail::Account configured = account();
+    configured.SenderName = senderName;
+    return writeConfig(folder, configured);
+}
+
+bool SmtpTestServer::writeConfig(const QString &folder, const ToolEmail::Account &account)
+{
+    QFile file(folder + QStringLiteral("/DAQ.ini"));
+    const QString text = QStringLiteral("[AlarmMail]\nHost=%1\nPort=%2\nAccount=%3\nAuthCode=%4\nSenderName=%5\n")
+                             .arg(account.Host).arg(account.Port).arg(account.User, account.AuthCode, account.SenderName);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text.toUtf8()) > 0 && file.flush();
 }
 
 void SmtpTestServer::readEvents()

@@ -13,8 +13,8 @@
 
 // A real SMTP peer for the tests: Debian's aiosmtpd (tests/support/smtp_server.py run by
 // /usr/bin/python3) on 127.0.0.1 with a port chosen by the system, implicit TLS with a
-// self-signed certificate made here by openssl, and AUTH LOGIN required. What clients do comes
-// back as events (objects with "event": "ehlo", "helo", "auth" or "message").
+// self-signed certificate made here by openssl, and AUTH LOGIN required; a refused login is
+// answered with the credentials echoed, as some servers do. What clients do comes back as events (objects with "event": "ehlo", "helo", "auth" or "message").
 class SmtpTestServer
 {
 public:
@@ -24,7 +24,6 @@ public:
         QStringList RefusedRecipients;
         bool RefuseEhlo = false;
         bool SilentAfterData = false;  // takes a message, then never answers
-
     };
 
     explicit SmtpTestServer(const Options &options);
@@ -37,8 +36,9 @@ public:
     QList<QSslCertificate> caCertificates() const { return m_certificates; }
     // The account that the peer accepts.
     ToolEmail::Account account() const;
-    // Writes the account into "DAQ.ini" (group "AlarmMail") in the folder.
+    // Writes this peer's account, or the given one, into "DAQ.ini" (group "AlarmMail") in the folder.
     bool writeConfig(const QString &folder, const QString &senderName) const;
+    static bool writeConfig(const QString &folder, const ToolEmail::Account &account);
 
     // Events reported so far, waiting up to timeoutMs while fewer than minMessages messages
     // have come.

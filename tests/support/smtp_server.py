@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""SMTP peer for the tests: implicit TLS from the first byte, AUTH LOGIN required.
+"""SMTP peer for the tests: implicit TLS from the first byte, AUTH LOGIN required; a refused
+login is answered with the credentials echoed.
 
 Listens on 127.0.0.1, port 0. Prints "PORT <n>" once listening, then one JSON object per line for
 each thing a client does: {"event": "ehlo"|"helo"|"auth"|"message", ...}. Stops on SIGTERM or
@@ -95,8 +96,10 @@ def main():
               and auth_data.password == args.password.encode())
         login = auth_data.login.decode(errors="replace") if isinstance(auth_data, LoginPassword) else None
         emit({"event": "auth", "mechanism": mechanism, "login": login, "ok": ok})
-        # handled=False: aiosmtpd itself answers a refusal with 535.
-        return AuthResult(success=ok, handled=False)
+        # A refusal echoes the credentials, as some servers do; clients must not log it.
+        password = auth_data.password.decode(errors="replace") if isinstance(auth_data, LoginPassword) else ""
+        return AuthResult(success=ok, handled=False,
+                          message=None if ok else "535 5.7.8 Refused %s:%s" % (login, password))
 
     handler = Handler(args.refuse_rcpt, args.silent_after_data)
     PeerSMTP.refuse_ehlo = args.refuse_ehlo
