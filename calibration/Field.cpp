@@ -56,9 +56,14 @@ bool Field::WriteData(const QString &line)
     return true;
 }
 
-QString Field::SetPointText(double t)
+bool Field::SetPointText(double t, QString &text)
 {
-    return QString::number(t, 'f', 2);
+    if (!std::isfinite(t)) {
+        qWarning() << "Field: set point is no finite number:" << t;
+        return false;
+    }
+    text = QString::number(t, 'f', 2);
+    return true;
 }
 
 bool Field::OpenSource(const QString &type, const QString &address, const QString &parameter, QString &sn,

@@ -50,8 +50,9 @@ public:
     // Clears the receive buffer and sends one command line; fails when the transport is closed.
     virtual bool WriteData(const QString &line);
 
-    // The set-point text: fixed notation with two decimals ("-10.00").
-    static QString SetPointText(double t);
+    // The set-point text: fixed notation with two decimals ("-10.00"). False (and nothing for
+    // the instrument) when t is no finite number.
+    static bool SetPointText(double t, QString &text);
 
 signals:
     void Open_signals(QString type, QString address, int parameter);

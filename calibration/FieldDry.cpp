@@ -57,7 +57,9 @@ bool FieldDry::ReadTemp(double &t)
 
 bool FieldDry::SetTemp(double t)
 {
-    const QString text = SetPointText(t);
+    QString text;
+    if (!SetPointText(t, text))
+        return false;
     const double wanted = text.toDouble();
     for (int i = 0; i < Tries; ++i) {
         if (!WriteData(QStringLiteral("s ") + text + QStringLiteral("\r\n")))

@@ -53,7 +53,10 @@ bool FieldTank::ReadTemp(double &t)
 
 bool FieldTank::SetTemp(double t)
 {
-    const QString command = QStringLiteral("s=") + SetPointText(t) + QStringLiteral("\r\n");
+    QString text;
+    if (!SetPointText(t, text))
+        return false;
+    const QString command = QStringLiteral("s=") + text + QStringLiteral("\r\n");
     for (int write = 0; write < Tries; ++write) {
         if (!WriteData(command))
             return false;
