@@ -33,6 +33,85 @@
     </message>
 </context>
 <context>
+    <name>CalibrationScan</name>
+    <message>
+        <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
+        <source>通信设置</source>
+        <translation>Connection Settings</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>操作区</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通讯方式：</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>测试</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>IP地址：</source>
+        <translation>IP address:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>端口号：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>设备名：</source>
+        <translation>Device name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>空：</source>
+        <translation>None:</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>串口号：</source>
+        <translation>Serial port:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <location line="+25"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <source>当前模式无需测试！</source>
+        <translation>This connection type needs no test!</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>测试成功！</source>
+        <translation>Test successful!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备连接失败！</source>
+        <translation>Device connection failed!</translation>
+    </message>
+</context>
+<context>
     <name>Collection</name>
     <message>
         <location filename="../comm/Collection.cpp" line="+99"/>

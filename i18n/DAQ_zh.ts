@@ -33,6 +33,85 @@
     </message>
 </context>
 <context>
+    <name>CalibrationScan</name>
+    <message>
+        <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
+        <source>通信设置</source>
+        <translation>通信设置</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>操作区</source>
+        <translation>操作区</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通讯方式：</source>
+        <translation>通讯方式：</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>测试</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>IP地址：</source>
+        <translation>IP地址：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>端口号：</source>
+        <translation>端口号：</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>设备名：</source>
+        <translation>设备名：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>空：</source>
+        <translation>空：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>串口号：</source>
+        <translation>串口号：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>波特率：</source>
+        <translation>波特率：</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <location line="+25"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <source>当前模式无需测试！</source>
+        <translation>当前模式无需测试！</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>测试成功！</source>
+        <translation>测试成功！</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备连接失败！</source>
+        <translation>设备连接失败！</translation>
+    </message>
+</context>
+<context>
     <name>Collection</name>
     <message>
         <location filename="../comm/Collection.cpp" line="+99"/>
