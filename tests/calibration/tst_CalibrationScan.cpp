@@ -1,6 +1,7 @@
 // The connection dialog of a calibration's source and reference: connection types and widgets
 // per model and type, the connection test against a simulated dry-well over TCP, and a dialog
 // that cannot be closed while its test runs.
+#include "FormTestHelpers.h"
 #include "SourceTestHelpers.h"
 
 #include "calibration/CalibrationScan.h"
@@ -18,13 +19,6 @@
 #include <memory>
 
 namespace {
-QStringList items(const QComboBox *combo)
-{
-    QStringList list;
-    for (int i = 0; i < combo->count(); ++i)
-        list.append(combo->itemText(i));
-    return list;
-}
 
 Struct_Connection connection(const QString &model, const QString &mode = QString(),
                              const QString &signal1 = QString(), const QString &signal2 = QString(),
@@ -38,14 +32,6 @@ class tst_CalibrationScan : public QObject
 {
     Q_OBJECT
 
-    template <class T>
-    static T *child(QWidget &dialog, const char *name)
-    {
-        T *widget = dialog.findChild<T *>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("missing widget %s", name);
-        return widget;
-    }
 
     // Starts a test and waits for its outcome box.
     static QString runTest(CalibrationScan &dialog, MessageBoxHelper &boxes)
