@@ -1,6 +1,7 @@
 #include "shell/HKRQ5713.h"
 
 #include "acquisition/ParametersEntry.h"
+#include "calibration/Calibration.h"
 
 #include "shell/LogHandler.h"
 #include "store/SystemSetKeys.h"
@@ -118,9 +119,9 @@ void HKRQ5713::setupUi()
     layout->addLayout(buttons);
 
     // Entries whose pages are not part of this program stay hidden.
-    m_ButtonCalibration->setVisible(false);
     m_ButtonReport->setVisible(false);
     connect(m_ButtonParameters, SIGNAL(clicked()), this, SLOT(Parameters_clicked()));
+    connect(m_ButtonCalibration, &QToolButton::clicked, this, [this] { SwitchPage(Page_Calibration); });
 
     m_PageArea = new QWidget(central);
     m_PageArea->setObjectName(QStringLiteral("widget_Page"));
@@ -288,6 +289,12 @@ void HKRQ5713::SwitchPage(int page)
     // Each subsystem that provides a page creates it here, in the page area.
     QWidget *created = nullptr;
     switch (page) {
+    case Page_Calibration: {
+        auto *calibration = new Calibration(m_PageArea);
+        calibration->SetSystem(m_System);
+        created = calibration;
+        break;
+    }
     default:
         break;
     }
