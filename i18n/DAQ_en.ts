@@ -423,6 +423,14 @@
     </message>
 </context>
 <context>
+    <name>ParametersCsvWriter</name>
+    <message>
+        <location filename="../acquisition/ParametersCsvWriter.cpp" line="+1"/>
+        <source>写入线程异常终止，详见日志</source>
+        <translation>the writer thread stopped on an internal error, see the log</translation>
+    </message>
+</context>
+<context>
     <name>ParametersMode</name>
     <message>
         <location filename="../acquisition/ParametersMode.cpp" line="+32"/>
@@ -543,6 +551,11 @@
         <location line="+5"/>
         <source>采集设备参数将以第一台设备为准！</source>
         <translation>The settings of the first acquisition device apply to all devices!</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersMode.cpp" line="+1"/>
+        <source>项目名称过长，数据文件名不能超过255字节！</source>
+        <translation>The project name is too long: the data file name must not exceed 255 bytes!</translation>
     </message>
 </context>
 <context>
@@ -695,11 +708,6 @@
         <translation>Manual reconnection succeeded!</translation>
     </message>
     <message>
-        <location line="+74"/>
-        <source>数据保存失败：</source>
-        <translation>Failed to save data: </translation>
-    </message>
-    <message>
         <location line="+18"/>
         <source>通讯异常</source>
         <translation>Communication error</translation>
@@ -751,6 +759,51 @@
         <location line="+22"/>
         <source>正在采集中，请先结束！</source>
         <translation>Acquisition in progress, please stop it first!</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>程序内部错误，采集已终止，详情见日志！</source>
+        <translation>Internal error: the acquisition has ended, see the log for details!</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source> 计划开始时间：</source>
+        <translation> Planned start: </translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>该型号没有可用的驱动：</source>
+        <translation>No driver is available for the model: </translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source> 数据库保存失败样本数：%1</source>
+        <translation> Samples not saved to the database: %1</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>通讯异常，设备自动重连中...</source>
+        <translation>Communication error, reconnecting the devices automatically...</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>通讯异常，手动重连中...</source>
+        <translation>Communication error, manual reconnection...</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！</source>
+        <translation>Samples could not be written to the database; the acquisition goes on. Check the free disk space and whether another program holds the database!</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>CSV文件写入失败，未写入的数据将在下次写入时重试！</source>
+        <translation>A CSV file could not be written; the rows not written will be tried again at the next write!</translation>
     </message>
 </context>
 <context>

@@ -232,9 +232,10 @@ bool HKRQ5713::loadSettings(Struct_System &system)
 
     if (!Tool::getSystemSet(SystemSetKeys::EmailInterval, data))
         return false;
-    const int interval = data.trimmed().toInt(&ok);
-    if (ok && interval >= 0)
-        system.EmailInterval = interval;
+    // Minutes; the run counts in seconds (x 60), so beyond a year is taken for a typing error.
+    const qint64 interval = data.trimmed().toLongLong(&ok);
+    if (ok && interval >= 0 && interval <= 365 * 24 * 60)
+        system.EmailInterval = int(interval);
     else
         qWarning() << "EmailInterval unusable, keeping" << system.EmailInterval << ":" << data;
 

@@ -217,7 +217,7 @@ bool Tool::openDatabase(const QString &path, const QString &connectionName)
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     }
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(Tool::BusyTimeoutMs));
     if (!db.open()) {
         qWarning() << "open database failed:" << path << db.lastError().text();
         return false;
@@ -225,7 +225,7 @@ bool Tool::openDatabase(const QString &path, const QString &connectionName)
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
         qWarning() << "WAL journal not available:" << q.lastError().text();
-    q.exec(QStringLiteral("PRAGMA busy_timeout=10000"));
+    q.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(Tool::BusyTimeoutMs));
     for (const char *statement : kSchema) {
         if (!q.exec(QString::fromUtf8(statement))) {
             qWarning() << "create table failed:" << q.lastError().text();
@@ -583,6 +583,32 @@ bool Tool::addAuditLog(const QString &type, const QString &text)
     q.bindValue(1, type);
     q.bindValue(2, text);
     return run(q, "insert AuditLog failed:");
+}
+
+bool Tool::addAuditLogList(const QList<Struct_AuditLog> &entries, int lockWaitMs)
+{
+    QSqlDatabase db = connection(QString());
+    QSqlQuery pragma(db);
+    pragma.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(lockWaitMs));
+    bool stored = false;
+    {
+        Transaction transaction;
+        if (transaction.isActive()) {
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("INSERT INTO AuditLog (Time, Type, Text) VALUES (?, ?, ?)"));
+            stored = true;
+            for (const Struct_AuditLog &entry : entries) {
+                bindAll(q, {entry.Time, entry.Type, entry.Text});
+                if (!run(q, "insert AuditLog failed:")) {
+                    stored = false;
+                    break;
+                }
+            }
+            stored = stored && transaction.commit();
+        }
+    }
+    pragma.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(Tool::BusyTimeoutMs));
+    return stored;
 }
 
 bool Tool::getAuditLog(QList<Struct_AuditLog> &list)

@@ -11,6 +11,9 @@
 class Tool
 {
 public:
+    // How long a statement waits for another connection's write lock before it fails.
+    static const int BusyTimeoutMs = 10000;
+
     // One registered instrument (table Collection, keyed by serial number).
     struct Struct_Collection {
         QString Model;
@@ -146,6 +149,9 @@ public:
 
     // --- AuditLog ----------------------------------------------------------------------
     static bool addAuditLog(const QString &type, const QString &text);
+    // Stores the entries (with their own times) in one transaction on the default connection,
+    // waiting at most lockWaitMs for another connection's write lock: all or none.
+    static bool addAuditLogList(const QList<Struct_AuditLog> &entries, int lockWaitMs);
     static bool getAuditLog(QList<Struct_AuditLog> &list);
 
     // --- SystemSet ---------------------------------------------------------------------

@@ -96,7 +96,7 @@ private slots:
         // Numbers that cannot be used keep their defaults.
         window.reset();
         QVERIFY(Tool::setSystemSet(SystemSetKeys::DataAccuracy, "two"));
-        QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailInterval, "-5"));
+        QVERIFY(Tool::setSystemSet(SystemSetKeys::EmailInterval, "35791395")); // x 60 passes INT_MAX
         window = std::make_unique<HKRQ5713>();
         QCOMPARE(window->system()->DataAccuracy, 2);
         QCOMPARE(window->system()->EmailInterval, 10);
