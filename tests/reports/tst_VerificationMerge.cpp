@@ -6,31 +6,24 @@
 #include "widgets/QTableWidgetL.h"
 
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
-
-using Edit = std::function<void(Tool::Struct_Parameters &)>;
-Q_DECLARE_METATYPE(Edit)
 
 namespace {
 
-// What is stored: project name, creation and start time, and the names its samples carry.
-QStringList storedProjects()
+// Every stored project as "name(creation,start):samples", by name.
+QString stored()
 {
     QStringList projects;
-    QSqlQuery q("SELECT Name, CreateTime, StartTime FROM Parameters ORDER BY Name");
+    QSqlQuery q("SELECT Name, CreateTime, StartTime, (SELECT COUNT(*) FROM ParametersData d WHERE d.Name = p.Name)"
+                " FROM Parameters p ORDER BY Name");
     while (q.next())
-        projects << q.value(0).toString() + "|" + q.value(1).toString() + "|" + q.value(2).toString();
-    QSqlQuery s("SELECT Name, COUNT(*) FROM ParametersData GROUP BY Name ORDER BY Name");
-    while (s.next())
-        projects << s.value(0).toString() + ":" + s.value(1).toString();
-    return projects;
+        projects << QStringLiteral("%1(%2,%3):%4").arg(q.value(0).toString(), q.value(1).toString().mid(8, 2),
+                                                       q.value(2).toString().mid(8, 2), q.value(3).toString());
+    return projects.join(' ');
 }
 
 } // namespace
@@ -39,94 +32,81 @@ class tst_VerificationMerge : public QObject
 {
     Q_OBJECT
 
-private:
     std::unique_ptr<TestWorkDir> m_dir;
     std::unique_ptr<MessageBoxHelper> m_boxes;
+    std::unique_ptr<VerificationMerge> m_dialog;
 
-    QTableWidgetL *table(VerificationMerge &dialog) const { return dialog.findChild<QTableWidgetL *>("tableWidget"); }
-
-    // "A" (current, the oldest start), its candidates "B" and "C" and the unrelated "Other".
-    QList<Tool::Struct_Parameters> storeFour()
+    QTableWidgetL *table() const { return m_dialog->findChild<QTableWidgetL *>(); }
+    void set(const QString &name, const QList<int> &checked)
     {
-        QList<Tool::Struct_Parameters> projects{testProject("B", {"℃"}, "2024-05-02 08:00:00"),
-                                                testProject("Other", {"%RH"}), testProject("C", {"℃"}, "2024-05-03 08:00:00"),
-                                                testProject("A", {"℃"}, "2024-05-04 08:00:00")};
-        projects[3].CreateTime = "2024-05-01 07:00:00";
-        for (const Tool::Struct_Parameters &p : projects) {
-            if (!storeProject(p, {"1", "2"}))
-                return {};
-        }
-        return projects;
+        for (int row : checked)
+            table()->cellCheckBox(row, 0)->setChecked(true);
+        m_dialog->findChild<QLineEdit *>("lineEdit_Name")->setText(name);
+        m_dialog->findChild<QPushButton *>("pushButton_Set")->click();
     }
 
 private slots:
+    // "A" (current, created first) with its candidates "B" (row 0, started first) and "C",
+    // beside the unrelated "Other" and "NULL".
     void init()
     {
         m_dir.reset(new TestWorkDir);
-        QVERIFY(m_dir->isValid());
         m_boxes.reset(new MessageBoxHelper);
+        QList<Tool::Struct_Parameters> projects{testProject("B", {"℃"}, "2024-05-02 08:00:00"), testProject("Other", {"%RH"}),
+                                                testProject("C", {"℃"}, "2024-05-03 08:00:00"),
+                                                testProject("A", {"℃"}, "2024-05-04 08:00:00"), testProject("NULL", {"V"})};
+        projects[3].CreateTime = "2024-05-01 07:00:00";
+        for (const Tool::Struct_Parameters &p : projects)
+            QVERIFY(storeProject(p, {"1", "2"}));
+        m_dialog.reset(new VerificationMerge);
+        m_dialog->show();
+        m_dialog->SetProject(3, projects);
     }
 
     void cleanup()
     {
+        m_dialog.reset();
         m_boxes.reset();
         m_dir.reset();
     }
 
     // Candidates share instruments, interval, channels, types, units and display units, list by
     // list and position by position; connection texts, rates and factors do not matter.
-    void candidates_data()
-    {
-        QTest::addColumn<Edit>("edit");
-        QTest::addColumn<bool>("candidate");
-        QTest::newRow("same set-up") << Edit([](Tool::Struct_Parameters &) {}) << true;
-        QTest::newRow("connection texts") << Edit([](Tool::Struct_Parameters &p) { p.Signal1 = QStringList{"COM3"}; p.SignalMode = QStringList{"串口"}; }) << true;
-        QTest::newRow("rate and factors") << Edit([](Tool::Struct_Parameters &p) { p.Rate = QStringList{"慢速"}; p.CHM = QStringList{"2", "1"}; p.CHB = QStringList{"0.5", "0"}; }) << true;
-        QTest::newRow("same name") << Edit([](Tool::Struct_Parameters &p) { p.Name = "Current"; }) << false;
-        QTest::newRow("model") << Edit([](Tool::Struct_Parameters &p) { p.Model = QStringList{"R24K"}; }) << false;
-        QTest::newRow("serial") << Edit([](Tool::Struct_Parameters &p) { p.Serial = QStringList{"SN-1", "SN-2"}; }) << false;
-        QTest::newRow("interval") << Edit([](Tool::Struct_Parameters &p) { p.Interval = "1.0"; }) << false;
-        QTest::newRow("channel order") << Edit([](Tool::Struct_Parameters &p) { p.CHName = QStringList{"1-2", "1-1"}; }) << false;
-        QTest::newRow("type") << Edit([](Tool::Struct_Parameters &p) { p.CHType = QStringList{"NTC", "RTD"}; }) << false;
-        QTest::newRow("unit") << Edit([](Tool::Struct_Parameters &p) { p.CHUnit = QStringList{"℃", "Ω"}; }) << false;
-        QTest::newRow("display unit case") << Edit([](Tool::Struct_Parameters &p) { p.CHDisplayUnit = QStringList{"℃", "%rh"}; }) << false;
-        QTest::newRow("fewer channels") << Edit([](Tool::Struct_Parameters &p) { p.CHDisplayUnit.removeLast(); }) << false;
-    }
-
     void candidates()
     {
-        QFETCH(Edit, edit);
-        QFETCH(bool, candidate);
-        const Tool::Struct_Parameters current = testProject("Current", {"℃", "%RH"});
-        Tool::Struct_Parameters other = testProject("Other", {"℃", "%RH"});
-        edit(other);
-        QCOMPARE(VerificationMerge::IsCandidate(current, other), candidate);
-
-        // The table lists the candidates in list order, unchecked; none gives a notice.
-        VerificationMerge dialog;
-        dialog.SetProject(1, {other, current, testProject("Third", {"℃", "%RH"})});
-        QCOMPARE(dialog.findChild<QLineEdit *>("lineEdit_Name")->text(), QStringLiteral("Current"));
-        QStringList rows;
-        for (int r = 0; r < table(dialog)->rowCount(); ++r)
-            rows << table(dialog)->item(r, 1)->text() + (table(dialog)->cellCheckBox(r, 0)->isChecked() ? "+" : "-");
-        QCOMPARE(rows, candidate ? QStringList({"Other-", "Third-"}) : QStringList({"Third-"}));
-        QCOMPARE(m_boxes->count(), 0);
-        dialog.SetProject(0, {current});
-        QCOMPARE(table(dialog)->rowCount(), 0);
+        QCOMPARE(table()->rowCount(), 2);
+        QCOMPARE(table()->item(0, 1)->text() + table()->item(1, 1)->text(), QStringLiteral("BC"));
+        QVERIFY(!table()->cellCheckBox(0, 0)->isChecked());
+        const Tool::Struct_Parameters a = testProject("A", {"℃", "%RH"});
+        const QList<QPair<std::function<void(Tool::Struct_Parameters &)>, bool>> edits{
+            {[](Tool::Struct_Parameters &p) { p.Signal1 = QStringList{"COM3"}; p.Rate.clear(); p.CHM[0] = "2"; }, true},
+            {[](Tool::Struct_Parameters &p) { p.Name = "A"; }, false},
+            {[](Tool::Struct_Parameters &p) { p.Serial << "SN-2"; }, false},
+            {[](Tool::Struct_Parameters &p) { p.Interval = "1.0"; }, false},
+            {[](Tool::Struct_Parameters &p) { p.CHName.swapItemsAt(0, 1); }, false},
+            {[](Tool::Struct_Parameters &p) { p.CHType[1] = "RTD"; }, false},
+            {[](Tool::Struct_Parameters &p) { p.CHDisplayUnit[1] = "%rh"; }, false}};
+        for (const auto &edit : edits) {
+            Tool::Struct_Parameters b = testProject("B", {"℃", "%RH"});
+            edit.first(b);
+            QCOMPARE(VerificationMerge::IsCandidate(a, b), edit.second);
+        }
+        m_dialog->SetProject(0, {a});
+        QCOMPARE(table()->rowCount(), 0);
         QCOMPARE(m_boxes->texts(), QStringList({"没有匹配的项目可以合并!"}));
-        QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
     }
 
-    // Merging "A" with the checked candidates under a name: accepted names move every sample to
-    // it and leave one record with the earliest times; refused names change nothing.
+    // Accepted names take every merged sample and one record with the earliest times; refused
+    // ones change nothing and leave the dialog open.
     void mergeUnderName_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QList<int>>("checked"); // candidate rows: B is row 0, C row 1
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("new name") << "Joined" << QList<int>{0, 1} << QString();
-        QTest::newRow("current name") << "A" << QList<int>{0} << QString();
-        QTest::newRow("candidate's name") << "C" << QList<int>{1} << QString();
+        QTest::addColumn<QList<int>>("checked");
+        QTest::addColumn<QString>("outcome"); // what is stored afterwards, or the refusal
+        const QString rest = " NULL(01,01):2 Other(01,01):2";
+        QTest::newRow("new name") << "Joined" << QList<int>{0, 1} << "Joined(01,02):6" + rest;
+        QTest::newRow("current name") << "A" << QList<int>{1} << "A(01,03):4 B(02,02):2" + rest;
+        QTest::newRow("candidate's name") << "B" << QList<int>{0} << "B(01,02):4 C(03,03):2" + rest;
         QTest::newRow("another stored name") << "Other" << QList<int>{0} << "项目名称已存在！";
         QTest::newRow("stored NULL") << "NULL" << QList<int>{0} << "项目名称已存在！";
         QTest::newRow("empty") << "" << QList<int>{0} << "合并后名称不能为空！";
@@ -137,84 +117,34 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QList<int>, checked);
-        QFETCH(QString, refusal);
-        QList<Tool::Struct_Parameters> projects = storeFour();
-        QVERIFY(storeProject(testProject("NULL", {"V"}), {"1"}));
-        projects.append(testProject("NULL", {"V"}));
-        const QStringList before = storedProjects();
-
-        VerificationMerge dialog;
-        dialog.show();
-        dialog.SetProject(3, projects);
-        QCOMPARE(table(dialog)->rowCount(), 2);
-        for (int row : checked)
-            table(dialog)->cellCheckBox(row, 0)->setChecked(true);
-        dialog.findChild<QLineEdit *>("lineEdit_Name")->setText(name);
-        dialog.findChild<QPushButton *>("pushButton_Set")->click();
-
-        if (!refusal.isEmpty()) {
-            QCOMPARE(m_boxes->texts(), QStringList({refusal}));
-            QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
-            QVERIFY(dialog.isVisible() && dialog.result() != QDialog::Accepted);
-            QCOMPARE(storedProjects(), before);
-            return;
-        }
-        QCOMPARE(m_boxes->count(), 0);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        // The earliest creation (A's) and start time (B's, when merged) win, compared as text.
-        const QString start = checked.contains(0) ? "2024-05-02 08:00:00" : "2024-05-03 08:00:00";
-        const int samples = 2 * (checked.size() + 1);
-        QStringList expected{name + "|2024-05-01 07:00:00|" + start, "NULL|2024-05-01 08:00:00|2024-05-01 08:00:00",
-                             "Other|2024-05-01 08:00:00|2024-05-01 08:00:00"};
-        if (!checked.contains(0))
-            expected << "B|2024-05-02 08:00:00|2024-05-02 08:00:00";
-        if (!checked.contains(1))
-            expected << "C|2024-05-03 08:00:00|2024-05-03 08:00:00";
-        QStringList counts{name + ":" + QString::number(samples), "NULL:1", "Other:2"};
-        if (!checked.contains(0))
-            counts << "B:2";
-        if (!checked.contains(1))
-            counts << "C:2";
-        expected.sort();
-        counts.sort();
-        QCOMPARE(storedProjects(), expected + counts);
-        QCOMPARE(dialog.NewName(), name);
-        QVERIFY(dialog.MergedNames().contains("A"));
-        // The merged record keeps the current project's set-up.
-        Tool::Struct_Parameters merged;
-        QVERIFY(Tool::getParameters(merged, name));
-        QCOMPARE(merged.CHName + merged.CHDisplayUnit, projects[3].CHName + projects[3].CHDisplayUnit);
+        QFETCH(QString, outcome);
+        const QString before = stored();
+        set(name, checked);
+        const bool accepted = m_dialog->result() == QDialog::Accepted;
+        QCOMPARE(accepted ? stored() : m_boxes->texts().join(""), outcome);
+        QCOMPARE(m_dialog->isVisible(), !accepted);
+        if (!accepted)
+            QCOMPARE(stored(), before);
+        else
+            QVERIFY(m_dialog->MergedNames().contains("A") && m_boxes->count() == 0);
     }
 
-    // A store that fails part-way keeps everything as it was and the dialog open.
+    // A store that fails part-way, or a failed name lookup, keeps everything and the dialog open.
     void failedMergeChangesNothing()
     {
-        const QList<Tool::Struct_Parameters> projects = storeFour();
-        const QStringList before = storedProjects();
-        VerificationMerge dialog;
-        dialog.show();
-        dialog.SetProject(3, projects);
-        table(dialog)->cellCheckBox(0, 0)->setChecked(true);
-        dialog.findChild<QLineEdit *>("lineEdit_Name")->setText("Joined");
+        const QString before = stored();
         QSqlQuery q;
-        QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE INSERT ON Parameters BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-        dialog.findChild<QPushButton *>("pushButton_Set")->click();
-        QCOMPARE(m_boxes->texts(), QStringList({"数据库连接失败！"}));
-        QVERIFY(dialog.isVisible() && dialog.result() != QDialog::Accepted);
-        QCOMPARE(storedProjects(), before);
-
-        // A failed name lookup stops before anything is written.
+        QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE INSERT ON Parameters BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        set("Joined", {0});
         QVERIFY(q.exec("DROP TRIGGER refuse"));
         Tool::closeDatabase();
-        dialog.findChild<QPushButton *>("pushButton_Set")->click();
-        QCOMPARE(m_boxes->count(), 2);
-        QCOMPARE(m_boxes->last().text, QStringLiteral("数据库连接失败！"));
+        set("Joined", {});
         QVERIFY(Tool::openDatabase());
-        QCOMPARE(storedProjects(), before);
-        // Retried without the fault, the same dialog merges.
-        dialog.findChild<QPushButton *>("pushButton_Set")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(count("ParametersData WHERE Name = 'Joined'"), 4);
+        QCOMPARE(m_boxes->texts(), QStringList({"数据库连接失败！", "数据库连接失败！"}));
+        QCOMPARE(stored(), before);
+        QVERIFY(m_dialog->isVisible());
+        set("Joined", {});
+        QCOMPARE(stored(), "C(03,03):2 Joined(01,02):4 NULL(01,01):2 Other(01,01):2");
     }
 };
 
