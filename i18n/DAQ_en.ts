@@ -1104,4 +1104,230 @@
         <translation>Slow</translation>
     </message>
 </context>
+<context>
+    <name>VerificationMerge</name>
+    <message>
+        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
+        <source>项目合并</source>
+        <translation>Merge projects</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>合并后名称：</source>
+        <translation>Name after merge:</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>选择</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>项目名称</source>
+        <translation>Project name</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>没有匹配的项目可以合并!</source>
+        <translation>No matching project can be merged!</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>合并后名称不能为空！</source>
+        <translation>The name after the merge must not be empty!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+36"/>
+        <source>数据库连接失败！</source>
+        <translation>Database connection failed!</translation>
+    </message>
+    <message>
+        <location line="-23"/>
+        <source>请先选择需要合并的项目！</source>
+        <translation>Please select the projects to merge first!</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>项目名称已存在！</source>
+        <translation>The project name already exists!</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReport</name>
+    <message>
+        <location filename="../reports/VerificationReport.cpp" line="+54"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>查看项目</source>
+        <translation>View project</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>查看数据</source>
+        <translation>View data</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>简单导出</source>
+        <translation>Simple export</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除项目</source>
+        <translation>Delete project</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目合并</source>
+        <translation>Merge projects</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+60"/>
+        <location line="+44"/>
+        <source>项目列表</source>
+        <translation>Project list</translation>
+    </message>
+    <message>
+        <location line="-101"/>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>项目信息</source>
+        <translation>Project information</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>分段导出</source>
+        <translation>Segmented export</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>报表生成</source>
+        <translation>Generate report</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>趋势图</source>
+        <translation>Trend chart</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>设定</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>时间设置：</source>
+        <translation>Time range:</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <location line="+138"/>
+        <source>当前项目没有采集的数据!</source>
+        <translation>The current project has no acquired data!</translation>
+    </message>
+    <message>
+        <location line="-121"/>
+        <source>项目名称:</source>
+        <translation>Project name:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>创建时间:</source>
+        <translation>Created:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>扫描间隔：</source>
+        <translation>Scan interval:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道数量：</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>使用的采集设备</source>
+        <translation>Acquisition devices used</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号：</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>序列号：</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通讯方式：</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>扫描速率：</source>
+        <translation>Scan rate:</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <source>请先选择需要删除的项目!</source>
+        <translation>Please select the project to delete first!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>删除数据失败!</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>导出功能尚未提供!</source>
+        <translation>Export is not available yet!</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportData</name>
+    <message>
+        <location filename="../reports/VerificationReportData.cpp" line="-40"/>
+        <source>数据</source>
+        <translation>Data</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportDataModel</name>
+    <message>
+        <location filename="../reports/VerificationReportDataModel.cpp" line="+17"/>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>采集时间</source>
+        <translation>Acquisition time</translation>
+    </message>
+</context>
 </TS>

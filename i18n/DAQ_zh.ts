@@ -1104,4 +1104,230 @@
         <translation>慢速</translation>
     </message>
 </context>
+<context>
+    <name>VerificationMerge</name>
+    <message>
+        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
+        <source>项目合并</source>
+        <translation>项目合并</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>合并后名称：</source>
+        <translation>合并后名称：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>选择</source>
+        <translation>选择</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>项目名称</source>
+        <translation>项目名称</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>没有匹配的项目可以合并!</source>
+        <translation>没有匹配的项目可以合并!</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>合并后名称不能为空！</source>
+        <translation>合并后名称不能为空！</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+36"/>
+        <source>数据库连接失败！</source>
+        <translation>数据库连接失败！</translation>
+    </message>
+    <message>
+        <location line="-23"/>
+        <source>请先选择需要合并的项目！</source>
+        <translation>请先选择需要合并的项目！</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>项目名称已存在！</source>
+        <translation>项目名称已存在！</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReport</name>
+    <message>
+        <location filename="../reports/VerificationReport.cpp" line="+54"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>查看项目</source>
+        <translation>查看项目</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>查看数据</source>
+        <translation>查看数据</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>简单导出</source>
+        <translation>简单导出</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除项目</source>
+        <translation>删除项目</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目合并</source>
+        <translation>项目合并</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+60"/>
+        <location line="+44"/>
+        <source>项目列表</source>
+        <translation>项目列表</translation>
+    </message>
+    <message>
+        <location line="-101"/>
+        <source>查询</source>
+        <translation>查询</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>项目信息</source>
+        <translation>项目信息</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>分段导出</source>
+        <translation>分段导出</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>报表生成</source>
+        <translation>报表生成</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>趋势图</source>
+        <translation>趋势图</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>设定</source>
+        <translation>设定</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>时间设置：</source>
+        <translation>时间设置：</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <location line="+138"/>
+        <source>当前项目没有采集的数据!</source>
+        <translation>当前项目没有采集的数据!</translation>
+    </message>
+    <message>
+        <location line="-121"/>
+        <source>项目名称:</source>
+        <translation>项目名称:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>创建时间:</source>
+        <translation>创建时间:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>扫描间隔：</source>
+        <translation>扫描间隔：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道数量：</source>
+        <translation>通道数量：</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>使用的采集设备</source>
+        <translation>使用的采集设备</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号：</source>
+        <translation>型号：</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>序列号：</source>
+        <translation>序列号：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通讯方式：</source>
+        <translation>通讯方式：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>扫描速率：</source>
+        <translation>扫描速率：</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <source>请先选择需要删除的项目!</source>
+        <translation>请先选择需要删除的项目!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>删除数据失败!</source>
+        <translation>删除数据失败!</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>导出功能尚未提供!</source>
+        <translation>导出功能尚未提供!</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportData</name>
+    <message>
+        <location filename="../reports/VerificationReportData.cpp" line="-40"/>
+        <source>数据</source>
+        <translation>数据</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportDataModel</name>
+    <message>
+        <location filename="../reports/VerificationReportDataModel.cpp" line="+17"/>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>采集时间</source>
+        <translation>采集时间</translation>
+    </message>
+</context>
 </TS>

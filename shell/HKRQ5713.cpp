@@ -1,6 +1,7 @@
 #include "shell/HKRQ5713.h"
 
 #include "acquisition/ParametersEntry.h"
+#include "reports/VerificationReport.h"
 
 #include "shell/LogHandler.h"
 #include "store/SystemSetKeys.h"
@@ -119,8 +120,8 @@ void HKRQ5713::setupUi()
 
     // Entries whose pages are not part of this program stay hidden.
     m_ButtonCalibration->setVisible(false);
-    m_ButtonReport->setVisible(false);
     connect(m_ButtonParameters, SIGNAL(clicked()), this, SLOT(Parameters_clicked()));
+    connect(m_ButtonReport, &QToolButton::clicked, this, [this] { SwitchPage(Page_Report); });
 
     m_PageArea = new QWidget(central);
     m_PageArea->setObjectName(QStringLiteral("widget_Page"));
@@ -289,6 +290,12 @@ void HKRQ5713::SwitchPage(int page)
     // Each subsystem that provides a page creates it here, in the page area.
     QWidget *created = nullptr;
     switch (page) {
+    case Page_Report: {
+        auto *report = new VerificationReport(m_PageArea);
+        report->SetSystem(m_System);
+        created = report;
+        break;
+    }
     default:
         break;
     }

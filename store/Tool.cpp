@@ -129,6 +129,40 @@ const char *const kParametersColumns =
     "Name, CreateTime, StartTime, Model, Serial, SignalMode, Signal1, Signal2, Rate, Interval, CHName,"
     " CHType, CHFunction, CHWire, CHUnit, CHM, CHB, CHDisplayUnit";
 
+int digitsAt(const QString &text, int from, int count)
+{
+    int value = 0;
+    for (int i = from; i < from + count; ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// A stored sample time "yyyy-MM-dd hh:mm:ss.zzz", read as local time like QDateTime::fromString
+// with that format, without parsing the format for every row.
+bool parseSampleTime(const QString &text, qint64 &msecsSinceEpoch)
+{
+    if (text.size() != 23 || text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-')
+        || text.at(10) != QLatin1Char(' ') || text.at(13) != QLatin1Char(':') || text.at(16) != QLatin1Char(':')
+        || text.at(19) != QLatin1Char('.'))
+        return false;
+    const int fields[] = {digitsAt(text, 0, 4), digitsAt(text, 5, 2), digitsAt(text, 8, 2), digitsAt(text, 11, 2),
+                          digitsAt(text, 14, 2), digitsAt(text, 17, 2), digitsAt(text, 20, 3)};
+    for (int field : fields) {
+        if (field < 0)
+            return false;
+    }
+    const QDate date(fields[0], fields[1], fields[2]);
+    const QTime time(fields[3], fields[4], fields[5], fields[6]);
+    if (!date.isValid() || !time.isValid())
+        return false;
+    msecsSinceEpoch = QDateTime(date, time).toMSecsSinceEpoch();
+    return true;
+}
+
 bool insertParametersData(QSqlQuery &q, const Tool::Struct_ParametersData &record)
 {
     q.bindValue(0, record.Name);
@@ -453,6 +487,33 @@ bool Tool::getParametersData(QList<Struct_ParametersData> &list, const QString &
         r.Data = splitList(q.value(2).toString());
         list.append(r);
     }
+    return true;
+}
+
+bool Tool::readParametersData(const QString &name, const ParametersDataReceiver &receive,
+                              const QString &connectionName)
+{
+    QSqlQuery q(connection(connectionName));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Time, Data FROM ParametersData WHERE Name = ? ORDER BY Time, rowid"));
+    q.bindValue(0, name);
+    if (!run(q, "query ParametersData failed:"))
+        return false;
+    qint64 unreadable = 0;
+    qint64 time = 0;
+    while (q.next()) {
+        if (parseSampleTime(q.value(0).toString(), time))
+            receive(time, q.value(1).toString());
+        else
+            ++unreadable;
+    }
+    // next() also ends on a failed step: the rows handed over are then not all of them.
+    if (q.lastError().isValid()) {
+        qWarning() << "query ParametersData failed part-way:" << q.lastError().text();
+        return false;
+    }
+    if (unreadable > 0)
+        qWarning() << "samples of" << name << "left out, their time is unreadable:" << unreadable;
     return true;
 }
 

@@ -207,6 +207,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&chart));
         QCOMPARE(chart.xAxis->range().upper, QCustomPlotL::TimeKey(at(30)));
         QCOMPARE(chart.yAxis->range(), QCPRange(1.0, 9.0));
+        // Whole data given to the hidden chart is rescaled to once, on show.
+        chart.hide();
+        QVERIFY(chart.SetAllData(0, {at(10), at(20)}, {-4.0, 2.0}));
+        QVERIFY(chart.RefreshPending());
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart) && !chart.RefreshPending());
+        QCOMPARE(chart.xAxis->range(), QCPRange(QCustomPlotL::TimeKey(at(10)), QCustomPlotL::TimeKey(at(20))));
+        QCOMPARE(chart.yAxis->range(), QCPRange(-4.0, 2.0));
     }
 
     void wheelAndRubberBandZoom()
