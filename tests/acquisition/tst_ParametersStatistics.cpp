@@ -1,5 +1,6 @@
 #include "acquisition/ParametersStatistics.h"
 
+#include <QAbstractItemModelTester>
 #include <QTableView>
 #include <QtTest>
 
@@ -112,17 +113,27 @@ private slots:
         QCOMPARE(mismatched.model->rowCount(), 0);
     }
 
-    void rowCap()
+    // At the cap the oldest row leaves for each new one, announced to the views: the model tester
+    // checks every change, and an index kept on a row follows its sample.
+    void rowCapUnderModelTester()
     {
-        Page p(0, {"1-1", "1-2"}, {"℃", "%RH"});
-        const int samples = ParametersStatisticsModel::MaxRows + 1;
-        for (int n = 0; n < samples; ++n)
-            p.page.addSample(at(n), {double(n), 1.0});
-        QCOMPARE(p.model->rowCount(), ParametersStatisticsModel::MaxRows);
-        QCOMPARE(p.model->index(0, 0).data().toString(), at(1).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")));
-        QCOMPARE(p.model->index(0, 1).data().toString(), QStringLiteral("1"));
-        QCOMPARE(p.model->index(ParametersStatisticsModel::MaxRows - 1, 1).data().toString(), QStringLiteral("36000"));
-        QCOMPARE(p.model->index(ParametersStatisticsModel::MaxRows - 1, 10).data().toString(), QStringLiteral("1"));
+        ParametersStatisticsModel model(nullptr, 4);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setColumns({"t"}, {"1-1"}, 1, 0);
+        QPersistentModelIndex kept;
+        for (int n = 0; n < 7; ++n) {
+            ParametersStatisticsModel::GroupRow row;
+            row.maximum = n;
+            row.valid = true;
+            model.appendRow(at(n), {row});
+            if (n == 3)
+                kept = model.index(3, 1);
+        }
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("3"));
+        QCOMPARE(model.index(3, 1).data().toString(), QStringLiteral("6"));
+        QCOMPARE(kept.row(), 0);
+        QCOMPARE(kept.data().toString(), QStringLiteral("3"));
     }
 };
 
