@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (only the missing ones),
-# then configures and builds everything into ./build.
+# then configures and builds everything into ./build (BUILD_DIR, BUILD_TYPE and extra CMake
+# arguments in CMAKE_ARGS may change that).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,5 +24,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo}
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_ARGS:-}
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"
