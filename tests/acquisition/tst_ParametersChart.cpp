@@ -94,10 +94,8 @@ private slots:
             QCOMPARE(p.curves->item(row, 2)->text(), QStringLiteral("1-%1").arg(row + 1));
             QColor colour;
             QVERIFY(chart->GetChannelColor(row, colour));
-            auto *swatch = p.curves->cellWidget(row, 1)->findChild<QLabel *>();
-            QVERIFY(swatch);
-            QCOMPARE(swatch->styleSheet(), QStringLiteral("QLabel{background-color:rgb(%1,%2,%3);}")
-                                               .arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+            QVERIFY(p.curves->cellWidget(row, 1)->findChild<QLabel *>()->styleSheet().contains(
+                QStringLiteral("rgb(%1,%2,%3)").arg(colour.red()).arg(colour.green()).arg(colour.blue())));
         }
 
         // One unit keeps the right axis hidden; labels count instruments from 1.

@@ -3,7 +3,6 @@
 #include "support/TestWorkDir.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QProcess>
@@ -58,23 +57,17 @@ QString catalogue(const QString &fileName)
     return QDir(TestWorkDir::sourceDir()).filePath(QStringLiteral("i18n/") + fileName);
 }
 
-// The product's sources: every .cpp and .h below the source folder except the tests, the
-// benchmarks and build folders.
-QStringList productSources()
+// The product's source folders: all but the tests, the benchmarks and build folders.
+QStringList productFolders()
 {
-    QStringList files;
+    QStringList folders;
     const QDir root(TestWorkDir::sourceDir());
-    for (const QString &folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QDir dir(root.filePath(folder));
-        if (folder == QLatin1String("tests") || folder == QLatin1String("bench")
-            || dir.exists(QStringLiteral("CMakeCache.txt")))
-            continue;
-        QDirIterator it(dir.path(), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << it.next();
+    for (const QString &name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (name != QLatin1String("tests") && name != QLatin1String("bench")
+            && !QDir(root.filePath(name)).exists(QStringLiteral("CMakeCache.txt")))
+            folders << root.filePath(name);
     }
-    return files;
+    return folders;
 }
 
 QStringList placeholders(const QString &text)
@@ -131,16 +124,9 @@ private slots:
         QVERIFY(dir.isValid());
         const QString copy = dir.filePath(QStringLiteral("DAQ_en.ts"));
         QVERIFY(QFile::copy(catalogue(QStringLiteral("DAQ_en.ts")), copy));
-        const QStringList sources = productSources();
-        QVERIFY(sources.size() > 10);
-        QFile list(dir.filePath(QStringLiteral("sources.lst")));
-        QVERIFY(list.open(QIODevice::WriteOnly | QIODevice::Text));
-        list.write(sources.join(QLatin1Char('\n')).toUtf8());
-        list.close();
-
         QProcess run;
-        run.start(lupdate, {QStringLiteral("-locations"), QStringLiteral("none"), QStringLiteral("-silent"),
-                            QLatin1Char('@') + list.fileName(), QStringLiteral("-ts"), copy});
+        run.start(lupdate, QStringList{"-extensions", "cpp,h", "-locations", "none", "-silent"} + productFolders()
+                               + QStringList{"-ts", copy});
         QVERIFY(run.waitForFinished(120000));
         QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0, run.readAllStandardError().constData());
 

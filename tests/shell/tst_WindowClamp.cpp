@@ -27,7 +27,7 @@ private slots:
         WindowClamp::install();
     }
 
-    // size: the window's size afterwards, -1 where the window with its frame fills the area.
+    // size: the window's size once shown; -1 where the window with its frame fills the area.
     void windowsFitTheScreen_data()
     {
         QTest::addColumn<MakeWindow>("make");
@@ -38,14 +38,10 @@ private slots:
         QTest::newRow("channel table") << MakeWindow([] { return new ParametersChannel; }) << xga << QSize(-1, 600);
         QTest::newRow("import") << MakeWindow([] { return new ParametersImport; }) << xga << QSize(-1, 700);
         QTest::newRow("run") << MakeWindow([] { return new ParametersOnLine; }) << xga << QSize(-1, -1);
-        QTest::newRow("a window that fits") << MakeWindow([] {
-            auto *dialog = new QDialog;
-            dialog->resize(700, 500);
-            return dialog;
-        }) << xga << QSize(700, 500);
+        QTest::newRow("fits") << MakeWindow([] { auto *d = new QDialog; d->resize(700, 500); return d; }) << xga
+                              << QSize(700, 500);
         // The offscreen platform's own screen (800 x 600).
-        QTest::newRow("main window, real screen") << MakeWindow([] { return new HKRQ5713; }) << QRect()
-                                                  << QSize(-1, -1);
+        QTest::newRow("real screen") << MakeWindow([] { return new HKRQ5713; }) << QRect() << QSize(-1, -1);
     }
 
     void windowsFitTheScreen()
