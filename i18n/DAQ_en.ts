@@ -193,6 +193,11 @@
         <translation>The display unit must not contain a comma!</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>显示单位不能包含双引号！</source>
+        <translation>The display unit must not contain a double quote!</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>输入的M参数异常！</source>
         <translation>The M value entered is invalid!</translation>
@@ -216,6 +221,11 @@
         <location line="+2"/>
         <source>第%1行的项目不在项目列表中！</source>
         <translation>The project in row %1 is not in the project list!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>第%1行：设备序号%2，通道序号%3</source>
+        <translation>Row %1: device No. %2, channel No. %3</translation>
     </message>
     <message>
         <location line="+22"/>

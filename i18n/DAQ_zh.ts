@@ -193,6 +193,11 @@
         <translation>显示单位不能包含逗号！</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>显示单位不能包含双引号！</source>
+        <translation>显示单位不能包含双引号！</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>输入的M参数异常！</source>
         <translation>输入的M参数异常！</translation>
@@ -216,6 +221,11 @@
         <location line="+2"/>
         <source>第%1行的项目不在项目列表中！</source>
         <translation>第%1行的项目不在项目列表中！</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>第%1行：设备序号%2，通道序号%3</source>
+        <translation>第%1行：设备序号%2，通道序号%3</translation>
     </message>
     <message>
         <location line="+22"/>
