@@ -1023,4 +1023,428 @@
         <translation>Slow</translation>
     </message>
 </context>
+<context>
+    <name>VerificationReportExcel</name>
+    <message>
+        <location filename="../reports/ReportStatistics.cpp" line="+14"/>
+        <source>数据表</source>
+        <translation>Data table</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>横向表</source>
+        <translation> horizontal table</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>竖向表</source>
+        <translation> vertical table</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小平均</source>
+        <translation>Min. mean </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>及通道</source>
+        <translation> and channel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均</source>
+        <translation>Max. mean </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值及通道</source>
+        <translation>Largest max. and channel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小的最小值及通道</source>
+        <translation>Smallest min. and channel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值</source>
+        <translation>Overall mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值与全均值之差</source>
+        <translation>Largest max. - overall mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均值与全均值之差</source>
+        <translation>Max. mean - overall mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小的最小值之差</source>
+        <translation>Overall mean - smallest min.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小平均值之差</source>
+        <translation>Overall mean - min. mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道</source>
+        <translation> channel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大</source>
+        <translation>Max. </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小</source>
+        <translation>Min. </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均</source>
+        <translation>Mean </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-平均</source>
+        <translation>Max. - mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均-最小</source>
+        <translation>Mean - min.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-最小</source>
+        <translation>Max. - min.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>标准偏差</source>
+        <translation>Std. deviation</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../reports/VerificationReportExcel.cpp" line="+200"/>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <location line="-104"/>
+        <source>首页</source>
+        <translation>Cover</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>项目名称:</source>
+        <translation>Project name:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>项目时间:</source>
+        <translation>Project time:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>报告概述:</source>
+        <translation>Report summary:</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>采集报告</source>
+        <translation>Acquisition report</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>打印时间：</source>
+        <translation>Print time: </translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>设备列表:</source>
+        <translation>Device list:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采集方式</source>
+        <translation>Acquisition method</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道个数</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>趋势图:</source>
+        <translation>Trend chart:</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+0"/>
+        <source>工作数据表</source>
+        <translation>Work data </translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>    结束</source>
+        <translation>    end</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>    开始</source>
+        <translation>    start</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>开始时间：</source>
+        <translation>Start time: </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间：</source>
+        <translation>End time: </translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>竖向分析表</source>
+        <translation> vertical analysis</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>横向分析表</source>
+        <translation> horizontal analysis</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportPDF</name>
+    <message>
+        <location filename="../reports/ReportStatistics.cpp" line="+14"/>
+        <source>数据表</source>
+        <translation>Data table</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>横向表</source>
+        <translation> horizontal table</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>竖向表</source>
+        <translation> vertical table</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小平均</source>
+        <translation>Min. mean </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>及通道</source>
+        <translation> and channel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均</source>
+        <translation>Max. mean </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值及通道</source>
+        <translation>Largest max. and channel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小的最小值及通道</source>
+        <translation>Smallest min. and channel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值</source>
+        <translation>Overall mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值与全均值之差</source>
+        <translation>Largest max. - overall mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均值与全均值之差</source>
+        <translation>Max. mean - overall mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小的最小值之差</source>
+        <translation>Overall mean - smallest min.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小平均值之差</source>
+        <translation>Overall mean - min. mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道</source>
+        <translation> channel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大</source>
+        <translation>Max. </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小</source>
+        <translation>Min. </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均</source>
+        <translation>Mean </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-平均</source>
+        <translation>Max. - mean</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均-最小</source>
+        <translation>Mean - min.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-最小</source>
+        <translation>Max. - min.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>标准偏差</source>
+        <translation>Std. deviation</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="+262"/>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <location line="-121"/>
+        <source>采集报告</source>
+        <translation>Acquisition report</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>打印时间：</source>
+        <translation>Print time: </translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>第%1页,共%2页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>项目名称:</source>
+        <translation>Project name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目时间:</source>
+        <translation>Project time:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>报告概述:</source>
+        <translation>Report summary:</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>设备列表:</source>
+        <translation>Device list:</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>采集方式</source>
+        <translation>Acquisition method</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道个数</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>开始时间：</source>
+        <translation>Start time: </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间：</source>
+        <translation>End time: </translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>    开始</source>
+        <translation>    start</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>    结束</source>
+        <translation>    end</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>工作数据表</source>
+        <translation>Work data </translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>竖向分析表</source>
+        <translation> vertical analysis</translation>
+    </message>
+    <message>
+        <location line="+72"/>
+        <source>横向分析表</source>
+        <translation> horizontal analysis</translation>
+    </message>
+</context>
 </TS>

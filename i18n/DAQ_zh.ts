@@ -1023,4 +1023,428 @@
         <translation>慢速</translation>
     </message>
 </context>
+<context>
+    <name>VerificationReportExcel</name>
+    <message>
+        <location filename="../reports/ReportStatistics.cpp" line="+14"/>
+        <source>数据表</source>
+        <translation>数据表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>横向表</source>
+        <translation>横向表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>竖向表</source>
+        <translation>竖向表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小平均</source>
+        <translation>最小平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>及通道</source>
+        <translation>及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均</source>
+        <translation>最大平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值及通道</source>
+        <translation>最大的最大值及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小的最小值及通道</source>
+        <translation>最小的最小值及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值</source>
+        <translation>全均值</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值与全均值之差</source>
+        <translation>最大的最大值与全均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均值与全均值之差</source>
+        <translation>最大平均值与全均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小的最小值之差</source>
+        <translation>全均值与最小的最小值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小平均值之差</source>
+        <translation>全均值与最小平均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-平均</source>
+        <translation>最大-平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均-最小</source>
+        <translation>平均-最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-最小</source>
+        <translation>最大-最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>标准偏差</source>
+        <translation>标准偏差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../reports/VerificationReportExcel.cpp" line="+200"/>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <location line="-104"/>
+        <source>首页</source>
+        <translation>首页</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>项目名称:</source>
+        <translation>项目名称:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>项目时间:</source>
+        <translation>项目时间:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>报告概述:</source>
+        <translation>报告概述:</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>采集报告</source>
+        <translation>采集报告</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>打印时间：</source>
+        <translation>打印时间：</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>设备列表:</source>
+        <translation>设备列表:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备序列号</source>
+        <translation>设备序列号</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采集方式</source>
+        <translation>采集方式</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道个数</source>
+        <translation>通道个数</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>趋势图:</source>
+        <translation>趋势图:</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+0"/>
+        <source>工作数据表</source>
+        <translation>工作数据表</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>    结束</source>
+        <translation>    结束</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>    开始</source>
+        <translation>    开始</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>开始时间：</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间：</source>
+        <translation>结束时间：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>竖向分析表</source>
+        <translation>竖向分析表</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>横向分析表</source>
+        <translation>横向分析表</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportPDF</name>
+    <message>
+        <location filename="../reports/ReportStatistics.cpp" line="+14"/>
+        <source>数据表</source>
+        <translation>数据表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>横向表</source>
+        <translation>横向表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>竖向表</source>
+        <translation>竖向表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小平均</source>
+        <translation>最小平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>及通道</source>
+        <translation>及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均</source>
+        <translation>最大平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值及通道</source>
+        <translation>最大的最大值及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小的最小值及通道</source>
+        <translation>最小的最小值及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值</source>
+        <translation>全均值</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值与全均值之差</source>
+        <translation>最大的最大值与全均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均值与全均值之差</source>
+        <translation>最大平均值与全均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小的最小值之差</source>
+        <translation>全均值与最小的最小值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小平均值之差</source>
+        <translation>全均值与最小平均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-平均</source>
+        <translation>最大-平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均-最小</source>
+        <translation>平均-最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-最小</source>
+        <translation>最大-最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>标准偏差</source>
+        <translation>标准偏差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="+262"/>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <location line="-121"/>
+        <source>采集报告</source>
+        <translation>采集报告</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>打印时间：</source>
+        <translation>打印时间：</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>第%1页,共%2页</source>
+        <translation>第%1页,共%2页</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>项目名称:</source>
+        <translation>项目名称:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目时间:</source>
+        <translation>项目时间:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>报告概述:</source>
+        <translation>报告概述:</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>设备列表:</source>
+        <translation>设备列表:</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备序列号</source>
+        <translation>设备序列号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>采集方式</source>
+        <translation>采集方式</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道个数</source>
+        <translation>通道个数</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>开始时间：</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间：</source>
+        <translation>结束时间：</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>    开始</source>
+        <translation>    开始</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>    结束</source>
+        <translation>    结束</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>工作数据表</source>
+        <translation>工作数据表</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>竖向分析表</source>
+        <translation>竖向分析表</translation>
+    </message>
+    <message>
+        <location line="+72"/>
+        <source>横向分析表</source>
+        <translation>横向分析表</translation>
+    </message>
+</context>
 </TS>
