@@ -99,6 +99,54 @@ inline ProjectRows workedRows()
                     QStringLiteral("28.0,24.0,24.0,56,52")});
 }
 
+// The worked example's figures of the first segment, worked out by hand: population deviation,
+// ties to the first channel in channel order, the "nan" sample left out of group 2.
+// Horizontal rows of group 1, and the first and the all-"nan" row of group 2.
+inline QList<QStringList> workedHorizontal(int group)
+{
+    if (group == 1)
+        return {{"01-02 03:04:05.000", "50.00", "1-4", "40.00", "1-5", "45.00", "5.00", "5.00", "10.00", "5.00"},
+                {"01-02 03:04:07.000"}};
+    return {{"01-02 03:04:05.000", "21.00", "1-2", "20.00", "1-1", "20.67", "0.33", "0.67", "1.00", "0.47"},
+            {"01-02 03:04:06.000", "22.00", "1-1", "20.00", "1-2", "21.33", "0.67", "1.33", "2.00", "0.94"},
+            {"01-02 03:04:07.000", "24.00", "1-1", "20.00", "1-3", "22.00", "2.00", "2.00", "4.00", "1.63"},
+            {"01-02 03:04:08.000", "26.00", "1-1", "23.00", "1-2", "24.00", "2.00", "1.00", "3.00", "1.41"},
+            {"01-02 03:04:09.000", "28.00", "1-1", "24.00", "1-2", "25.33", "2.67", "1.33", "4.00", "1.89"}};
+}
+
+// Summary lines of a group: left label, figure, right label, figure.
+inline QList<QStringList> workedSummary(int group)
+{
+    if (group == 1)
+        return {{"最小平均湿度及通道", "1-5/46.00", "最大的最大值与全均值之差", "6.50"},
+                {"最大平均湿度及通道", "1-4/53.00", "最大平均值与全均值之差", "3.50"},
+                {"最大的最大值及通道", "1-4/56.00", "全均值与最小的最小值之差", "9.50"},
+                {"最小的最小值及通道", "1-5/40.00", "全均值与最小平均值之差", "3.50"},
+                {"全均值", "49.50"}};
+    return {{"最小平均温度及通道", "1-2/22.00", "最大的最大值与全均值之差", "5.33"},
+            {"最大平均温度及通道", "1-1/24.00", "最大平均值与全均值之差", "1.33"},
+            {"最大的最大值及通道", "1-1/28.00", "全均值与最小的最小值之差", "2.67"},
+            {"最小的最小值及通道", "1-1/20.00", "全均值与最小平均值之差", "0.67"},
+            {"全均值", "22.67"}};
+}
+
+// Channel rows of a group's vertical table.
+inline QList<QStringList> workedChannels(int group)
+{
+    if (group == 1)
+        return {{"1-4", "56.00", "50.00", "53.00", "3.00", "3.00", "6.00", "2.24"},
+                {"1-5", "52.00", "40.00", "46.00", "6.00", "6.00", "12.00", "4.47"}};
+    return {{"1-1", "28.00", "20.00", "24.00", "4.00", "4.00", "8.00", "2.83"},
+            {"1-2", "24.00", "20.00", "22.00", "2.00", "2.00", "4.00", "1.41"},
+            {"1-3", "24.00", "20.00", "22.00", "2.00", "2.00", "4.00", "1.41"}};
+}
+
+// The second segment holds the last sample only: deviations are zero, a tie of means names 1-2.
+inline QStringList workedSingleRowChannel()
+{
+    return {"1-1", "28.00", "28.00", "28.00", "0.00", "0.00", "0.00", "0.00"};
+}
+
 inline QList<bool> allSections()
 {
     return {true, true, true, true, true};

@@ -7,10 +7,8 @@
 
 #include <QDir>
 #include <QImage>
-#include <QJsonArray>
 #include <QtTest>
 
-#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -29,50 +27,36 @@ private slots:
     void refusedCallPreventsTheSave();
 };
 
+// Numbers stay numbers, but NaN and infinity never do; one look gives one format; the workbook
+// opens on the selected sheet. (Texts, merges, fills and pictures: see the report workbook test.)
 void tst_XlsxWorkbook::writesWhatASpreadsheetShows()
 {
     TestWorkDir dir(TestWorkDir::NoDatabase);
     const QString path = dir.filePath(QStringLiteral("book.xls"));
     XlsxWorkbook book(path);
     XlsxFormat look;
-    look.border = true;
-    look.fill = QColor(205, 205, 193);
-    const XlsxWorkbook::Format striped = book.format(look);
-    QCOMPARE(book.format(look), striped);
-    XlsxFormat numbers;
-    numbers.numberFormat = QStringLiteral("0.00");
-    numbers.align = XlsxFormat::Center;
-    const XlsxWorkbook::Format figure = book.format(numbers);
-    QVERIFY(figure != striped);
+    look.numberFormat = QStringLiteral("0.00");
+    const XlsxWorkbook::Format figure = book.format(look);
+    QCOMPARE(book.format(look), figure);
+    look.align = XlsxFormat::Center;
+    QVERIFY(book.format(look) != figure);
 
     QVERIFY(book.addSheet(QStringLiteral("一")) && book.addSheet(QStringLiteral("二")));
-    QVERIFY(book.mergeText(1, 1, 1, 3, QStringLiteral("标题"), striped));
-    QVERIFY(book.writeText(1, 5, QStringLiteral("右"), striped));
-    QVERIFY(book.setRowHeight(2, 30) && book.setColumnWidth(2, 3, 16));
+    QVERIFY(book.setRowHeight(2, 30));
     QVERIFY(book.writeNumber(2, 1, 1.5, figure));
     QVERIFY(book.writeNumber(2, 2, std::numeric_limits<double>::quiet_NaN(), figure));
     QVERIFY(book.writeNumber(2, 3, std::numeric_limits<double>::infinity(), figure));
-    QImage picture(40, 20, QImage::Format_RGB32);
-    picture.fill(Qt::blue);
-    QVERIFY(book.insertImage(4, 2, picture));
-    QVERIFY(book.selectSheet(QStringLiteral("二")));
+    QVERIFY(book.selectSheet(QStringLiteral("一")));
     QCOMPARE(book.sheetNames(), QStringList({"一", "二"}));
     QVERIFY(book.ok() && book.save());
 
     const QJsonObject read = readWorkbook(path);
-    QCOMPARE(read.value("sheets").toVariant().toStringList(), QStringList({"一", "二"}));
-    QCOMPARE(read.value("active").toString(), QStringLiteral("二"));
+    QCOMPARE(read.value("active").toString(), QStringLiteral("一"));
     const QJsonObject second = sheet(read, "二");
-    QCOMPARE(second.value("merged").toVariant().toStringList(), QStringList({"A1:C1"}));
-    QCOMPARE(cell(second, "A1"), QStringLiteral("标题"));
-    QCOMPARE(cell(second, "E1"), QStringLiteral("右"));
-    QCOMPARE(second.value("fills").toObject().value("E1").toString(), QStringLiteral("FFCDCDC1"));
     const QJsonObject cells = second.value("cells").toObject();
     QCOMPARE(cells.value("A2").toObject().value("n").toDouble(), 1.5);
-    QVERIFY(!cells.contains("B2") && !cells.contains("C2")); // NaN and inf are never numbers
+    QVERIFY(!cells.contains("B2") && !cells.contains("C2"));
     QCOMPARE(second.value("heights").toObject().value("2").toDouble(), 30.0);
-    QCOMPARE(second.value("fonts").toObject().value("A1").toArray().at(0).toString(), QStringLiteral("宋体"));
-    QCOMPARE(read.value("pictures").toObject().value("二").toVariant(), QVariant(QVariantList({QVariantList({3, 1})})));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"book.xls"}));
 }
 
