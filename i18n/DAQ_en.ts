@@ -33,6 +33,185 @@
     </message>
 </context>
 <context>
+    <name>CalibrationChannel</name>
+    <message>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>通道校准</source>
+        <translation>Channel Calibration</translation>
+    </message>
+    <message>
+        <source>通道信息</source>
+        <translation>Channel Information</translation>
+    </message>
+    <message>
+        <source>校准参数</source>
+        <translation>Calibration Parameters</translation>
+    </message>
+    <message>
+        <source>温度点：</source>
+        <translation>Set points:</translation>
+    </message>
+    <message>
+        <source>稳定延迟：</source>
+        <translation>Stability delay:</translation>
+    </message>
+    <message>
+        <source>校准信息</source>
+        <translation>Calibration Information</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <source>下一步</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>通道类型</source>
+        <translation>Channel Type</translation>
+    </message>
+    <message>
+        <source>通道功能</source>
+        <translation>Channel Function</translation>
+    </message>
+    <message>
+        <source>接线线制</source>
+        <translation>Wiring</translation>
+    </message>
+    <message>
+        <source>参数获取中，请稍等...</source>
+        <translation>Reading the parameters, please wait...</translation>
+    </message>
+    <message>
+        <source>项目信息异常!</source>
+        <translation>The run information is invalid!</translation>
+    </message>
+    <message>
+        <source>参数获取成功！</source>
+        <translation>Parameters read.</translation>
+    </message>
+    <message>
+        <source>参数获取失败！</source>
+        <translation>Reading the parameters failed!</translation>
+    </message>
+    <message>
+        <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
+        <translation>Serial number mismatch: check that the connected instrument is the one with the registered serial number!</translation>
+    </message>
+    <message>
+        <source>取消全选</source>
+        <translation>Deselect All</translation>
+    </message>
+    <message>
+        <source>稳定延时未设置！</source>
+        <translation>The stability delay is not set!</translation>
+    </message>
+    <message>
+        <source>稳定延时设置无效：%1</source>
+        <translation>Invalid stability delay: %1</translation>
+    </message>
+    <message>
+        <source>校准温度未设置！</source>
+        <translation>No calibration temperature is set!</translation>
+    </message>
+    <message>
+        <source>校准温度设置无效：%1</source>
+        <translation>Invalid calibration temperature: %1</translation>
+    </message>
+    <message>
+        <source>数据库读取数据失败！</source>
+        <translation>Reading from the database failed!</translation>
+    </message>
+    <message>
+        <source>已有同一时间的校准项目，请稍后再试！</source>
+        <translation>A calibration run with the same time already exists, please try again shortly!</translation>
+    </message>
+    <message>
+        <source>请先选择通道！</source>
+        <translation>Select channels first!</translation>
+    </message>
+    <message>
+        <source>采集器</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>型号:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>序列号:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>采集速率:</source>
+        <translation>Rate:</translation>
+    </message>
+    <message>
+        <source>通信方式:</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <source>IP/COM:</source>
+        <translation>IP/COM:</translation>
+    </message>
+    <message>
+        <source>Port/BaudRate:</source>
+        <translation>Port/BaudRate:</translation>
+    </message>
+    <message>
+        <source>温场</source>
+        <translation>Temperature source</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>校准需求</source>
+        <translation>Calibration requirements</translation>
+    </message>
+    <message>
+        <source>只支持热敏电阻 R(T)/T(R)、铂电阻 CVD/ITS90 校准</source>
+        <translation>Only thermistors (R(T)/T(R)) and platinum resistance thermometers (CVD/ITS90) can be calibrated</translation>
+    </message>
+    <message>
+        <source>R(T)/T(R)校准不能少于4个温度点</source>
+        <translation>R(T)/T(R) calibration needs at least 4 set points</translation>
+    </message>
+    <message>
+        <source>CVD校准不能少于3个温度点</source>
+        <translation>CVD calibration needs at least 3 set points</translation>
+    </message>
+    <message>
+        <source>ITS90校准必须为3个或5个温度点，3个温度点为1个0℃、2个正温/2个负温，</source>
+        <translation>ITS90 calibration needs 3 or 5 set points: 3 points are one at 0 ℃ and two above or two below 0 ℃, </translation>
+    </message>
+    <message>
+        <source>5个温度点为1个0℃、2个正温、2个负温</source>
+        <translation>5 points are one at 0 ℃, two above and two below 0 ℃</translation>
+    </message>
+</context>
+<context>
     <name>Collection</name>
     <message>
         <location filename="../comm/Collection.cpp" line="+99"/>
