@@ -15,10 +15,16 @@ class ToolComm;
 //
 // Every instrument object that talks over a transport (acquisition drivers, temperature
 // sources, reference thermometers) holds one as a member and declares the three signals.
+//
+// In pass-through mode the transport keeps no receive buffer: each received chunk goes out by
+// ToolComm::Read_signals to the owner's slot ReadData_slots(QByteArray), delivered queued into
+// the owner's thread.
 class CommLink
 {
 public:
-    explicit CommLink(QObject *owner);
+    enum class Mode { Buffered, Passthrough };
+
+    explicit CommLink(QObject *owner, Mode mode = Mode::Buffered);
     ~CommLink();
     CommLink(const CommLink &) = delete;
     CommLink &operator=(const CommLink &) = delete;

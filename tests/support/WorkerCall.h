@@ -16,3 +16,12 @@ inline void callInWorker(const std::function<void()> &fn)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     delete worker;
 }
+
+// The same for a function with a result, which is returned.
+template <class Fn>
+auto resultInWorker(Fn fn) -> decltype(fn())
+{
+    decltype(fn()) result{};
+    callInWorker([&]() { result = fn(); });
+    return result;
+}

@@ -1,0 +1,228 @@
+// The reference thermometers: Criteria over a temperature source, and CriteriaP710W with its
+// command frames and streamed reading frames, over a pseudo-terminal and TCP.
+#include "SourceTestHelpers.h"
+
+#include "calibration/CriteriaP710W.h"
+#include "calibration/FieldDryR.h"
+#include "support/LogCapture.h"
+#include "support/SocatPtyPair.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using Sim = InstrumentSimulator;
+using Chunks = QList<QByteArray>;
+using Readings = QList<double>; // NaN: ReadTemp fails
+
+namespace {
+const QByteArray StartFrame = QByteArray::fromHex("0405020003");
+const QByteArray StopFrame = QByteArray::fromHex("0405010101");
+const double None = std::numeric_limits<double>::quiet_NaN();
+
+// ReadTemp's result as a number, NaN for a failure.
+double reading(Criteria &reference)
+{
+    double t = 0.0;
+    return resultInWorker([&]() { return reference.ReadTemp(t); }) ? t : None;
+}
+}
+
+class tst_Criteria : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { CommTiming::set(fastTiming()); }
+    void cleanupTestCase() { CommTiming::reset(); }
+
+    void withoutSource()
+    {
+        Criteria reference;
+        QString text = QStringLiteral("kept");
+        double t = 0.0;
+        QVERIFY(!reference.Open("串口", "x", "1", text) && !reference.GetID(text));
+        QVERIFY(!reference.ReadTemp(t) && !reference.Start() && !reference.IsOpen());
+        QCOMPARE(text, QStringLiteral("kept"));
+        QVERIFY(reference.IsReady() && reference.WriteHex("00") && reference.Close());
+    }
+
+    // The source's own reference reading: Open mirrors the source, reads are forwarded, Close
+    // leaves the source open.
+    void overSource()
+    {
+        Sim sim(Sim::Dialect::DryWell);
+        sim.temperature = QStringLiteral("-40.125");
+        FieldDryR source;
+        Criteria reference(&source);
+        QString sn;
+        QVERIFY(!resultInWorker([&]() { return reference.Open("", "", "", sn); }));
+        QCOMPARE(sn, QStringLiteral("QN"));
+        QVERIFY(openOverTcp(source, sim, sn));
+        sn.clear();
+        QVERIFY(resultInWorker([&]() { return reference.Open("", "", "", sn) && reference.Start(); }));
+        QCOMPARE(sn, QStringLiteral("QN"));
+        QCOMPARE(reading(reference), -40.125);
+        QCOMPARE(sim.commands.last(), QStringLiteral("READ?"));
+        QString id;
+        QVERIFY(resultInWorker([&]() { return reference.GetID(id); }));
+        QCOMPARE(id, QStringLiteral("KOVRA-ELEC,QNLK-350H,D1234,V1"));
+        QVERIFY(reference.Close() && !reference.IsOpen());
+        QVERIFY(source.IsOpen());
+        QVERIFY(closeInWorker(source));
+    }
+
+    void checkSum_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("check");
+        QTest::newRow("start") << "04050200" << "03";
+        QTest::newRow("stop") << "04050101" << "01";
+        QTest::newRow("upper-case digits") << "F0A5" << "55";
+        QTest::newRow("first 8 bytes only") << "0102040810204080FF" << "ff";
+    }
+    void checkSum()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, check);
+        QCOMPARE(CriteriaP710W::GetCheckSum(command), check);
+    }
+
+    // Serial: Open sends nothing and reports the address; Start sends the start frame and the
+    // thermometer streams; Close sends the stop frame and closes.
+    void startReadStopOverPseudoTerminal()
+    {
+        SocatPtyPair pty;
+        QVERIFY(pty.start());
+        Sim sim(Sim::Dialect::Thermometer);
+        sim.streamMs = 10;
+        sim.temperature = QStringLiteral("0.015");
+        QVERIFY(sim.attach(pty.second()));
+        CriteriaP710W reference;
+        QString sn;
+        auto open = [&]() { return reference.Open(ToolComm::SerialText, pty.first(), QStringLiteral("115200"), sn); };
+        QVERIFY(resultInWorker(open));
+        QCOMPARE(sn, pty.first());
+        QString id;
+        QVERIFY(reference.GetID(id) && id == pty.first() && !reference.IsReady());
+        sn = QStringLiteral("kept");
+        QVERIFY(!resultInWorker(open));
+        QCOMPARE(sn, QStringLiteral("kept"));
+        QVERIFY(sim.received.isEmpty());
+
+        QVERIFY(resultInWorker([&]() { return reference.Start(); }));
+        QTRY_VERIFY(sim.streaming());
+        QCOMPARE(sim.received, StartFrame);
+        QCOMPARE(reading(reference), double(0.015f));
+        QVERIFY(closeInWorker(reference));
+        QVERIFY(!reference.IsOpen());
+        QTRY_COMPARE(sim.received, StartFrame + StopFrame);
+        QVERIFY(!sim.streaming());
+    }
+
+    // Chunks handed to the receiver on an open link, then ReadTemp (NaN: it fails).
+    void readingFrames_data()
+    {
+        QTest::addColumn<Chunks>("chunks");
+        QTest::addColumn<Readings>("readings");
+        const QByteArray one = Sim::frame(25.0f);
+        QTest::newRow("one frame") << Chunks{one} << Readings{25.0};
+        QTest::newRow("split across three chunks")
+            << Chunks{one.left(2), one.mid(2, 15), one.mid(17)} << Readings{25.0};
+        QTest::newRow("23 bytes wait") << Chunks{one.left(23)} << Readings{None};
+        QTest::newRow("30 bytes: the 6 behind the frame are lost")
+            << Chunks{one + Sim::frame(7.5f).left(6), Sim::frame(7.5f).mid(6)} << Readings{25.0, None};
+        QByteArray badHeader = one;
+        badHeader[1] = 0x06;
+        QTest::newRow("bad header thrown away whole")
+            << Chunks{badHeader, Sim::frame(-1.5f)} << Readings{-1.5, None};
+        QTest::newRow("two frames in one chunk, then a third: only the newest")
+            << Chunks{Sim::frame(1.0f) + Sim::frame(2.0f), Sim::frame(3.0f)} << Readings{3.0, None};
+        Chunks eleven;
+        for (int i = 1; i <= 11; ++i)
+            eleven << Sim::frame(float(i));
+        QTest::newRow("eleven frames empty the list") << eleven << Readings{None};
+        QTest::newRow("the twelfth is kept") << (eleven << Sim::frame(12.0f)) << Readings{12.0};
+        QTest::newRow("no finite temperature")
+            << Chunks{Sim::frame(std::numeric_limits<float>::quiet_NaN()), Sim::frame(std::numeric_limits<float>::infinity())}
+            << Readings{None};
+    }
+    void readingFrames()
+    {
+        QFETCH(Chunks, chunks);
+        QFETCH(Readings, readings);
+        CommTiming timing = fastTiming();
+        timing.readingPolls = 10;
+        CommTiming::set(timing);
+        Sim sim(Sim::Dialect::Thermometer);
+        CriteriaP710W reference;
+        QString sn;
+        QVERIFY(openOverTcp(reference, sim, sn));
+        for (const QByteArray &chunk : chunks)
+            reference.ReadData_slots(chunk);
+        for (double expected : readings) {
+            double t = 0.0;
+            const bool ok = reference.ReadTemp(t);
+            QCOMPARE(ok, !std::isnan(expected));
+            if (ok)
+                QCOMPARE(t, expected);
+        }
+        QVERIFY(closeInWorker(reference));
+    }
+
+    // Over the wire: a second ReadTemp waits for a frame sent after the first.
+    void secondReadingWaitsForANewFrame()
+    {
+        Sim sim(Sim::Dialect::Thermometer);
+        CriteriaP710W reference;
+        QString sn;
+        QVERIFY(openOverTcp(reference, sim, sn));
+        sim.send(Sim::frame(21.0f));
+        QCOMPARE(reading(reference), 21.0);
+        QTimer::singleShot(100, &sim, [&]() { sim.send(Sim::frame(22.5f)); });
+        CommTiming timing = fastTiming();
+        timing.readingPolls = 2500; // 5 s
+        CommTiming::set(timing);
+        QCOMPARE(reading(reference), 22.5);
+        QVERIFY(closeInWorker(reference));
+    }
+
+    // A reading received before the link dropped is never handed out: not while the link is
+    // down, and not after it has been opened again.
+    void droppedLink_data()
+    {
+        QTest::addColumn<bool>("reopen");
+        QTest::newRow("read while down") << false;
+        QTest::newRow("read after reopening") << true;
+    }
+    void droppedLink()
+    {
+        QFETCH(bool, reopen);
+        Sim sim(Sim::Dialect::Thermometer);
+        const QString port = QString::number(sim.listen());
+        CriteriaP710W reference;
+        // Queued after the receiver's own delivery of the same chunk.
+        int received = 0;
+        connect(reference.Comm(), &ToolComm::Read_signals, this,
+                [&](const QByteArray &chunk) { received += chunk.size(); }, Qt::QueuedConnection);
+        QString sn;
+        auto open = [&]() { return reference.Open(ToolComm::TcpText, QStringLiteral("127.0.0.1"), port, sn); };
+        QVERIFY(resultInWorker(open));
+        QTRY_VERIFY(sim.linked());
+        sim.send(Sim::frame(18.0f));
+        QTRY_COMPARE(received, 24);
+        sim.dropLink();
+        QTRY_VERIFY(!reference.IsOpen());
+        LogCapture log;
+        if (reopen)
+            QVERIFY(resultInWorker(open));
+        QVERIFY(std::isnan(reading(reference)));
+        QVERIFY(closeInWorker(reference));
+        if (!reopen)
+            QVERIFY(log.contains(QStringLiteral("写入数据失败")));
+    }
+};
+
+QTEST_MAIN(tst_Criteria)
+#include "tst_Criteria.moc"
