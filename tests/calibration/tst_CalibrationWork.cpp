@@ -170,6 +170,7 @@ private slots:
     void automaticRun()
     {
         temperatures({0.0, 50.0, 100.0});
+        m_script->failAt(FakeCollection::Call::SetOneChannelParameter, 1);
         CalibrationWork w;
         w.Start(&m_system);
         w.show();
@@ -194,7 +195,8 @@ private slots:
         QVERIFY(text.contains("温场温度设置成功：50℃"));
         QVERIFY(text.contains("温场稳定延迟等待中 1分钟"));
 
-        QCOMPARE(m_script->written().size(), 2);
+        QVERIFY2(text.contains("： 通道1系数写入失败！"), qPrintable(text));
+        QCOMPARE(m_script->written().size(), 1);
         QCOMPARE(m_script->written().first().A, QString("old-A"));
         QVERIFY(!w.isRunning());
         QVERIFY(!button(w, "pushButton_Close")->isEnabled());
@@ -257,7 +259,8 @@ private slots:
         QTest::newRow("fewer readings") << "short" << "采集器数据获取失败!" << 0;
         QTest::newRow("other instrument") << "serial" << "序列号不匹配，请检查连接的设备是否为对应序列号的设备！" << 0;
         QTest::newRow("no driver") << "driver" << "Open Error" << 0;
-        QTest::newRow("no source") << "source" << "温场设备连接失败!" << 0;
+        QTest::newRow("source unreachable") << "source" << "温场设备连接失败!" << 0;
+        QTest::newRow("unknown source") << "model" << "温场设备连接失败!" << 0;
         QTest::newRow("stability query") << "stability" << "获取温场稳定失败！" << 0;
     }
     void automaticFailures()
@@ -278,6 +281,8 @@ private slots:
             m_system.CalibrationDevice.Model = "NO-SUCH-MODEL";
         else if (fault == "source")
             m_system.FieldSignal2 = "1";
+        else if (fault == "model")
+            m_system.FieldModel = m_system.CriteriaModel = "QNXX";
         else if (fault == "stability")
             m_source->script("SOUR1:STAB:TEST?", {""});
         CalibrationWork w;
@@ -316,14 +321,21 @@ private slots:
         QCOMPARE(runs.size(), 1);
     }
 
-    // With a dry-well that is not its own reference, the thermometer is opened, started, read at
-    // every point and closed at the end.
+    // With a dry-well that is not its own reference, or in a manual run, the thermometer is opened,
+    // started, read at every point and closed by the run (not only when the dialog goes).
+    void thermometerReference_data()
+    {
+        QTest::addColumn<bool>("automatic");
+        QTest::newRow("automatic") << true;
+        QTest::newRow("manual") << false;
+    }
     void thermometerReference()
     {
+        QFETCH(bool, automatic);
         InstrumentSimulator thermometer(InstrumentSimulator::Dialect::Thermometer);
         thermometer.temperature = QStringLiteral("24.5");
         thermometer.streamMs = 5;
-        m_system.FieldModel = QStringLiteral("QNLK");
+        m_system.FieldModel = automatic ? QStringLiteral("QNLK") : QStringLiteral("Other");
         m_system.CriteriaModel = QStringLiteral("QN P710W");
         m_system.CriteriaSignalMode = ToolComm::TcpText;
         m_system.CriteriaSignal1 = QStringLiteral("127.0.0.1");
@@ -332,6 +344,12 @@ private slots:
         CalibrationWork w;
         w.Start(&m_system);
         QVERIFY(idle(w));
+        if (!automatic) {
+            for (const char *name : {"pushButton_Temp1", "pushButton_Temp2", "pushButton_Close"}) {
+                button(w, name)->click();
+                QVERIFY(idle(w));
+            }
+        }
         QCOMPARE(m_boxes->texts(), QStringList());
         QCOMPARE(stored("1").CList, QStringList({"24.500000", "24.500000"}));
         QVERIFY(!m_source->commands.contains("READ?"));
