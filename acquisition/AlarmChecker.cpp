@@ -1,11 +1,12 @@
 #include "acquisition/AlarmChecker.h"
 
-#include "store/Tool.h"
+#include "store/AuditLogQueue.h"
 
-AlarmChecker::AlarmChecker(const QList<QList<Struct_ParametersChannel>> &projectRows,
-                           int emailIntervalSeconds, bool mailOn, const QStringList &recipients,
+AlarmChecker::AlarmChecker(AuditLogQueue &auditLog, const QList<QList<Struct_ParametersChannel>> &projectRows,
+                           qint64 emailIntervalSeconds, bool mailOn, const QStringList &recipients,
                            const QDateTime &now)
-    : m_rows(projectRows)
+    : m_auditLog(auditLog)
+    , m_rows(projectRows)
     , m_intervalSeconds(emailIntervalSeconds)
     , m_mailOn(mailOn)
     , m_recipients(recipients)
@@ -36,12 +37,12 @@ bool AlarmChecker::checkLimits(const Struct_Sample &sample, const QDateTime &now
             // Comparisons with a value that is no number are false: it raises nothing.
             if (row.LowEnabled && row.Low > value) {
                 const QString message = alarmMessage(row, value, true);
-                Tool::addAuditLog(tr("下限通知"), message);
+                m_auditLog.add(tr("下限通知"), message);
                 messages << message;
             }
             if (row.HighEnabled && value > row.High) {
                 const QString message = alarmMessage(row, value, false);
-                Tool::addAuditLog(tr("上限通知"), message);
+                m_auditLog.add(tr("上限通知"), message);
                 messages << message;
             }
         }

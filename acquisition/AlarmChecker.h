@@ -4,7 +4,10 @@
 #include "common/Struct_ParametersChannel.h"
 #include "acquisition/Struct_Sample.h"
 
+class AuditLogQueue;
+
 #include <QCoreApplication>
+#include <QtGlobal>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -12,7 +15,8 @@
 
 // The limit check of an on-line run. The run dialog owns one and hands it, from its display tick,
 // the samples it takes from the queue. Every exceeded limit of a sample becomes an audit-log entry
-// ("下限通知" / "上限通知"); with alarm mail on, one mail lists all exceedings of that sample.
+// ("下限通知" / "上限通知", through the run's audit-log queue, so a locked database never holds the
+// window); with alarm mail on, one mail lists all exceedings of that sample.
 // After an alarm no sample is checked until the e-mail interval has passed on the tick's clock.
 class AlarmChecker
 {
@@ -20,8 +24,8 @@ class AlarmChecker
 public:
     // projectRows: the channel rows of each project, in the order of a sample's value lists.
     // emailIntervalSeconds: EmailInterval x 60. The last alarm starts 10 days before now.
-    AlarmChecker(const QList<QList<Struct_ParametersChannel>> &projectRows, int emailIntervalSeconds,
-                 bool mailOn, const QStringList &recipients,
+    AlarmChecker(AuditLogQueue &auditLog, const QList<QList<Struct_ParametersChannel>> &projectRows,
+                 qint64 emailIntervalSeconds, bool mailOn, const QStringList &recipients,
                  const QDateTime &now = QDateTime::currentDateTime());
 
     // True when some row has its lower or upper limit switched on.
@@ -43,8 +47,9 @@ public:
     AlarmMailer &mailer() { return m_mailer; }
 
 private:
+    AuditLogQueue &m_auditLog;
     QList<QList<Struct_ParametersChannel>> m_rows;
-    int m_intervalSeconds;
+    qint64 m_intervalSeconds;
     bool m_mailOn;
     QStringList m_recipients;
     QDateTime m_lastAlarm;

@@ -212,6 +212,9 @@ bool ParametersChannel::checkRows()
         else if (unit.contains(QLatin1Char(',')))
             // The display units are stored as one list joined with ",".
             failure = tr("显示单位不能包含逗号！");
+        else if (unit.contains(QLatin1Char('"')))
+            // The CSV files would have to quote it, and their reader splits at every comma.
+            failure = tr("显示单位不能包含双引号！");
         else if (!isNumber(cellText(row, ColM)))
             failure = tr("输入的M参数异常！");
         else if (!isNumber(cellText(row, ColB)))
@@ -223,7 +226,9 @@ bool ParametersChannel::checkRows()
         else if (!m_projectNames.contains(cellText(row, ColProject)))
             failure = tr("第%1行的项目不在项目列表中！").arg(row + 1);
         if (!failure.isEmpty()) {
-            showMessage(failure);
+            showMessage(failure + QLatin1Char('\n')
+                        + tr("第%1行：设备序号%2，通道序号%3")
+                              .arg(QString::number(row + 1), cellText(row, ColDevice), cellText(row, ColChannel)));
             return false;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "acquisition/AcquisitionTiming.h"
 #include "common/Struct_System.h"
+#include "common/WorkerGuard.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QTextStream>
 #include <QThread>
 
 namespace {
@@ -40,7 +40,7 @@ ParametersCsvWriter::~ParametersCsvWriter()
         return;
     // The rows of the last stretch of the run: written here, in the owner's thread.
     Job job = takePending();
-    writeJob(job);
+    runJob(job);
     for (int j = 0; j < job.Failed.size(); ++j) {
         if (!job.Failed.at(j).isEmpty()) {
             qWarning().noquote() << QStringLiteral("%1 rows lost, the CSV file cannot be written: %2")
@@ -72,10 +72,14 @@ QDate ParametersCsvWriter::fileDay(const QDateTime &time)
     return time.time() == QTime(0, 0) ? date.addDays(-1) : date;
 }
 
+QString ParametersCsvWriter::fileName(const QString &project, const QDate &day)
+{
+    return project + QLatin1Char('-') + day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".csv");
+}
+
 QString ParametersCsvWriter::filePath(int project, const QDate &day) const
 {
-    return m_folder + m_projects.at(project).Name + QLatin1Char('-')
-           + day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".csv");
+    return m_folder + fileName(m_projects.at(project).Name, day);
 }
 
 void ParametersCsvWriter::createCsvFiles(const QDateTime &now)
@@ -83,8 +87,11 @@ void ParametersCsvWriter::createCsvFiles(const QDateTime &now)
     if (!QDir().mkpath(m_folder))
         qWarning().noquote() << QStringLiteral("Cannot create the CSV folder: ") + m_folder;
     m_nextFlush = now.addMSecs(AcquisitionTiming::get().CsvFlushMs);
-    for (int j = 0; j < m_projects.size(); ++j)
-        appendRows(j, now.date(), {}, 0);
+    for (int j = 0; j < m_projects.size(); ++j) {
+        QString failure;
+        if (!appendRows(j, now.date(), {}, 0, failure) && m_failure.isEmpty())
+            m_failure = failure;
+    }
 }
 
 void ParametersCsvWriter::addSamples(const QList<Struct_Sample> &samples, const QDateTime &now)
@@ -113,6 +120,7 @@ void ParametersCsvWriter::flushAll()
 {
     waitForDone();
     startWriter();
+    waitForDone();
 }
 
 void ParametersCsvWriter::waitForDone()
@@ -128,6 +136,13 @@ int ParametersCsvWriter::pendingRowCount() const
     for (const QList<Row> &rows : m_pending)
         count += rows.size();
     return count;
+}
+
+QString ParametersCsvWriter::takeFailure()
+{
+    QString failure;
+    failure.swap(m_failure);
+    return failure;
 }
 
 QString ParametersCsvWriter::headerLine(const Tool::Struct_Parameters &project)
@@ -165,7 +180,7 @@ void ParametersCsvWriter::startWriter()
         return;
     m_job.reset(new Job(takePending()));
     Job *job = m_job.get();
-    m_thread = QThread::create([this, job]() { writeJob(*job); });
+    m_thread = QThread::create([this, job]() { runJob(*job); });
     m_thread->setObjectName(QStringLiteral("CsvWriter"));
     m_thread->start();
 }
@@ -175,6 +190,7 @@ ParametersCsvWriter::Job ParametersCsvWriter::takePending()
     Job job;
     job.Rows = m_pending;
     job.Failed.resize(m_projects.size());
+    job.Done.fill(0, m_projects.size());
     job.Decimals = m_system ? m_system->DataAccuracy : 2;
     m_pending = ProjectRows(m_projects.size());
     return job;
@@ -187,10 +203,27 @@ void ParametersCsvWriter::collectWriter()
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
-    // Rows whose file could not be opened go back in front of everything taken since.
-    for (int j = 0; j < m_job->Failed.size(); ++j)
-        m_pending[j] = m_job->Failed.at(j) + m_pending.at(j);
+    keepFailed(*m_job);
     m_job.reset();
+}
+
+// Rows whose file could not be written go back in front of everything taken since.
+void ParametersCsvWriter::keepFailed(const Job &job)
+{
+    for (int j = 0; j < job.Failed.size(); ++j)
+        m_pending[j] = job.Failed.at(j) + m_pending.at(j);
+    if (m_failure.isEmpty())
+        m_failure = job.Failure;
+}
+
+void ParametersCsvWriter::runJob(Job &job) const
+{
+    if (runGuarded("CSV writer", [&] { writeJob(job); }))
+        return;
+    for (int j = 0; j < job.Rows.size(); ++j)
+        job.Failed[j] += job.Rows.at(j).mid(job.Done.at(j));
+    if (job.Failure.isEmpty())
+        job.Failure = tr("写入线程异常终止，详见日志");
 }
 
 void ParametersCsvWriter::writeJob(Job &job) const
@@ -205,36 +238,54 @@ void ParametersCsvWriter::writeJob(Job &job) const
             while (end < rows.size() && fileDay(rows.at(end).Time) == day)
                 ++end;
             const QList<Row> dayRows = rows.mid(first, end - first);
-            if (!appendRows(j, day, dayRows, job.Decimals))
+            QString failure;
+            if (!appendRows(j, day, dayRows, job.Decimals, failure)) {
                 job.Failed[j] += dayRows;
+                if (job.Failure.isEmpty())
+                    job.Failure = failure;
+            }
             first = end;
+            job.Done[j] = end;
         }
     }
 }
 
 bool ParametersCsvWriter::appendRows(int project, const QDate &day, const QList<Row> &rows,
-                                     int decimals) const
+                                     int decimals, QString &failure) const
 {
     QDir().mkpath(m_folder);
     QFile file(filePath(project, day));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        qWarning().noquote() << QStringLiteral("Cannot open the CSV file %1 (%2); %3 rows kept for the next write")
-                                    .arg(file.fileName(), file.errorString())
+    // Unbuffered: nothing of a failed write stays behind in a buffer for close() to write later.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered)) {
+        failure = file.fileName() + QStringLiteral(": ") + file.errorString();
+        qWarning().noquote() << QStringLiteral("Cannot open the CSV file %1; %2 rows kept for the next write")
+                                    .arg(failure)
                                     .arg(rows.size());
         return false;
     }
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
-    out.setGenerateByteOrderMark(false);
-    if (file.size() == 0)
-        out << headerLine(m_projects.at(project)) << '\n';
+    const qint64 before = file.size();
+    QByteArray bytes;
+    if (before == 0)
+        bytes += headerLine(m_projects.at(project)).toUtf8() + '\n';
     for (const Row &row : rows)
-        out << rowLine(row.Time, row.Values, decimals) << '\n';
-    out.flush();
-    if (out.status() != QTextStream::Ok || file.error() != QFileDevice::NoError)
-        qWarning().noquote() << QStringLiteral("Write error in the CSV file %1: %2")
-                                    .arg(file.fileName(), file.errorString());
-    return true;
+        bytes += rowLine(row.Time, row.Values, decimals).toUtf8() + '\n';
+    // A write that stops short (the disk filled) is tried on, so that the error becomes known.
+    qint64 written = 0;
+    for (qint64 n = 0; written < bytes.size(); written += n) {
+        if ((n = file.write(bytes.constData() + written, bytes.size() - written)) <= 0)
+            break;
+    }
+    if (written == bytes.size())
+        return true;
+
+    failure = file.fileName() + QStringLiteral(": ") + file.errorString();
+    // The part that reached the file goes again, so the next append starts on a line of its own.
+    const bool cut = file.resize(before);
+    qWarning().noquote() << QStringLiteral("Write error in the CSV file %1; %2 rows kept for the next write%3")
+                                .arg(failure)
+                                .arg(rows.size())
+                                .arg(cut ? QString() : QStringLiteral(", the file could not be cut back"));
+    return false;
 }
 
 bool ParametersCsvWriter::hasPendingRows() const

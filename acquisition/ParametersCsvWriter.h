@@ -3,6 +3,7 @@
 #include "acquisition/Struct_Sample.h"
 #include "store/Tool.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -22,11 +23,13 @@ struct Struct_System;
 // The run dialog owns one writer and calls it from the GUI thread only: createCsvFiles once the
 // project records are stored, addSamples from each display tick, flushAll when the run ends.
 // Rows are appended by a worker thread at most once per flush interval (1200 s); every row goes
-// to the file of its day (a row at exactly midnight to the day it ends), an existing file is appended to without a new header, and the rows
-// of a file that cannot be opened are kept for the next flush. The destructor waits for the worker
-// and writes whatever is still held.
+// to the file of its day (a row at exactly midnight to the day it ends), and an existing file is
+// appended to without a new header. Rows whose file cannot be opened or written are kept for the
+// next flush; a failed write is cut back to the file's length before it, so a file never ends in
+// half a line. The destructor waits for the worker and writes whatever is still held.
 class ParametersCsvWriter
 {
+    Q_DECLARE_TR_FUNCTIONS(ParametersCsvWriter)
 public:
     // projects: the run's project records in project order (name, channel labels and display
     // units are used). DataAccuracy is read from system at each flush.
@@ -44,21 +47,27 @@ public:
     // The day whose file receives a row of that time: its own date, except that a row at
     // 00:00:00.000 still closes the day that ends there.
     static QDate fileDay(const QDateTime &time);
+    // "<project name>-yyyy-MM-dd.csv"
+    static QString fileName(const QString &project, const QDate &day);
     QString filePath(int project, const QDate &day) const;
 
     // Creates the folder and the day's file of every project with its header (a file that exists
-    // already is left as it is); the first flush is due one flush interval later.
+    // already is left as it is; one that cannot be made gets its header with its first rows);
+    // the first flush is due one flush interval later.
     void createCsvFiles(const QDateTime &now = QDateTime::currentDateTime());
     // Takes the samples of a display tick; when the flush time has come and no write is under way,
     // starts the worker on everything held.
     void addSamples(const QList<Struct_Sample> &samples,
                     const QDateTime &now = QDateTime::currentDateTime());
-    // End of the run: starts the worker on every row not yet written, whatever the flush time.
+    // End of the run: writes every row not yet written, whatever the flush time, and returns when
+    // the write is done.
     void flushAll();
     // Blocks until the worker is done.
     void waitForDone();
     // Rows held and not being written (all projects); after waitForDone, those whose file failed.
     int pendingRowCount() const;
+    // The first failed write or open since the previous call ("<file>: <reason>"), else empty.
+    QString takeFailure();
 
     static QString headerLine(const Tool::Struct_Parameters &project);
     static QString rowLine(const QDateTime &time, const QList<double> &values, int decimals);
@@ -75,6 +84,8 @@ private:
     struct Job {
         ProjectRows Rows;
         ProjectRows Failed;
+        QVector<int> Done; // rows of each project written or moved to Failed
+        QString Failure;
         int Decimals = 2;
     };
 
@@ -83,7 +94,11 @@ private:
     void startWriter();
     void collectWriter();
     void writeJob(Job &job) const;
-    bool appendRows(int project, const QDate &day, const QList<Row> &rows, int decimals) const;
+    // writeJob under the worker guard: when it ends by an exception, the rows not done fail.
+    void runJob(Job &job) const;
+    void keepFailed(const Job &job);
+    bool appendRows(int project, const QDate &day, const QList<Row> &rows, int decimals,
+                    QString &failure) const;
     bool hasPendingRows() const;
 
     const QString m_folder;
@@ -91,6 +106,7 @@ private:
     const Struct_System *m_system;
     ProjectRows m_pending;
     QDateTime m_nextFlush;
+    QString m_failure;
     QThread *m_thread = nullptr;
     std::unique_ptr<Job> m_job; // written by m_thread while it runs
 };

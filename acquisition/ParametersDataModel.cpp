@@ -3,10 +3,11 @@
 #include <QBrush>
 #include <QColor>
 
-ParametersDataModel::ParametersDataModel(QObject *parent)
+ParametersDataModel::ParametersDataModel(QObject *parent, int maxRows)
     : QAbstractTableModel(parent)
-    , m_heads(MaxRows, 1)
-    , m_values(MaxRows, 1)
+    , m_maxRows(qMax(1, maxRows))
+    , m_heads(m_maxRows, 1)
+    , m_values(m_maxRows, 1)
 {
 }
 
@@ -16,8 +17,8 @@ void ParametersDataModel::setChannels(const QStringList &headers, const UnitGrou
     m_headers = headers;
     m_groups = groups;
     m_decimals = decimals;
-    m_heads.reset(MaxRows, 1);
-    m_values.reset(MaxRows, groups.channelCount());
+    m_heads.reset(m_maxRows, 1);
+    m_values.reset(m_maxRows, groups.channelCount());
     endResetModel();
 }
 
@@ -27,7 +28,7 @@ bool ParametersDataModel::appendSample(const QDateTime &time, const QList<double
     if (channels == 0 || values.size() != channels)
         return false;
 
-    if (m_heads.size() >= MaxRows) {
+    if (m_heads.size() >= m_maxRows) {
         beginRemoveRows(QModelIndex(), 0, 0);
         m_heads.removeFirst();
         m_values.removeFirst();

@@ -20,7 +20,8 @@ public:
     static constexpr int MaxRows = 36000;
     static constexpr int MaxGroups = 2;
 
-    explicit ParametersDataModel(QObject *parent = nullptr);
+    // maxRows: the row cap, MaxRows in the program (tests use a small one).
+    explicit ParametersDataModel(QObject *parent = nullptr, int maxRows = MaxRows);
 
     // Drops every row. headers: the time column's title and one per channel; groups: the
     // channels' unit groups (only the first MaxGroups are coloured); decimals of the values.
@@ -43,6 +44,7 @@ private:
         int minChannel[MaxGroups];
     };
 
+    int m_maxRows = MaxRows;
     QStringList m_headers;
     UnitGroups m_groups;
     int m_decimals = 2;

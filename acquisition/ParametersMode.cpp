@@ -2,6 +2,7 @@
 
 #include "common/Milliseconds.h"
 
+#include "acquisition/ParametersCsvWriter.h"
 #include "drivers/CollectionRecordFile.h"
 #include "common/Struct_System.h"
 
@@ -160,6 +161,11 @@ bool ParametersMode::isUsableProjectName(const QString &name)
     return true;
 }
 
+bool ParametersMode::fitsFileName(const QString &name)
+{
+    return ParametersCsvWriter::fileName(name, QDate::currentDate()).toUtf8().size() <= 255;
+}
+
 bool ParametersMode::isUsableInterval(const QString &text)
 {
     bool ok = false;
@@ -278,6 +284,8 @@ int ParametersMode::checkProjects(int count) const
             return ProjectEmpty;
         if (!isUsableProjectName(name))
             return ProjectNameInvalid;
+        if (!fitsFileName(name))
+            return ProjectNameTooLong;
         if (name == QLatin1String("NULL"))
             return ProjectNameReserved;
         if (earlier.contains(name))
@@ -306,6 +314,7 @@ QString ParametersMode::checkMessage(int result)
     case ProjectNameInvalid:
         return tr("项目名称不能包含 / \\ : * ? \" < > | , 或控制字符，不能为 . 或 ..，首尾不能有空格！");
     case ProjectNameReserved: return tr("项目名称不能为NULL！");
+    case ProjectNameTooLong: return tr("项目名称过长，数据文件名不能超过255字节！");
     case ProjectSame: return tr("项目名称相同！");
     case ProjectLookupFailed: return tr("数据库连接失败！");
     case ProjectExists: return tr("项目名称已存在！");

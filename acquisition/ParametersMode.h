@@ -35,6 +35,7 @@ public:
         ProjectExists = 13,
         ProjectNameInvalid = 14,
         ProjectNameReserved = 15,
+        ProjectNameTooLong = 16,
     };
 
     explicit ParametersMode(QWidget *parent = nullptr);
@@ -47,6 +48,8 @@ public:
     static QString deviceLabel(const Tool::Struct_Collection &record);
     // True when the name can be part of a file name and of a stored list.
     static bool isUsableProjectName(const QString &name);
+    // True when the day's CSV file name of the project fits the 255 bytes a file name may have.
+    static bool fitsFileName(const QString &name);
     // The interval text in seconds as the run uses it: a finite number whose millisecond count
     // (truncated) is at least 1 and fits a signed 32-bit integer.
     static bool isUsableInterval(const QString &text);

@@ -1,6 +1,7 @@
 #include "acquisition/ParametersOnLine.h"
 
 #include "common/Milliseconds.h"
+#include "common/WorkerGuard.h"
 
 #include "acquisition/AlarmChecker.h"
 #include "acquisition/ParametersChart.h"
@@ -35,6 +36,12 @@ namespace {
 const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 const QString kDaqConnection = QStringLiteral("DAQ");
 const QString kDatabaseFile = QStringLiteral("DAQ.db3");
+
+// The message, and the reason on a line of its own when there is one.
+QString withReason(const QString &message, const QString &reason)
+{
+    return reason.isEmpty() ? message : message + QLatin1Char('\n') + reason;
+}
 
 void joinThread(QThread *&thread)
 {
@@ -163,7 +170,7 @@ void ParametersOnLine::start(Struct_System *system)
     m_SampleCount = m_IntervalMs > 0 ? sampleCount(m_StartTime, endTime, m_IntervalMs) : 0;
 
     buildPages();
-    m_Alarms.reset(new AlarmChecker(m_ProjectChannels, system->EmailInterval * 60,
+    m_Alarms.reset(new AlarmChecker(m_AuditLog, m_ProjectChannels, qint64(system->EmailInterval) * 60,
                                     system->EmailAutoTrigger, system->EmailAddress));
 
     if (refuseSetUp())
@@ -181,7 +188,10 @@ void ParametersOnLine::start(Struct_System *system)
         m_EnabledCounts.append(0);
     }
 
-    m_SetupThread = QThread::create([this] { setupThread(); });
+    m_SetupThread = QThread::create([this] {
+        if (!runGuarded("acquisition set-up", [this] { setupThread(); }))
+            emit SetDialog_signals(false, tr("程序内部错误，采集已终止，详情见日志！"));
+    });
     m_SetupThread->start();
 
     m_DisplayTimer = new QTimer(this);
@@ -205,6 +215,7 @@ bool ParametersOnLine::refuseSetUp()
         return false;
     qWarning() << "acquisition refused:" << reason << "interval" << m_Interval << "samples" << m_SampleCount;
     setRunState(Finished);
+    lineEdit_Information->setText(reason);
     emit MessageBox_signals(m_Title, reason); // shown once the dialog runs
     return true;
 }
@@ -260,7 +271,7 @@ void ParametersOnLine::setupThread()
         return;
     }
 
-    emit Information_signals(tr("开始等待中..."));
+    emit Information_signals(tr("开始等待中...") + tr(" 计划开始时间：") + m_StartText);
     emit WaitingStart_signals();
     QThread::msleep(m_Timing.SetupPollMs);
     while (QDateTime::currentDateTime().msecsTo(m_StartTime) >= 0) {
@@ -281,9 +292,9 @@ QString ParametersOnLine::setupInstruments()
 
     const QString noConnection = tr("设备连接失败,请退出重试！");
     const QString mismatch = tr("通道参数与设备不匹配!");
-    for (Collection *driver : qAsConst(m_Drivers)) {
-        if (!driver)
-            return noConnection;
+    for (int i = 0; i < m_DeviceCount; ++i) {
+        if (!m_Drivers.at(i))
+            return withReason(noConnection, tr("该型号没有可用的驱动：") + m_Devices.at(i).Model);
     }
     for (const Struct_ParametersChannel &row : qAsConst(m_Channels)) {
         if (row.ProjectIndex < 0 || row.ProjectIndex >= m_ProjectCount || row.DeviceIndex < 0
@@ -297,8 +308,10 @@ QString ParametersOnLine::setupInstruments()
         Collection *driver = m_Drivers.at(i);
 
         QString text;
-        if (!driver->Open(device.SignalMode, device.Signal1, device.Signal2, text))
-            return noConnection;
+        if (!driver->Open(device.SignalMode, device.Signal1, device.Signal2, text)) {
+            qWarning() << "instrument" << i + 1 << device.Model << device.Serial << "did not open:" << text;
+            return withReason(noConnection, text);
+        }
         if (text != device.Serial)
             return tr("序列号不匹配，请检查连接的设备是否为对应序列号的设备！");
         if (!driver->GetChannelConfig(device.CHSerial, device.CHUnit))
@@ -352,16 +365,14 @@ void ParametersOnLine::SetDialog_slots(bool ok, QString text)
     joinThread(m_SetupThread);
 
     if (!ok) {
-        setRunState(Finished);
-        QMessageBox::information(this, m_Title, text);
+        failSetUp(text);
         return;
     }
 
     // The set-up has filled Type, Function and Wire of the rows: the records carry them.
     buildProjectChannels();
     if (!writeProjectRecords()) {
-        setRunState(Finished);
-        QMessageBox::information(this, m_Title, tr("项目信息保存失败，采集未开始！"));
+        failSetUp(tr("项目信息保存失败，采集未开始！"));
         return;
     }
     createCsvFiles();
@@ -369,6 +380,14 @@ void ParametersOnLine::SetDialog_slots(bool ok, QString text)
     setRunState(Acquiring);
     m_AcquisitionThread = QThread::create([this] { acquisitionThread(); });
     m_AcquisitionThread->start();
+}
+
+// The run ends before its first sample: the information line keeps the reason, the box shows it.
+void ParametersOnLine::failSetUp(const QString &text)
+{
+    setRunState(Finished);
+    lineEdit_Information->setText(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    QMessageBox::information(this, m_Title, text);
 }
 
 // One Parameters row per project, every one listing all instruments of the run; all rows are
@@ -429,16 +448,29 @@ bool ParametersOnLine::writeProjectRecords()
 
 void ParametersOnLine::acquisitionThread()
 {
-    if (!Tool::openDatabase(kDatabaseFile, kDaqConnection)) {
+    QString information;
+    const bool ok = runGuarded("acquisition", [&] { information = acquire(); });
+    runGuarded("acquisition end", [this] {
         Tool::closeDatabase(kDaqConnection);
-        emit Information_signals(tr("打开数据库失败！"));
         closeInstruments();
-        emit RunState_signals(Finished);
-        return;
+    });
+    if (!ok) {
+        information = tr("程序内部错误，采集已终止，详情见日志！");
+        emit MessageBox_signals(m_Title, information);
     }
+    if (!information.isEmpty())
+        emit Information_signals(information);
+    emit RunState_signals(Finished); // the thread's last use of the dialog
+}
 
-    const QDateTime started = QDateTime::currentDateTime();
-    emit Information_signals(started.toString(QLatin1String(kTimeFormat)) + tr(" 采集中..."));
+// The sampling loop; returns the text the information line ends with (empty after a stop).
+QString ParametersOnLine::acquire()
+{
+    if (!Tool::openDatabase(kDatabaseFile, kDaqConnection))
+        return tr("打开数据库失败！");
+
+    m_AcquiringText = QDateTime::currentDateTime().toString(QLatin1String(kTimeFormat)) + tr(" 采集中...");
+    showAcquiring();
 
     // Reads are due at base, base + interval, ...: targets advance from the previous target,
     // so a late read is caught up without drift.
@@ -468,12 +500,20 @@ void ParametersOnLine::acquisitionThread()
         while (!m_Stop && m_Clock.elapsed() < target)
             QThread::msleep(1);
     }
+    return m_Stop ? QString() : tr("采集结束。") + failedSamplesText();
+}
 
-    Tool::closeDatabase(kDaqConnection);
-    closeInstruments();
+// After a stop the information line keeps "提前终止采集。".
+void ParametersOnLine::showAcquiring()
+{
     if (!m_Stop)
-        emit Information_signals(tr("采集结束。"));
-    emit RunState_signals(Finished); // the thread's last use of the dialog
+        emit Information_signals(m_AcquiringText + failedSamplesText());
+}
+
+QString ParametersOnLine::failedSamplesText() const
+{
+    const int failed = m_FailedSamples;
+    return failed ? tr(" 数据库保存失败样本数：%1").arg(failed) : QString();
 }
 
 // Triggers and reads every instrument, then corrects each reading with its row's M and B.
@@ -521,6 +561,7 @@ bool ParametersOnLine::recover(QList<double> &values, QDateTime &time, qint64 &r
         return true;
 
     emit SaveAuditLog_signals(tr("设备重新连接。"));
+    emit Information_signals(tr("通讯异常，设备自动重连中..."));
     closeInstruments();
     if (!sleepChecked(m_Timing.ReconnectDelayMs))
         return false;
@@ -539,12 +580,15 @@ bool ParametersOnLine::recover(QList<double> &values, QDateTime &time, qint64 &r
         values.clear();
         time = QDateTime::currentDateTime();
         readStart = m_Clock.elapsed();
-        if (readAllInstruments(values))
+        if (readAllInstruments(values)) {
+            showAcquiring();
             return true;
+        }
     }
 
     for (;;) {
         emit SaveAuditLog_signals(tr("进入手动重连模式！"));
+        emit Information_signals(tr("通讯异常，手动重连中..."));
         closeInstruments();
         m_WaitUser = true;
         emit RunState_signals(WaitingForUser);
@@ -571,6 +615,7 @@ bool ParametersOnLine::recover(QList<double> &values, QDateTime &time, qint64 &r
             readStart = m_Clock.elapsed();
             if (readAllInstruments(values)) {
                 emit SaveAuditLog_signals(tr("手动重连成功！"));
+                showAcquiring();
                 return true;
             }
             values.clear();
@@ -619,7 +664,9 @@ bool ParametersOnLine::sleepChecked(int ms)
 }
 
 // Splits the corrected values by project and stores the rows of all projects in one
-// transaction on the thread's own connection: all or none. Only a stored sample is queued.
+// transaction on the thread's own connection: all or none. A sample the database refuses is
+// queued all the same (pages, limit check, CSV files), counted, and the first one of the run
+// raises a warning box.
 void ParametersOnLine::storeSample(const QDateTime &time, const QList<double> &values)
 {
     if (m_Stop)
@@ -643,9 +690,11 @@ void ParametersOnLine::storeSample(const QDateTime &time, const QList<double> &v
         rows.append(row);
     }
     if (!Tool::addParametersDataList(rows, kDaqConnection)) {
-        qWarning() << "sample not stored:" << time;
-        emit Information_signals(tr("数据保存失败：") + time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
-        return;
+        qWarning() << "sample not stored in the database:" << time;
+        if (++m_FailedSamples == 1) {
+            emit MessageBox_signals(tr("警告"), tr("采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"));
+        }
+        showAcquiring();
     }
 
     QMutexLocker lock(&m_QueueMutex);
@@ -662,8 +711,7 @@ void ParametersOnLine::Information_slots(QString text)
 
 void ParametersOnLine::SaveAuditLog_slots(QString text)
 {
-    if (!Tool::addAuditLog(tr("通讯异常"), text))
-        qWarning() << "audit-log entry not stored:" << text;
+    m_AuditLog.add(tr("通讯异常"), text);
 }
 
 void ParametersOnLine::MessageBox_slots(QString title, QString text)
@@ -673,9 +721,10 @@ void ParametersOnLine::MessageBox_slots(QString title, QString text)
 
 void ParametersOnLine::RunState_slots(int state)
 {
-    setRunState(RunState(state));
+    // Every sample is shown and on disk before the button reads "结束".
     if (state == Finished)
         endOfRun();
+    setRunState(RunState(state));
 }
 
 // The set-up now only waits for the start time: the busy dialog goes, so the user can stop.
@@ -737,8 +786,10 @@ void ParametersOnLine::checkLimits(const QList<Struct_Sample> &batch)
 // Hands the tick's samples to the CSV writer, which appends them once per flush interval.
 void ParametersOnLine::handOverToCsv(const QList<Struct_Sample> &batch)
 {
-    if (m_Csv)
-        m_Csv->addSamples(batch);
+    if (!m_Csv)
+        return;
+    m_Csv->addSamples(batch);
+    reportCsvFailure();
 }
 
 // Creates the day's CSV files of a saved project, after the project records are stored.
@@ -748,6 +799,18 @@ void ParametersOnLine::createCsvFiles()
         return;
     m_Csv.reset(new ParametersCsvWriter(m_Records, m_System));
     m_Csv->createCsvFiles();
+    reportCsvFailure();
+}
+
+// The first CSV file that cannot be written is shown once per run; the writer keeps its rows
+// and tries again at each flush.
+void ParametersOnLine::reportCsvFailure()
+{
+    const QString failure = m_Csv->takeFailure();
+    if (failure.isEmpty() || m_CsvWarned)
+        return;
+    m_CsvWarned = true;
+    emit MessageBox_signals(tr("警告"), withReason(tr("CSV文件写入失败，未写入的数据将在下次写入时重试！"), failure));
 }
 
 // Once per run, after the last sample: what is still queued goes through the tick, and every
@@ -758,8 +821,10 @@ void ParametersOnLine::endOfRun()
         return;
     m_RunEnded = true;
     Display_slots();
-    if (m_Csv)
+    if (m_Csv) {
         m_Csv->flushAll();
+        reportCsvFailure();
+    }
 }
 
 void ParametersOnLine::OK_clicked()
@@ -775,6 +840,7 @@ void ParametersOnLine::OK_clicked()
         QPushButton *confirm = box.addButton(tr("确定"), QMessageBox::ActionRole);
         QPushButton *cancel = box.addButton(tr("取消"), QMessageBox::ActionRole);
         box.setEscapeButton(cancel);
+        box.setDefaultButton(cancel); // Enter must not stop a run
         box.exec();
         // The run may have ended while the box was open.
         if (box.clickedButton() != confirm || m_State == Finished)
@@ -789,6 +855,7 @@ void ParametersOnLine::OK_clicked()
         QPushButton *resume = box.addButton(tr("继续"), QMessageBox::ActionRole);
         QPushButton *cancel = box.addButton(tr("取消"), QMessageBox::ActionRole);
         box.setEscapeButton(cancel);
+        box.setDefaultButton(cancel); // Enter must not stop a run
         box.exec();
         if (box.clickedButton() == stop && m_State != Finished) {
             m_Stop = true;

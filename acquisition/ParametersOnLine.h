@@ -3,6 +3,7 @@
 #include "acquisition/AcquisitionTiming.h"
 #include "common/Struct_ParametersChannel.h"
 #include "acquisition/Struct_Sample.h"
+#include "store/AuditLogQueue.h"
 #include "store/Tool.h"
 
 #include <QDateTime>
@@ -39,7 +40,11 @@ struct Struct_System;
 //
 // Workers reach the dialog only through the queued *_signals / *_slots pairs; the run state
 // (and the button text that shows it) changes only in the GUI thread. Every worker is finished
-// before the dialog is destroyed.
+// before the dialog is destroyed, and an exception that escapes a worker ends its work as a
+// failure the user is told of. A sample the database refuses still reaches the pages, the limit
+// check and the CSV files; the information line counts such samples and a box warns once per
+// run. Audit-log entries are queued, so a database locked by another program never holds the
+// window.
 class ParametersOnLine : public QDialog
 {
     Q_OBJECT
@@ -98,6 +103,9 @@ private:
     void setupThread();
     QString setupInstruments();
     void acquisitionThread();
+    QString acquire();
+    void showAcquiring();
+    QString failedSamplesText() const;
     bool readAllInstruments(QList<double> &values);
     bool recover(QList<double> &values, QDateTime &time, qint64 &readStart);
     bool reconnectInstrument(int index);
@@ -109,7 +117,9 @@ private:
     void checkLimits(const QList<Struct_Sample> &batch);
     void handOverToCsv(const QList<Struct_Sample> &batch);
     void createCsvFiles();
+    void reportCsvFailure();
     void endOfRun();
+    void failSetUp(const QString &text);
 
     // Form.
     QVBoxLayout *verticalLayout = nullptr;
@@ -121,6 +131,9 @@ private:
 
     QString m_Title;
 
+    // Audit-log entries of the run (communication failures, limit alarms); before m_Alarms,
+    // which adds to it.
+    AuditLogQueue m_AuditLog;
     // Limit check with its alarm settings and mails (e-mail interval, mail switch, recipients,
     // time of the last alarm); made by start.
     std::unique_ptr<AlarmChecker> m_Alarms;
@@ -128,6 +141,7 @@ private:
     bool m_DataSave = false;
     // Daily CSV files of a saved project; made once the project records are stored.
     std::unique_ptr<ParametersCsvWriter> m_Csv;
+    bool m_CsvWarned = false;
 
     QMutex m_QueueMutex;            // guards m_Queue
     QTimer *m_DisplayTimer = nullptr;
@@ -139,6 +153,7 @@ private:
 
     std::atomic<bool> m_Stop{false};
     std::atomic<bool> m_WaitUser{false};
+    std::atomic<int> m_FailedSamples{0}; // samples the database refused
 
     int m_DeviceCount = 0;
     int m_ProjectCount = 0;
@@ -164,6 +179,7 @@ private:
     bool m_RunEnded = false;
     AcquisitionTiming m_Timing;
     QElapsedTimer m_Clock;          // acquisition clock, used by the acquisition thread only
+    QString m_AcquiringText;        // "<start> 采集中...", used by the acquisition thread only
     QThread *m_SetupThread = nullptr;
     QThread *m_AcquisitionThread = nullptr;
 };

@@ -1,9 +1,10 @@
 #include "acquisition/ParametersStatisticsModel.h"
 
-ParametersStatisticsModel::ParametersStatisticsModel(QObject *parent)
+ParametersStatisticsModel::ParametersStatisticsModel(QObject *parent, int maxRows)
     : QAbstractTableModel(parent)
-    , m_times(MaxRows, 1)
-    , m_groups(MaxRows, 1)
+    , m_maxRows(qMax(1, maxRows))
+    , m_times(m_maxRows, 1)
+    , m_groups(m_maxRows, 1)
 {
 }
 
@@ -15,14 +16,14 @@ void ParametersStatisticsModel::setColumns(const QStringList &headers, const QSt
     m_labels = labels;
     m_groupCount = qMax(0, groupCount);
     m_decimals = decimals;
-    m_times.reset(MaxRows, 1);
-    m_groups.reset(MaxRows, m_groupCount);
+    m_times.reset(m_maxRows, 1);
+    m_groups.reset(m_maxRows, m_groupCount);
     endResetModel();
 }
 
 void ParametersStatisticsModel::appendRow(const QDateTime &time, const QVector<GroupRow> &groups)
 {
-    if (m_times.size() >= MaxRows) {
+    if (m_times.size() >= m_maxRows) {
         beginRemoveRows(QModelIndex(), 0, 0);
         m_times.removeFirst();
         m_groups.removeFirst();

@@ -30,7 +30,8 @@ public:
         bool valid = false;
     };
 
-    explicit ParametersStatisticsModel(QObject *parent = nullptr);
+    // maxRows: the row cap, MaxRows in the program (tests use a small one).
+    explicit ParametersStatisticsModel(QObject *parent = nullptr, int maxRows = MaxRows);
 
     // Drops every row. headers: every column title (time first, then nine per group);
     // labels: the channel labels that the channel columns show; decimals of the figures.
@@ -49,6 +50,7 @@ public:
 private:
     QString cellText(const GroupRow &group, int offset) const;
 
+    int m_maxRows = MaxRows;
     QStringList m_headers;
     QStringList m_labels;
     int m_groupCount = 0;

@@ -7,6 +7,8 @@
 //
 // Usage: bench_live_pages [--quick]
 
+#include "BenchFigures.h"
+
 #include "acquisition/ParametersChart.h"
 #include "acquisition/ParametersDataModel.h"
 #include "acquisition/ParametersStatistics.h"
@@ -41,21 +43,6 @@ void figure(const char *name, double value, const char *unit)
     std::printf("%s: %.2f %s\n", name, value, unit);
     std::fflush(stdout);
 }
-
-double statusMegabytes(const char *key)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-double peakRss() { return statusMegabytes("VmHWM:"); }
-double currentRss() { return statusMegabytes("VmRSS:"); }
 
 double percentile(std::vector<double> values, double p)
 {

@@ -555,6 +555,11 @@
         <translation>The display unit must not contain a comma!</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>显示单位不能包含双引号！</source>
+        <translation>The display unit must not contain a double quote!</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>输入的M参数异常！</source>
         <translation>The M value entered is invalid!</translation>
@@ -578,6 +583,11 @@
         <location line="+2"/>
         <source>第%1行的项目不在项目列表中！</source>
         <translation>The project in row %1 is not in the project list!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>第%1行：设备序号%2，通道序号%3</source>
+        <translation>Row %1: device No. %2, channel No. %3</translation>
     </message>
     <message>
         <location line="+22"/>
@@ -785,6 +795,14 @@
     </message>
 </context>
 <context>
+    <name>ParametersCsvWriter</name>
+    <message>
+        <location filename="../acquisition/ParametersCsvWriter.cpp" line="+1"/>
+        <source>写入线程异常终止，详见日志</source>
+        <translation>the writer thread stopped on an internal error, see the log</translation>
+    </message>
+</context>
+<context>
     <name>ParametersMode</name>
     <message>
         <location filename="../acquisition/ParametersMode.cpp" line="+32"/>
@@ -905,6 +923,11 @@
         <location line="+5"/>
         <source>采集设备参数将以第一台设备为准！</source>
         <translation>The settings of the first acquisition device apply to all devices!</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersMode.cpp" line="+1"/>
+        <source>项目名称过长，数据文件名不能超过255字节！</source>
+        <translation>The project name is too long: the data file name must not exceed 255 bytes!</translation>
     </message>
 </context>
 <context>
@@ -1057,11 +1080,6 @@
         <translation>Manual reconnection succeeded!</translation>
     </message>
     <message>
-        <location line="+74"/>
-        <source>数据保存失败：</source>
-        <translation>Failed to save data: </translation>
-    </message>
-    <message>
         <location line="+18"/>
         <source>通讯异常</source>
         <translation>Communication error</translation>
@@ -1113,6 +1131,51 @@
         <location line="+22"/>
         <source>正在采集中，请先结束！</source>
         <translation>Acquisition in progress, please stop it first!</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>程序内部错误，采集已终止，详情见日志！</source>
+        <translation>Internal error: the acquisition has ended, see the log for details!</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source> 计划开始时间：</source>
+        <translation> Planned start: </translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>该型号没有可用的驱动：</source>
+        <translation>No driver is available for the model: </translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source> 数据库保存失败样本数：%1</source>
+        <translation> Samples not saved to the database: %1</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>通讯异常，设备自动重连中...</source>
+        <translation>Communication error, reconnecting the devices automatically...</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>通讯异常，手动重连中...</source>
+        <translation>Communication error, manual reconnection...</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！</source>
+        <translation>Samples could not be written to the database; the acquisition goes on. Check the free disk space and whether another program holds the database!</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>CSV文件写入失败，未写入的数据将在下次写入时重试！</source>
+        <translation>A CSV file could not be written; the rows not written will be tried again at the next write!</translation>
     </message>
 </context>
 <context>
@@ -1411,6 +1474,232 @@
         <location line="+0"/>
         <source>慢速</source>
         <translation>Slow</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationMerge</name>
+    <message>
+        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
+        <source>项目合并</source>
+        <translation>Merge projects</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>合并后名称：</source>
+        <translation>Name after merge:</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>选择</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>项目名称</source>
+        <translation>Project name</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>没有匹配的项目可以合并!</source>
+        <translation>No matching project can be merged!</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>合并后名称不能为空！</source>
+        <translation>The name after the merge must not be empty!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+36"/>
+        <source>数据库连接失败！</source>
+        <translation>Database connection failed!</translation>
+    </message>
+    <message>
+        <location line="-23"/>
+        <source>请先选择需要合并的项目！</source>
+        <translation>Please select the projects to merge first!</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>项目名称已存在！</source>
+        <translation>The project name already exists!</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReport</name>
+    <message>
+        <location filename="../reports/VerificationReport.cpp" line="+54"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>查看项目</source>
+        <translation>View project</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>查看数据</source>
+        <translation>View data</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>简单导出</source>
+        <translation>Simple export</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除项目</source>
+        <translation>Delete project</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目合并</source>
+        <translation>Merge projects</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+60"/>
+        <location line="+44"/>
+        <source>项目列表</source>
+        <translation>Project list</translation>
+    </message>
+    <message>
+        <location line="-101"/>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>项目信息</source>
+        <translation>Project information</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>分段导出</source>
+        <translation>Segmented export</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>报表生成</source>
+        <translation>Generate report</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>趋势图</source>
+        <translation>Trend chart</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>设定</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>时间设置：</source>
+        <translation>Time range:</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <location line="+138"/>
+        <source>当前项目没有采集的数据!</source>
+        <translation>The current project has no acquired data!</translation>
+    </message>
+    <message>
+        <location line="-121"/>
+        <source>项目名称:</source>
+        <translation>Project name:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>创建时间:</source>
+        <translation>Created:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>扫描间隔：</source>
+        <translation>Scan interval:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道数量：</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>使用的采集设备</source>
+        <translation>Acquisition devices used</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号：</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>序列号：</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通讯方式：</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>扫描速率：</source>
+        <translation>Scan rate:</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <source>请先选择需要删除的项目!</source>
+        <translation>Please select the project to delete first!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>删除数据失败!</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>导出功能尚未提供!</source>
+        <translation>Export is not available yet!</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportData</name>
+    <message>
+        <location filename="../reports/VerificationReportData.cpp" line="-40"/>
+        <source>数据</source>
+        <translation>Data</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportDataModel</name>
+    <message>
+        <location filename="../reports/VerificationReportDataModel.cpp" line="+17"/>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>采集时间</source>
+        <translation>Acquisition time</translation>
     </message>
 </context>
 </TS>

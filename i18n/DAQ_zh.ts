@@ -555,6 +555,11 @@
         <translation>显示单位不能包含逗号！</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>显示单位不能包含双引号！</source>
+        <translation>显示单位不能包含双引号！</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>输入的M参数异常！</source>
         <translation>输入的M参数异常！</translation>
@@ -578,6 +583,11 @@
         <location line="+2"/>
         <source>第%1行的项目不在项目列表中！</source>
         <translation>第%1行的项目不在项目列表中！</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>第%1行：设备序号%2，通道序号%3</source>
+        <translation>第%1行：设备序号%2，通道序号%3</translation>
     </message>
     <message>
         <location line="+22"/>
@@ -785,6 +795,14 @@
     </message>
 </context>
 <context>
+    <name>ParametersCsvWriter</name>
+    <message>
+        <location filename="../acquisition/ParametersCsvWriter.cpp" line="+1"/>
+        <source>写入线程异常终止，详见日志</source>
+        <translation>写入线程异常终止，详见日志</translation>
+    </message>
+</context>
+<context>
     <name>ParametersMode</name>
     <message>
         <location filename="../acquisition/ParametersMode.cpp" line="+32"/>
@@ -905,6 +923,11 @@
         <location line="+5"/>
         <source>采集设备参数将以第一台设备为准！</source>
         <translation>采集设备参数将以第一台设备为准！</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersMode.cpp" line="+1"/>
+        <source>项目名称过长，数据文件名不能超过255字节！</source>
+        <translation>项目名称过长，数据文件名不能超过255字节！</translation>
     </message>
 </context>
 <context>
@@ -1057,11 +1080,6 @@
         <translation>手动重连成功！</translation>
     </message>
     <message>
-        <location line="+74"/>
-        <source>数据保存失败：</source>
-        <translation>数据保存失败：</translation>
-    </message>
-    <message>
         <location line="+18"/>
         <source>通讯异常</source>
         <translation>通讯异常</translation>
@@ -1113,6 +1131,51 @@
         <location line="+22"/>
         <source>正在采集中，请先结束！</source>
         <translation>正在采集中，请先结束！</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>程序内部错误，采集已终止，详情见日志！</source>
+        <translation>程序内部错误，采集已终止，详情见日志！</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source> 计划开始时间：</source>
+        <translation> 计划开始时间：</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>该型号没有可用的驱动：</source>
+        <translation>该型号没有可用的驱动：</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source> 数据库保存失败样本数：%1</source>
+        <translation> 数据库保存失败样本数：%1</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>通讯异常，设备自动重连中...</source>
+        <translation>通讯异常，设备自动重连中...</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>通讯异常，手动重连中...</source>
+        <translation>通讯异常，手动重连中...</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！</source>
+        <translation>采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！</translation>
+    </message>
+    <message>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <source>CSV文件写入失败，未写入的数据将在下次写入时重试！</source>
+        <translation>CSV文件写入失败，未写入的数据将在下次写入时重试！</translation>
     </message>
 </context>
 <context>
@@ -1411,6 +1474,232 @@
         <location line="+0"/>
         <source>慢速</source>
         <translation>慢速</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationMerge</name>
+    <message>
+        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
+        <source>项目合并</source>
+        <translation>项目合并</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>合并后名称：</source>
+        <translation>合并后名称：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>选择</source>
+        <translation>选择</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>项目名称</source>
+        <translation>项目名称</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>没有匹配的项目可以合并!</source>
+        <translation>没有匹配的项目可以合并!</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>合并后名称不能为空！</source>
+        <translation>合并后名称不能为空！</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+36"/>
+        <source>数据库连接失败！</source>
+        <translation>数据库连接失败！</translation>
+    </message>
+    <message>
+        <location line="-23"/>
+        <source>请先选择需要合并的项目！</source>
+        <translation>请先选择需要合并的项目！</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>项目名称已存在！</source>
+        <translation>项目名称已存在！</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReport</name>
+    <message>
+        <location filename="../reports/VerificationReport.cpp" line="+54"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>查看项目</source>
+        <translation>查看项目</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>查看数据</source>
+        <translation>查看数据</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>简单导出</source>
+        <translation>简单导出</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除项目</source>
+        <translation>删除项目</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目合并</source>
+        <translation>项目合并</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+60"/>
+        <location line="+44"/>
+        <source>项目列表</source>
+        <translation>项目列表</translation>
+    </message>
+    <message>
+        <location line="-101"/>
+        <source>查询</source>
+        <translation>查询</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>项目信息</source>
+        <translation>项目信息</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>分段导出</source>
+        <translation>分段导出</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>报表生成</source>
+        <translation>报表生成</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>趋势图</source>
+        <translation>趋势图</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>设定</source>
+        <translation>设定</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>时间设置：</source>
+        <translation>时间设置：</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <location line="+138"/>
+        <source>当前项目没有采集的数据!</source>
+        <translation>当前项目没有采集的数据!</translation>
+    </message>
+    <message>
+        <location line="-121"/>
+        <source>项目名称:</source>
+        <translation>项目名称:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>创建时间:</source>
+        <translation>创建时间:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>扫描间隔：</source>
+        <translation>扫描间隔：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道数量：</source>
+        <translation>通道数量：</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>使用的采集设备</source>
+        <translation>使用的采集设备</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号：</source>
+        <translation>型号：</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>序列号：</source>
+        <translation>序列号：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通讯方式：</source>
+        <translation>通讯方式：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>扫描速率：</source>
+        <translation>扫描速率：</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <source>请先选择需要删除的项目!</source>
+        <translation>请先选择需要删除的项目!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>删除数据失败!</source>
+        <translation>删除数据失败!</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>导出功能尚未提供!</source>
+        <translation>导出功能尚未提供!</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportData</name>
+    <message>
+        <location filename="../reports/VerificationReportData.cpp" line="-40"/>
+        <source>数据</source>
+        <translation>数据</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportDataModel</name>
+    <message>
+        <location filename="../reports/VerificationReportDataModel.cpp" line="+17"/>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>采集时间</source>
+        <translation>采集时间</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,44 @@
 
 #include <limits>
 
+namespace {
+
+// A value text as QString::toDouble reads it: no number gives 0. Plain decimals of up to 15
+// digits ("-21.3700000000", as the store writes them) are read directly: the digits form an
+// integer that a double holds exactly, and one division by an exact power of ten rounds
+// correctly, so the result is the same double. Anything else goes through toDouble.
+double toNumber(const QStringRef &text)
+{
+    static const double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const int size = text.size();
+    const QChar *c = text.constData();
+    int i = size > 0 && c[0] == QLatin1Char('-') ? 1 : 0;
+    const bool negative = i == 1;
+    qint64 digits = 0;
+    int count = 0;
+    int decimals = -1;
+    for (; i < size; ++i) {
+        const ushort u = c[i].unicode();
+        if (u >= '0' && u <= '9') {
+            digits = digits * 10 + (u - '0');
+            ++count;
+            if (decimals >= 0)
+                ++decimals;
+        } else if (u == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    if (i < size || count == 0 || count > 15 || decimals == 0)
+        return text.toDouble();
+    const double value = double(digits) / powers[qMax(0, decimals)];
+    return negative ? -value : value;
+}
+
+} // namespace
+
 ProjectRows::ProjectRows(int channelCount) : m_channels(qMax(0, channelCount)) {}
 
 void ProjectRows::reserve(int rows)
@@ -32,7 +70,7 @@ void ProjectRows::appendJoined(qint64 msecsSinceEpoch, const QString &joinedValu
             const int comma = joinedValues.indexOf(QLatin1Char(','), from);
             const QStringRef text = all.mid(from, comma < 0 ? -1 : comma - from);
             if (count < m_channels)
-                m_values[first + size_t(count)] = text.toDouble(); // no number gives 0
+                m_values[first + size_t(count)] = toNumber(text);
             ++count;
             if (comma < 0)
                 break;
@@ -48,7 +86,7 @@ void ProjectRows::append(qint64 msecsSinceEpoch, const QStringList &values)
     const size_t first = m_values.size();
     m_values.resize(first + size_t(m_channels), std::numeric_limits<double>::quiet_NaN());
     for (int i = 0; i < values.size() && i < m_channels; ++i)
-        m_values[first + size_t(i)] = values.at(i).toDouble();
+        m_values[first + size_t(i)] = toNumber(QStringRef(&values.at(i)));
     m_counts.push_back(values.size());
 }
 

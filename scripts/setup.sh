@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (only the missing ones),
-# then configures and builds everything into ./build.
+# then configures and builds everything into ./build (BUILD_DIR, BUILD_TYPE and extra CMake
+# arguments in CMAKE_ARGS may change that).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(g++ cmake ninja-build pkg-config qtbase5-dev libqt5serialport5-dev libqt5sql5-sqlite
   qtconnectivity5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev libxlsxwriter-dev
-  fonts-wqy-zenhei xvfb xauth poppler-utils python3-openpyxl python3-aiosmtpd socat openssl)
+  fonts-wqy-zenhei xvfb xauth poppler-utils python3-openpyxl python3-aiosmtpd socat openssl
+  qttranslations5-l10n)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -22,5 +24,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo}
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_ARGS:-}
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"

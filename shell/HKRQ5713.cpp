@@ -1,6 +1,7 @@
 #include "shell/HKRQ5713.h"
 
 #include "acquisition/ParametersEntry.h"
+#include "reports/VerificationReport.h"
 
 #include "shell/LogHandler.h"
 #include "store/SystemSetKeys.h"
@@ -17,9 +18,13 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QSplashScreen>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
@@ -48,8 +53,9 @@ HKRQ5713::HKRQ5713(QWidget *parent)
 
     m_System = new Struct_System;
 
-    if (!Tool::openDatabase(QStringLiteral("DAQ.db3"))) {
-        fail(tr("数据库打开失败!"));
+    const QString database = QStringLiteral("DAQ.db3");
+    if (!Tool::openDatabase(database)) {
+        fail(tr("数据库打开失败!") + QLatin1Char('\n') + databaseFailure(database));
         return;
     }
     if (!loadSettings(*m_System)) {
@@ -71,8 +77,10 @@ HKRQ5713::~HKRQ5713()
 {
     if (m_Page)
         delete m_Page.data();
-    if (m_Translator)
-        QCoreApplication::removeTranslator(m_Translator);
+    for (QTranslator *translator : {m_Translator, m_QtTranslator}) {
+        if (translator)
+            QCoreApplication::removeTranslator(translator);
+    }
     delete m_System;
 }
 
@@ -119,8 +127,8 @@ void HKRQ5713::setupUi()
 
     // Entries whose pages are not part of this program stay hidden.
     m_ButtonCalibration->setVisible(false);
-    m_ButtonReport->setVisible(false);
     connect(m_ButtonParameters, SIGNAL(clicked()), this, SLOT(Parameters_clicked()));
+    connect(m_ButtonReport, &QToolButton::clicked, this, [this] { SwitchPage(Page_Report); });
 
     m_PageArea = new QWidget(central);
     m_PageArea->setObjectName(QStringLiteral("widget_Page"));
@@ -232,9 +240,10 @@ bool HKRQ5713::loadSettings(Struct_System &system)
 
     if (!Tool::getSystemSet(SystemSetKeys::EmailInterval, data))
         return false;
-    const int interval = data.trimmed().toInt(&ok);
-    if (ok && interval >= 0)
-        system.EmailInterval = interval;
+    // Minutes; the run counts in seconds (x 60), so beyond a year is taken for a typing error.
+    const qint64 interval = data.trimmed().toLongLong(&ok);
+    if (ok && interval >= 0 && interval <= 365 * 24 * 60)
+        system.EmailInterval = int(interval);
     else
         qWarning() << "EmailInterval unusable, keeping" << system.EmailInterval << ":" << data;
 
@@ -249,24 +258,54 @@ bool HKRQ5713::loadSettings(Struct_System &system)
     return true;
 }
 
-bool HKRQ5713::installTranslator()
+QString HKRQ5713::databaseFailure(const QString &fileName)
 {
-    const QString name = m_System->SystemLanguage == QStringLiteral("中文") ? QStringLiteral("DAQ_zh.qm")
-                                                                            : QStringLiteral("DAQ_en.qm");
-    const QStringList folders = {QCoreApplication::applicationDirPath(), QDir::currentPath()};
+    const QString path = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+    QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+    QString reason = db.lastError().text().trimmed();
+    if (reason.isEmpty() && db.isValid()) {
+        // The file opened but its tables could not be made: the driver says why on first use.
+        if (db.open()) {
+            QSqlQuery probe(db);
+            if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                reason = probe.lastError().text().trimmed();
+            db.close();
+        } else {
+            reason = db.lastError().text().trimmed();
+        }
+    }
+    return reason.isEmpty() ? path : path + QStringLiteral(": ") + reason;
+}
+
+QTranslator *HKRQ5713::loadTranslator(const QString &name, const QStringList &folders, QString *path)
+{
     auto *translator = new QTranslator(this);
     for (const QString &folder : folders) {
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo::exists(path) && translator->load(path)) {
-            m_Translator = translator;
-            m_TranslationFile = path;
+        const QString file = QDir(folder).filePath(name);
+        if (QFileInfo::exists(file) && translator->load(file)) {
             QCoreApplication::installTranslator(translator);
-            return true;
+            if (path)
+                *path = file;
+            return translator;
         }
     }
     delete translator;
-    qWarning() << "translation file not found:" << name;
-    return false;
+    qWarning() << "translation file not found:" << name << "in" << folders;
+    return nullptr;
+}
+
+bool HKRQ5713::installTranslator()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const bool chinese = m_System->SystemLanguage == QStringLiteral("中文");
+    // Qt's own texts (standard buttons, file dialogs) follow the chosen language; they are
+    // English without a catalogue.
+    if (chinese)
+        m_QtTranslator = loadTranslator(QStringLiteral("qtbase_zh_CN.qm"),
+                                        {QLibraryInfo::location(QLibraryInfo::TranslationsPath), programFolder});
+    m_Translator = loadTranslator(chinese ? QStringLiteral("DAQ_zh.qm") : QStringLiteral("DAQ_en.qm"),
+                                  {programFolder, QDir::currentPath()}, &m_TranslationFile);
+    return m_Translator != nullptr;
 }
 
 void HKRQ5713::Clock_timeout()
@@ -288,6 +327,12 @@ void HKRQ5713::SwitchPage(int page)
     // Each subsystem that provides a page creates it here, in the page area.
     QWidget *created = nullptr;
     switch (page) {
+    case Page_Report: {
+        auto *report = new VerificationReport(m_PageArea);
+        report->SetSystem(m_System);
+        created = report;
+        break;
+    }
     default:
         break;
     }

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QSplashScreen;
@@ -71,10 +72,15 @@ private:
     void showSplash();
     void closeSplash();
     bool installTranslator();
+    // Loads the catalogue from the first folder that holds it and installs it; null when none does.
+    QTranslator *loadTranslator(const QString &name, const QStringList &folders, QString *path = nullptr);
+    // Where the database is and why the driver could not open it, for the second line of the box.
+    static QString databaseFailure(const QString &fileName);
     void fail(const QString &text);
 
     Struct_System *m_System = nullptr;
     QTranslator *m_Translator = nullptr;
+    QTranslator *m_QtTranslator = nullptr;
     QString m_TranslationFile;
     QSplashScreen *m_Splash = nullptr;
     QTimer *m_Clock = nullptr;

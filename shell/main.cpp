@@ -2,6 +2,7 @@
 #include "shell/HKRQ5713.h"
 #include "shell/KeepAwake.h"
 #include "shell/LogHandler.h"
+#include "shell/WindowClamp.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     AppSetup::initResources();
     LogHandler::install();
     AppSetup::installFontSubstitution();
+    WindowClamp::install();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/HKRQ5713/Image/AppIcon.png")));
 
     KeepAwake keepAwake;

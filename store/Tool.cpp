@@ -129,6 +129,40 @@ const char *const kParametersColumns =
     "Name, CreateTime, StartTime, Model, Serial, SignalMode, Signal1, Signal2, Rate, Interval, CHName,"
     " CHType, CHFunction, CHWire, CHUnit, CHM, CHB, CHDisplayUnit";
 
+int digitsAt(const QString &text, int from, int count)
+{
+    int value = 0;
+    for (int i = from; i < from + count; ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// A stored sample time "yyyy-MM-dd hh:mm:ss.zzz", read as local time like QDateTime::fromString
+// with that format, without parsing the format for every row.
+bool parseSampleTime(const QString &text, qint64 &msecsSinceEpoch)
+{
+    if (text.size() != 23 || text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-')
+        || text.at(10) != QLatin1Char(' ') || text.at(13) != QLatin1Char(':') || text.at(16) != QLatin1Char(':')
+        || text.at(19) != QLatin1Char('.'))
+        return false;
+    const int fields[] = {digitsAt(text, 0, 4), digitsAt(text, 5, 2), digitsAt(text, 8, 2), digitsAt(text, 11, 2),
+                          digitsAt(text, 14, 2), digitsAt(text, 17, 2), digitsAt(text, 20, 3)};
+    for (int field : fields) {
+        if (field < 0)
+            return false;
+    }
+    const QDate date(fields[0], fields[1], fields[2]);
+    const QTime time(fields[3], fields[4], fields[5], fields[6]);
+    if (!date.isValid() || !time.isValid())
+        return false;
+    msecsSinceEpoch = QDateTime(date, time).toMSecsSinceEpoch();
+    return true;
+}
+
 bool insertParametersData(QSqlQuery &q, const Tool::Struct_ParametersData &record)
 {
     q.bindValue(0, record.Name);
@@ -217,7 +251,7 @@ bool Tool::openDatabase(const QString &path, const QString &connectionName)
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     }
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(Tool::BusyTimeoutMs));
     if (!db.open()) {
         qWarning() << "open database failed:" << path << db.lastError().text();
         return false;
@@ -225,7 +259,7 @@ bool Tool::openDatabase(const QString &path, const QString &connectionName)
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
         qWarning() << "WAL journal not available:" << q.lastError().text();
-    q.exec(QStringLiteral("PRAGMA busy_timeout=10000"));
+    q.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(Tool::BusyTimeoutMs));
     for (const char *statement : kSchema) {
         if (!q.exec(QString::fromUtf8(statement))) {
             qWarning() << "create table failed:" << q.lastError().text();
@@ -456,6 +490,33 @@ bool Tool::getParametersData(QList<Struct_ParametersData> &list, const QString &
     return true;
 }
 
+bool Tool::readParametersData(const QString &name, const ParametersDataReceiver &receive,
+                              const QString &connectionName)
+{
+    QSqlQuery q(connection(connectionName));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Time, Data FROM ParametersData WHERE Name = ? ORDER BY Time, rowid"));
+    q.bindValue(0, name);
+    if (!run(q, "query ParametersData failed:"))
+        return false;
+    qint64 unreadable = 0;
+    qint64 time = 0;
+    while (q.next()) {
+        if (parseSampleTime(q.value(0).toString(), time))
+            receive(time, q.value(1).toString());
+        else
+            ++unreadable;
+    }
+    // next() also ends on a failed step: the rows handed over are then not all of them.
+    if (q.lastError().isValid()) {
+        qWarning() << "query ParametersData failed part-way:" << q.lastError().text();
+        return false;
+    }
+    if (unreadable > 0)
+        qWarning() << "samples of" << name << "left out, their time is unreadable:" << unreadable;
+    return true;
+}
+
 bool Tool::deleteParametersData(const QString &name, const QString &connectionName)
 {
     QSqlQuery q(connection(connectionName));
@@ -595,6 +656,32 @@ bool Tool::addAuditLog(const QString &type, const QString &text)
     q.bindValue(1, type);
     q.bindValue(2, text);
     return run(q, "insert AuditLog failed:");
+}
+
+bool Tool::addAuditLogList(const QList<Struct_AuditLog> &entries, int lockWaitMs)
+{
+    QSqlDatabase db = connection(QString());
+    QSqlQuery pragma(db);
+    pragma.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(lockWaitMs));
+    bool stored = false;
+    {
+        Transaction transaction;
+        if (transaction.isActive()) {
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("INSERT INTO AuditLog (Time, Type, Text) VALUES (?, ?, ?)"));
+            stored = true;
+            for (const Struct_AuditLog &entry : entries) {
+                bindAll(q, {entry.Time, entry.Type, entry.Text});
+                if (!run(q, "insert AuditLog failed:")) {
+                    stored = false;
+                    break;
+                }
+            }
+            stored = stored && transaction.commit();
+        }
+    }
+    pragma.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(Tool::BusyTimeoutMs));
+    return stored;
 }
 
 bool Tool::getAuditLog(QList<Struct_AuditLog> &list)

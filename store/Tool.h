@@ -5,12 +5,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Static data-access layer over the SQLite file "DAQ.db3", plus small shared helpers.
 // Every statement binds its values; list fields are stored joined with ",".
 // Operations report failure by returning false.
 class Tool
 {
 public:
+    // How long a statement waits for another connection's write lock before it fails.
+    static const int BusyTimeoutMs = 10000;
+
     // One registered instrument (table Collection, keyed by serial number).
     struct Struct_Collection {
         QString Model;
@@ -129,6 +134,13 @@ public:
                                       const QString &connectionName = QString());
     // The project's rows sorted by time; every row for an empty name.
     static bool getParametersData(QList<Struct_ParametersData> &list, const QString &name);
+    // One stored sample handed over without a record: its time in milliseconds since the epoch
+    // (the stored local time) and its value texts as stored, joined with ",".
+    using ParametersDataReceiver = std::function<void(qint64 msecsSinceEpoch, const QString &joinedValues)>;
+    // The project's rows sorted by time, each handed to receive as it is read. Rows whose time
+    // is not a stored time are left out and logged. False when the query fails, also part-way.
+    static bool readParametersData(const QString &name, const ParametersDataReceiver &receive,
+                                   const QString &connectionName = QString());
     static bool deleteParametersData(const QString &name, const QString &connectionName = QString());
     // Renames every sample row of oldName to newName; nothing when the two are equal.
     static bool modifytParametersData(const QString &oldName, const QString &newName,
@@ -149,6 +161,9 @@ public:
 
     // --- AuditLog ----------------------------------------------------------------------
     static bool addAuditLog(const QString &type, const QString &text);
+    // Stores the entries (with their own times) in one transaction on the default connection,
+    // waiting at most lockWaitMs for another connection's write lock: all or none.
+    static bool addAuditLogList(const QList<Struct_AuditLog> &entries, int lockWaitMs);
     static bool getAuditLog(QList<Struct_AuditLog> &list);
 
     // --- SystemSet ---------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -185,10 +186,19 @@ bool QCustomPlotL::SetAllData(int graphIndex, const QList<QDateTime> &times, con
     points.reserve(times.size());
     for (int k = 0; k < times.size(); ++k)
         points.append(QCPGraphData(TimeKey(times.at(k)), values.at(k)));
-    graph(graphIndex)->data()->set(points, false);
+    // Points in time order (a stored project) need no sort.
+    const bool sorted = std::is_sorted(points.cbegin(), points.cend(), qcpLessThanSortKey<QCPGraphData>);
+    graph(graphIndex)->data()->set(points, sorted);
 
-    rescaleAxes();
-    replot(rpRefreshHint);
+    // As with new points, a hidden chart rescales and draws once, when it is shown: a caller
+    // that fills many graphs while the chart is hidden draws them once instead of once each.
+    if (isVisible()) {
+        rescaleAxes();
+        replot(rpRefreshHint);
+    } else {
+        m_pendingRescale = RescaleTime | RescaleValue;
+        m_refreshPending = true;
+    }
     return true;
 }
 

@@ -36,6 +36,7 @@ public:
     // Appends one point to every graph; values: exactly one per graph.
     bool AddPoints(const QDateTime &time, const QList<double> &values);
     // Replaces one graph's data with (times[k], values[k]); values needs at least as many entries.
+    // Rescales all axes to the data; a hidden chart does so when it is shown.
     bool SetAllData(int graph, const QList<QDateTime> &times, const QList<double> &values);
     bool SetGraphVisible(int graph, bool visible);
     bool GetChannelColor(int graph, QColor &colour) const;

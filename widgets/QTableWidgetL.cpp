@@ -141,8 +141,14 @@ void QTableWidgetL::fitColumnsToContents()
 void QTableWidgetL::copyCells()
 {
     const QModelIndexList indexes = selectedIndexes();
+    if (!indexes.isEmpty())
+        QApplication::clipboard()->setText(cellsText(indexes));
+}
+
+QString QTableWidgetL::cellsText(const QModelIndexList &indexes)
+{
     if (indexes.isEmpty())
-        return;
+        return QString();
     int top = INT_MAX, left = INT_MAX, bottom = -1, right = -1;
     for (const QModelIndex &index : indexes) {
         top = std::min(top, index.row());
@@ -154,15 +160,12 @@ void QTableWidgetL::copyCells()
     for (QStringList &line : grid)
         for (int c = left; c <= right; ++c)
             line << QString();
-    for (const QModelIndex &index : indexes) {
-        const QTableWidgetItem *cell = item(index.row(), index.column());
-        if (cell)
-            grid[index.row() - top][index.column() - left] = cell->text();
-    }
+    for (const QModelIndex &index : indexes)
+        grid[index.row() - top][index.column() - left] = index.data().toString();
     QStringList lines;
     for (const QStringList &line : grid)
         lines << line.join(QLatin1Char('\t'));
-    QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
+    return lines.join(QLatin1Char('\n'));
 }
 
 int QTableWidgetL::pasteCells()

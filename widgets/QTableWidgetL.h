@@ -43,6 +43,8 @@ public:
     // Copies the selected cells as tab-separated lines (the bounding rectangle of the
     // selection; unselected cells inside it are empty).
     void copyCells();
+    // The cells of any view's selection as copyCells() puts them on the clipboard.
+    static QString cellsText(const QModelIndexList &indexes);
     // Pastes tab-separated lines from the clipboard starting at the current cell. Only cells
     // holding an editable item are written; cells without an item, with a widget, without the
     // editable flag or outside the table are left as they are. Returns the cells written.

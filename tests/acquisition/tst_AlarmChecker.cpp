@@ -1,5 +1,6 @@
 #include "acquisition/AlarmChecker.h"
 #include "acquisition/ToolEmail.h"
+#include "store/AuditLogQueue.h"
 #include "store/Tool.h"
 #include "support/SmtpTestServer.h"
 #include "support/TestWorkDir.h"
@@ -41,6 +42,7 @@ class tst_AlarmChecker : public QObject
     Q_OBJECT
 
     TestWorkDir m_dir;
+    AuditLogQueue m_audit;
     int m_seen = 0;
     const QDateTime m_now = at("2024-05-01 08:00:00.000");
 
@@ -60,34 +62,23 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void init() { newEntries(); }
 
-    void messageTexts()
-    {
-        QCOMPARE(AlarmChecker::alarmMessage(row(0, QStringLiteral("3"), true, 0, true, 100), -12.34567, true),
-                 QStringLiteral("1-3 低于下限:-12.346"));
-        QCOMPARE(AlarmChecker::mailBody(at("2024-05-01 08:00:00.999"), {QStringLiteral("a"), QStringLiteral("b")}),
-                 QStringLiteral("2024-05-01 08:00:00\r\na\r\nb"));
-    }
-
     // Values at a limit or not a number raise nothing; the first alarm is not held back by a long
     // interval; with mail off only the audit entry is written; switched-off limits check nothing.
     void limitsAuditOnlyWithMailOff()
     {
-        AlarmChecker checker({{row(0, QStringLiteral("3"), true, 0.0, true, 100.0)}}, 10 * 24 * 3600, false,
+        AlarmChecker checker(m_audit, {{row(0, QStringLiteral("3"), true, 0.0, true, 100.0)}}, 10 * 24 * 3600, false,
                              {QStringLiteral("lab@lab.test")}, m_now);
-        QVERIFY(checker.anyAlarmConfigured());
         for (double value : {0.0, 100.0, std::nan("")})
             QVERIFY(!checker.checkLimits(sample(m_now, {{value}}), m_now));
         QVERIFY(newEntries().isEmpty());
 
         QVERIFY(checker.checkLimits(sample(m_now, {{-0.001}}), m_now));
         QCOMPARE(newEntries(), QStringList{QStringLiteral("下限通知 1-3 低于下限:-0.001")});
-        QCOMPARE(checker.lastAlarm(), m_now);
         QCOMPARE(checker.mailer().mailCount(), 0);
 
         // Both switches off: nothing is checked, even with mail on.
-        AlarmChecker off({{row(0, QStringLiteral("1"), false, 0.0, false, 1.0)}}, 0, true,
+        AlarmChecker off(m_audit, {{row(0, QStringLiteral("1"), false, 0.0, false, 1.0)}}, 0, true,
                          {QStringLiteral("lab@lab.test")}, m_now);
-        QVERIFY(!off.anyAlarmConfigured());
         off.checkSamples({sample(m_now, {{-50.0}}), sample(m_now, {{50.0}})}, m_now);
         QVERIFY(newEntries().isEmpty());
         QCOMPARE(off.mailer().mailCount(), 0);
@@ -96,7 +87,7 @@ private slots:
     void lowComesBeforeHighOnOneRow()
     {
         // The lower limit lies above the upper one: a value between them breaks both.
-        AlarmChecker checker({{row(1, QStringLiteral("2"), true, 50.0, true, 10.0)}}, 0, false, {}, m_now);
+        AlarmChecker checker(m_audit, {{row(1, QStringLiteral("2"), true, 50.0, true, 10.0)}}, 0, false, {}, m_now);
         QVERIFY(checker.checkLimits(sample(m_now, {{20.0}}), m_now));
         QCOMPARE(newEntries(), QStringList({"下限通知 2-2 低于下限:20.000", "上限通知 2-2 高于上限:20.000"}));
     }
@@ -116,7 +107,7 @@ private slots:
             {row(0, QStringLiteral("3"), true, 0.0, false, 100.0), row(0, QStringLiteral("4"), false, 0.0, false, 100.0)},
             {row(1, QStringLiteral("1"), false, 0.0, true, 100.0)}};
         {
-            AlarmChecker checker(rows, 600, true,
+            AlarmChecker checker(m_audit, rows, 600, true,
                                  {QStringLiteral("lab@lab.test"), QString(), QStringLiteral("boss@lab.test")}, now);
             QVERIFY(checker.checkLimits(sample(at("2024-05-01 08:00:00.250"), {{-1.5, -99.0}, {120.0}}), now));
             QCOMPARE(checker.mailer().mailCount(), 1);
@@ -139,7 +130,7 @@ private slots:
 
     void emailIntervalHoldsBackTheFollowingTicks()
     {
-        AlarmChecker checker({{row(0, QStringLiteral("1"), false, 0.0, true, 30.0)}}, 10 * 60, false, {},
+        AlarmChecker checker(m_audit, {{row(0, QStringLiteral("1"), false, 0.0, true, 30.0)}}, 10 * 60, false, {},
                              m_now.addSecs(-60));
         // One tick: the first sample is fine, the second raises the alarm, the third is not checked.
         checker.checkSamples({sample(m_now.addSecs(-3), {{20.0}}), sample(m_now.addSecs(-2), {{31.0}}),
@@ -155,7 +146,7 @@ private slots:
         QCOMPARE(newEntries(), QStringList{QStringLiteral("上限通知 1-1 高于上限:41.000")});
 
         // Interval 0: each tick is checked, up to its first alarm.
-        AlarmChecker every({{row(0, QStringLiteral("1"), false, 0.0, true, 30.0)}}, 0, false, {}, m_now);
+        AlarmChecker every(m_audit, {{row(0, QStringLiteral("1"), false, 0.0, true, 30.0)}}, 0, false, {}, m_now);
         every.checkSamples({sample(m_now, {{31.0}}), sample(m_now, {{32.0}})}, m_now);
         every.checkSamples({sample(m_now, {{33.0}}), sample(m_now, {{34.0}})}, m_now);
         QCOMPARE(newEntries(), QStringList({"上限通知 1-1 高于上限:31.000", "上限通知 1-1 高于上限:33.000"}));

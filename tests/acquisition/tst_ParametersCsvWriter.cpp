@@ -1,7 +1,8 @@
 #include "acquisition/AcquisitionTiming.h"
 #include "acquisition/ParametersCsvWriter.h"
 #include "common/Struct_System.h"
-#include "support/LogCapture.h"
+#include "drivers/CollectionRecordFile.h"
+#include "support/SmallTmpfs.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,22 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The sample times of a file as the program's own import reads them; a line that does not fit
+// ends the list early.
+QList<QDateTime> importedTimes(const QString &path)
+{
+    CollectionRecordFile reader;
+    QList<Struct_Channel> channels;
+    QList<QDateTime> times;
+    QDateTime time;
+    QStringList values;
+    if (reader.OpenCSVFile(path, channels)) {
+        while (reader.GetCSVData(time, values) && !values.isEmpty())
+            times.append(time);
+    }
+    return times;
 }
 
 // One tick of the display timer: hands the samples over and waits for any write it started.
@@ -84,7 +101,6 @@ private slots:
         AcquisitionTiming timing;
         timing.CsvFlushMs = 2000;
         AcquisitionTiming::set(timing);
-        QCOMPARE(ParametersCsvWriter::defaultFolder(), QCoreApplication::applicationDirPath() + "/Data/");
         auto writer = started("2024-05-01 08:00:00.000");
 
         // Files with their header only at the start; rows wait for the flush.
@@ -142,9 +158,7 @@ private slots:
         // A directory in the place of project B's file: it cannot be opened as a file.
         QVERIFY(QFile::remove(path("B", "2024-05-01")) && QDir().mkdir(path("B", "2024-05-01")));
 
-        LogCapture log;
         tick(*writer, {{at("2024-05-01 08:00:01.000"), {{1.0, 1.0}, {1.0}}}}, at("2024-05-01 08:20:00.000"));
-        QVERIFY2(log.contains(QStringLiteral("Cannot open the CSV file")), qPrintable(log.text()));
         QCOMPARE(writer->pendingRowCount(), 1); // project B's row only
         QCOMPARE(readFile(path("Oven A", "2024-05-01")), existing + "2024-05-01 08:00:01.000,1.00,1.00\n");
 
@@ -154,13 +168,34 @@ private slots:
                  m_headerB + "2024-05-01 08:00:01.000,1.00\n2024-05-01 08:20:01.000,2.00\n");
     }
 
-    void separatorsAndQuotesAreQuoted()
+    // The disk fills during a flush: the part of the block that reached each file is cut off and
+    // the rows are kept; once there is room, every row is in its file exactly once, readable by
+    // the program's own import.
+    void fullDiskCutsBackAndKeepsTheRows()
     {
-        ParametersCsvWriter writer({project(QStringLiteral("Q"), {QStringLiteral("1-1"), QStringLiteral("1-2")},
-                                            {QStringLiteral("kg,m"), QStringLiteral("in\"")})},
-                                   &m_system, folder());
+        SmallTmpfs disk(64 * 1024);
+        QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+        ParametersCsvWriter writer(m_projects, &m_system, disk.path());
         writer.createCsvFiles(at("2024-05-01 08:00:00.000"));
-        QCOMPARE(readFile(path("Q", "2024-05-01")), QByteArray("Time,\"1-1(kg,m)\",\"1-2(in\"\")\"\n"));
+        QList<Struct_Sample> samples;
+        QList<QDateTime> times;
+        for (int i = 0; i < 400; ++i) {
+            times.append(at("2024-05-01 08:00:00.001").addMSecs(10 * i));
+            samples.append({times.last(), {{i * 1.0, -i * 1.0}, {i * 0.5}}});
+        }
+        const QString fileA = disk.filePath("Oven A-2024-05-01.csv");
+        QVERIFY(disk.fill());
+        tick(writer, samples.mid(0, 200), at("2024-05-01 08:20:00.000"));
+        QCOMPARE(readFile(fileA), m_headerA);
+        QCOMPARE(writer.pendingRowCount(), 400);
+        QVERIFY2(writer.takeFailure().startsWith(disk.path()), "the failed file is named");
+
+        disk.makeRoom();
+        tick(writer, samples.mid(200), at("2024-05-01 08:40:00.000"));
+        QCOMPARE(writer.pendingRowCount(), 0);
+        QCOMPARE(importedTimes(fileA), times);
+        QCOMPARE(importedTimes(disk.filePath("B-2024-05-01.csv")), times);
+        QVERIFY(writer.takeFailure().isEmpty());
     }
 
     void endOfRunWritesEverySample()
@@ -170,8 +205,7 @@ private slots:
             // Stopped one second after the start: the flush time is far away.
             writer->addSamples({{at("2024-05-01 08:00:00.001"), {{1.0, 2.0}, {3.0}}},
                                 {at("2024-05-01 08:00:01.001"), {{4.0, 5.0}, {6.0}}}}, at("2024-05-01 08:00:01.000"));
-            writer->flushAll();
-            writer->waitForDone();
+            writer->flushAll(); // returns with the rows on disk
             QCOMPARE(readFile(path("B", "2024-05-01")),
                      m_headerB + "2024-05-01 08:00:00.001,3.00\n2024-05-01 08:00:01.001,6.00\n");
 

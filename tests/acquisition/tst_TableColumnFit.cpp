@@ -7,7 +7,6 @@
 
 #include <QAbstractItemModel>
 #include <QDateTime>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
 
@@ -82,24 +81,6 @@ private slots:
         statistics.setParameters(2, {"1-1", "1-2", "1-3"}, {"℃", "℃", "℃"});
         checkGrowingValues(statistics.findChild<QTableView *>(QStringLiteral("tableWidget_Statistics")),
                            [&statistics](const QDateTime &t, const QList<double> &v) { statistics.addSample(t, v); });
-    }
-
-    void rowOutsideTheModelChangesNothing()
-    {
-        QTableView view;
-        TableColumnFit fit;
-        fit.addedRow(&view, 0); // no model
-        QStandardItemModel model(1, 1);
-        model.setItem(0, 0, new QStandardItem(QStringLiteral("a much longer text than the column")));
-        view.setModel(&model);
-        view.setColumnWidth(0, 40);
-        const int narrow = view.columnWidth(0);
-        fit.addedRow(&view, 1);
-        fit.addedRow(&view, -1);
-        QCOMPARE(view.columnWidth(0), narrow);
-        fit.addedRow(&view, 0);
-        QVERIFY(view.columnWidth(0) > narrow);
-        QVERIFY(rowFits(&view, 0));
     }
 };
 

@@ -3,12 +3,35 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 
 class tst_ProjectRows : public QObject {
     Q_OBJECT
 private slots:
     void rowsKeepTheirChannelsAndStoredCounts();
+    void valuesReadAsToDoubleReadsThem_data();
+    void valuesReadAsToDoubleReadsThem();
 };
+
+// Every value text gives the very double QString::toDouble gives (0 for no number).
+void tst_ProjectRows::valuesReadAsToDoubleReadsThem_data()
+{
+    QTest::addColumn<QString>("text");
+    for (const char *text : {"20.1234567890", "-21.37", "0.1", "-0", "007", ".5", "1.", "2.675", "123456789012345",
+                             "1234567890123456", "0.000000000000000000001", "1e3", " 1.5", "+1", "abc", "-", "", "-inf"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+}
+
+void tst_ProjectRows::valuesReadAsToDoubleReadsThem()
+{
+    QFETCH(QString, text);
+    ProjectRows rows(1);
+    rows.append(0, QStringList{text});
+    rows.appendJoined(0, text.isEmpty() ? QStringLiteral("0") : text);
+    const double expected = text.toDouble();
+    for (int r : {0, 1})
+        QVERIFY(std::memcmp(&expected, rows.rowValues(r), sizeof expected) == 0);
+}
 
 // Joined texts and lists convert alike; short and long rows keep what fits and say what they carried.
 void tst_ProjectRows::rowsKeepTheirChannelsAndStoredCounts()

@@ -259,6 +259,27 @@ private slots:
         QCOMPARE(rowCount("ParametersData"), 1);
     }
 
+    // The fast reader hands over each row's time (as fromString reads it) and its stored texts,
+    // in time order, leaving out rows whose time is unreadable.
+    void readParametersDataInTimeOrder()
+    {
+        const QString format = "yyyy-MM-dd hh:mm:ss.zzz";
+        auto at = [&format](const char *text) { return QDateTime::fromString(text, format); };
+        QVERIFY(Tool::addParametersData(sample("p'1", "3,x", at("2024-03-31 02:30:00.999"))));
+        QVERIFY(Tool::addParametersData(sample("p'1", "1.5,-2", at("2024-02-29 23:59:59.001"))));
+        QVERIFY(Tool::addParametersData(sample("other", "9", at("2024-01-01 00:00:00.000"))));
+        QSqlQuery q;
+        for (const char *time : {"2024-02-30 00:00:00.000", "2024-03-01 00:00:00", "", "2024-03-01T00:00:00.000"})
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO ParametersData VALUES ('p''1', '%1', '7')").arg(time)));
+        QStringList read;
+        QVERIFY(Tool::readParametersData("p'1", [&](qint64 ms, const QString &values) {
+            read << QDateTime::fromMSecsSinceEpoch(ms).toString(format) + "|" + values;
+        }));
+        QCOMPARE(read, QStringList({"2024-02-29 23:59:59.001|1.5,-2", "2024-03-31 02:30:00.999|3,x"}));
+        Tool::closeDatabase();
+        QVERIFY(!Tool::readParametersData("p'1", [](qint64, const QString &) {}));
+    }
+
     void transactionsNestAndRollBack()
     {
         {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 // --- Script ------------------------------------------------------------------------------
 
@@ -95,10 +96,16 @@ void FakeCollection::Script::clearFailures()
     m_failFrom.clear();
 }
 
-void FakeCollection::Script::setDelay(Call call, int ms)
+void FakeCollection::Script::throwAt(Call call, int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_delay[int(call)] = ms;
+    m_throwAt[int(call)].append(n);
+}
+
+void FakeCollection::Script::setDelay(Call call, int ms, int n)
+{
+    QMutexLocker lock(&m_mutex);
+    m_delay[int(call)] = {ms, n};
 }
 
 int FakeCollection::Script::calls(Call call) const
@@ -141,15 +148,20 @@ bool FakeCollection::Script::enter(Call call)
 {
     int delay = 0;
     bool fail = false;
+    bool raise = false;
     {
         QMutexLocker lock(&m_mutex);
         const int n = ++m_calls[int(call)];
-        delay = m_delay.value(int(call));
+        const QPair<int, int> scripted = m_delay.value(int(call));
+        delay = scripted.second == 0 || scripted.second == n ? scripted.first : 0;
         const int from = m_failFrom.value(int(call));
         fail = m_failAt.value(int(call)).contains(n) || (from > 0 && n >= from);
+        raise = m_throwAt.value(int(call)).contains(n);
     }
     if (delay > 0)
         QThread::msleep(delay);
+    if (raise)
+        throw std::runtime_error("scripted driver fault");
     return !fail;
 }
 

@@ -29,8 +29,8 @@
 // them. Script and drivers are thread-safe in the way the product uses drivers (each driver
 // called from one worker thread at a time, counters read from the test thread).
 //
-// Behaviour of the operations (each first counts the call, waits its scripted delay, then fails
-// if the call number is scripted to fail):
+// Behaviour of the operations (each first counts the call, waits its scripted delay, then throws
+// or fails if the call number is scripted to):
 // - Open / Reconnect: success opens the driver and puts the serial number into text; failure
 //   closes it and puts "Open Error" into text. Open remembers the connection texts.
 // - Close: closes the driver and returns true; a scripted failure returns false and stays open.
@@ -117,8 +117,10 @@ public:
         // Call number n and every later one fail.
         void failFrom(Call call, int n);
         void clearFailures();
-        // The operation sleeps this long before it answers.
-        void setDelay(Call call, int ms);
+        // Call number n of the operation throws std::runtime_error (a fault escaping a driver).
+        void throwAt(Call call, int n);
+        // The operation sleeps this long before it answers: every call, or only call number n.
+        void setDelay(Call call, int ms, int n = 0);
 
         // --- inspection ------------------------------------------------------------------
         int calls(Call call) const;
@@ -147,7 +149,8 @@ public:
         QHash<int, int> m_calls;
         QHash<int, QList<int>> m_failAt;
         QHash<int, int> m_failFrom;
-        QHash<int, int> m_delay;
+        QHash<int, QList<int>> m_throwAt;
+        QHash<int, QPair<int, int>> m_delay; // ms, call number (0: every call)
         int m_reads = 0;      // successful ReadOneScan calls
         int m_oneData = 0;    // successful getOneData calls
         int m_created = 0;

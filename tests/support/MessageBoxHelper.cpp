@@ -34,6 +34,11 @@ void MessageBoxHelper::press(const QString &buttonText)
     m_Answers.append({QMessageBox::NoButton, plain(buttonText)});
 }
 
+void MessageBoxHelper::pressKey(int key)
+{
+    m_Answers.append({QMessageBox::NoButton, QString(), key});
+}
+
 void MessageBoxHelper::onDialog(const std::function<void(QWidget *)> &handler, const char *className)
 {
     m_Handlers.append({handler, QByteArray(className)});
@@ -129,6 +134,16 @@ void MessageBoxHelper::answerMessageBox(QMessageBox *box)
 
     QAbstractButton *chosen = nullptr;
     bool missing = false;
+    if (!m_Answers.isEmpty() && m_Answers.constFirst().key) {
+        const int key = m_Answers.takeFirst().key;
+        m_Boxes.append(record);
+        QPointer<QMessageBox> target(box);
+        QTimer::singleShot(0, this, [target, key]() {
+            if (target)
+                QTest::keyClick(target, Qt::Key(key));
+        });
+        return;
+    }
     if (!m_Answers.isEmpty()) {
         const Answer answer = m_Answers.takeFirst();
         if (answer.button != QMessageBox::NoButton) {

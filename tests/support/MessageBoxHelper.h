@@ -60,6 +60,8 @@ public:
     // answered as if nothing had been queued.
     void press(QMessageBox::StandardButton button);
     void press(const QString &buttonText);
+    // Queue a key press (for example Qt::Key_Return) on the next message box instead of a click.
+    void pressKey(int key);
 
     // Queue a handler for the next modal non-message-box widget that inherits className
     // (any class except QWaiting when className is null).
@@ -84,6 +86,7 @@ private:
     struct Answer {
         QMessageBox::StandardButton button = QMessageBox::NoButton;
         QString text;
+        int key = 0;
     };
     struct Handler {
         std::function<void(QWidget *)> function;

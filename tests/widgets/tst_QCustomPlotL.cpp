@@ -74,51 +74,40 @@ class tst_QCustomPlotL : public QObject
     Q_OBJECT
 
 private slots:
+    // Each channel on the axis of its unit; a refused set-up keeps the graphs it had.
     void setChannelsAndAxisChoice()
     {
         QCustomPlotL chart;
-        QVERIFY(chart.SetChannels({"1-1", "1-2"}, {"℃"}, {}, false));
-        // Refused: no channels, no unit, three units, choices not one per channel; graphs kept.
-        QVERIFY(!chart.SetChannels({}, {"℃"}, {}, false));
-        QVERIFY(!chart.SetChannels({"a"}, {}, {}, false));
-        QVERIFY(!chart.SetChannels({"a"}, {"℃", "%RH", "kPa"}, {}, false));
-        QVERIFY(!chart.SetChannels({"a", "b"}, {"℃"}, {true}, false));
-        QCOMPARE(chart.graphCount(), 2);
-        QCOMPARE(chart.graph(1)->name(), QStringLiteral("1-2"));
-
         QVERIFY(chart.SetChannels({"1-1", "1-2", "1-3"}, {"℃", "%RH"}, {true, false, true}, false));
         QCOMPARE(chart.graph(0)->valueAxis(), chart.yAxis);
         QCOMPARE(chart.graph(1)->valueAxis(), chart.yAxis2);
-        QCOMPARE(chart.graph(2)->valueAxis(), chart.yAxis);
         QVERIFY(chart.yAxis2->visible());
         QCOMPARE(chart.yAxis2->label(), QStringLiteral("%RH"));
         QVERIFY(!chart.legend->visible());
+        QVERIFY(!chart.SetChannels({"a"}, {"℃", "%RH", "kPa"}, {}, false));
+        QVERIFY(!chart.SetChannels({"a", "b"}, {"℃"}, {true}, false));
+        QCOMPARE(chart.graphCount(), 3);
 
         // One unit and no choices: every graph on the left axis, the right one hidden; legend on
         // request, kept in its place by a second set-up.
         QVERIFY(chart.SetChannels({"a", "b"}, {"V"}, {}, true));
         QCOMPARE(chart.graph(1)->valueAxis(), chart.yAxis);
         QVERIFY(!chart.yAxis2->visible());
-        QCOMPARE(chart.AxisChoices(), QList<bool>({true, true}));
         QVERIFY(chart.legend->visible());
         QVERIFY(chart.SetChannels({"a"}, {"V"}, {}, true));
         QCOMPARE(chart.legend->layout(), static_cast<QCPLayout *>(chart.plotLayout()));
     }
 
-    // Graph indexes out of range, samples of the wrong length and data with fewer values than
-    // times are refused without touching anything; good data replaces a graph's data sorted.
+    // Samples of the wrong length and data with fewer values than times change nothing; good
+    // data replaces a graph's data sorted.
     void refusalsAndWholeData()
     {
         QCustomPlotL chart;
         QVERIFY(chart.SetChannels({"a", "b", "c"}, {"℃"}, {}, true));
-        QColor colour(1, 2, 3);
-        QVERIFY(!chart.GetChannelColor(-1, colour) && !chart.GetChannelColor(3, colour));
-        QCOMPARE(colour, QColor(1, 2, 3));
-        QVERIFY(!chart.SetGraphVisible(-1, false) && !chart.SetGraphVisible(3, false));
+        QVERIFY(!chart.SetGraphVisible(3, false));
         QVERIFY(chart.SetGraphVisible(1, false));
         QVERIFY(!chart.graph(1)->visible() && chart.graph(0)->visible());
         QVERIFY(!chart.AddPoints(at(0), {1.0, 2.0}) && !chart.AddPoints(at(0), {1.0, 2.0, 3.0, 4.0}));
-        QVERIFY(!chart.SetAllData(-1, {at(0)}, {1.0}) && !chart.SetAllData(3, {at(0)}, {1.0}));
         QVERIFY(!chart.SetAllData(0, {at(0), at(1)}, {1.0}));
         QVERIFY(!chart.UserNavigation());
         for (int g = 0; g < 3; ++g)
@@ -132,7 +121,6 @@ private slots:
         for (const QCPGraphData &point : *chart.graph(1)->data())
             sorted << point.value;
         QCOMPARE(sorted, QList<double>({1.0, 2.0, 3.0}));
-        QCOMPARE(chart.graph(1)->data()->constBegin()->key, QCustomPlotL::TimeKey(at(10)));
 
         chart.SetTimeRange(at(5), at(25));
         QCOMPARE(chart.xAxis->range(), QCPRange(QCustomPlotL::TimeKey(at(5)), QCustomPlotL::TimeKey(at(25))));
@@ -207,6 +195,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&chart));
         QCOMPARE(chart.xAxis->range().upper, QCustomPlotL::TimeKey(at(30)));
         QCOMPARE(chart.yAxis->range(), QCPRange(1.0, 9.0));
+        // Whole data given to the hidden chart is rescaled to once, on show.
+        chart.hide();
+        QVERIFY(chart.SetAllData(0, {at(10), at(20)}, {-4.0, 2.0}));
+        QVERIFY(chart.RefreshPending());
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart) && !chart.RefreshPending());
+        QCOMPARE(chart.xAxis->range(), QCPRange(QCustomPlotL::TimeKey(at(10)), QCustomPlotL::TimeKey(at(20))));
+        QCOMPARE(chart.yAxis->range(), QCPRange(-4.0, 2.0));
     }
 
     void wheelAndRubberBandZoom()

@@ -1,4 +1,3 @@
-#include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
 #include "widgets/QWaiting.h"
 
@@ -59,22 +58,6 @@ private slots:
         const int stopped = waiting.frame();
         QTest::qWait(200);
         QCOMPARE(waiting.frame(), stopped);
-    }
-
-    void messageBoxOnTopIsAnsweredWaitingStays()
-    {
-        TestWorkDir dir(TestWorkDir::NoDatabase);
-        QWidget owner;
-        owner.show();
-        QWaiting waiting(&owner);
-        waiting.show();
-        MessageBoxHelper boxes;
-        QTest::qWait(50);
-        QCOMPARE(boxes.count(), 0);   // the busy dialog is left alone
-        boxes.press(QMessageBox::Ok);
-        QMessageBox::information(&waiting, QStringLiteral("提示"), QStringLiteral("报表生成成功!"));
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("报表生成成功!")});
-        QVERIFY(waiting.isVisible());
     }
 };
 
