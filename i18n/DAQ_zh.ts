@@ -4,7 +4,7 @@
 <context>
     <name>AlarmChecker</name>
     <message>
-        <location filename="../acquisition/AlarmChecker.cpp" line="+39"/>
+        <location filename="../acquisition/AlarmChecker.cpp" line="+40"/>
         <source>下限通知</source>
         <translation>下限通知</translation>
     </message>
@@ -14,7 +14,7 @@
         <translation>上限通知</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+24"/>
         <source> 低于下限:</source>
         <translation> 低于下限:</translation>
     </message>
@@ -27,7 +27,7 @@
 <context>
     <name>AlarmMailer</name>
     <message>
-        <location filename="../acquisition/AlarmMailer.cpp" line="+21"/>
+        <location filename="../acquisition/AlarmMailer.cpp" line="+37"/>
         <source>异常通知</source>
         <translation>异常通知</translation>
     </message>
@@ -413,7 +413,7 @@
 <context>
     <name>HKRQ5713</name>
     <message>
-        <location filename="../shell/HKRQ5713.cpp" line="+52"/>
+        <location filename="../shell/HKRQ5713.cpp" line="+58"/>
         <source>数据库打开失败!</source>
         <translation>数据库打开失败!</translation>
     </message>
@@ -423,7 +423,7 @@
         <translation>Sql Error</translation>
     </message>
     <message>
-        <location line="+92"/>
+        <location line="+94"/>
         <source>数据采集</source>
         <translation>数据采集</translation>
     </message>
@@ -448,7 +448,7 @@
         <translation>警告</translation>
     </message>
     <message>
-        <location line="+123"/>
+        <location line="+160"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -509,13 +509,13 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+166"/>
+        <location line="+171"/>
         <location line="+4"/>
         <source>项目</source>
         <translation>项目</translation>
     </message>
     <message>
-        <location line="-170"/>
+        <location line="-175"/>
         <source>显示单位</source>
         <translation>显示单位</translation>
     </message>
@@ -555,7 +555,7 @@
         <translation>显示单位不能包含逗号！</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+3"/>
         <source>显示单位不能包含双引号！</source>
         <translation>显示单位不能包含双引号！</translation>
     </message>
@@ -585,12 +585,12 @@
         <translation>第%1行的项目不在项目列表中！</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+3"/>
         <source>第%1行：设备序号%2，通道序号%3</source>
         <translation>第%1行：设备序号%2，通道序号%3</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+21"/>
         <source>:未选择通道！</source>
         <translation>:未选择通道！</translation>
     </message>
@@ -603,7 +603,7 @@
 <context>
     <name>ParametersChart</name>
     <message>
-        <location filename="../acquisition/ParametersChart.cpp" line="+53"/>
+        <location filename="../acquisition/ParametersChart.cpp" line="+54"/>
         <source>实时数据</source>
         <translation>实时数据</translation>
     </message>
@@ -614,25 +614,25 @@
     </message>
     <message>
         <location line="+21"/>
-        <location line="+128"/>
+        <location line="+115"/>
         <location line="+1"/>
         <source>全选</source>
         <translation>全选</translation>
     </message>
     <message>
-        <location line="-126"/>
-        <location line="+138"/>
+        <location line="-113"/>
+        <location line="+125"/>
         <location line="+10"/>
         <source>刷新中</source>
         <translation>刷新中</translation>
     </message>
     <message>
-        <location line="-114"/>
+        <location line="-108"/>
         <source>采集时间</source>
         <translation>采集时间</translation>
     </message>
     <message>
-        <location line="+92"/>
+        <location line="+86"/>
         <source>全不选</source>
         <translation>全不选</translation>
     </message>
@@ -652,6 +652,14 @@
         <location line="+1"/>
         <source>停止刷新</source>
         <translation>停止刷新</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersCsvWriter</name>
+    <message>
+        <location filename="../acquisition/ParametersCsvWriter.cpp" line="+226"/>
+        <source>写入线程异常终止，详见日志</source>
+        <translation>写入线程异常终止，详见日志</translation>
     </message>
 </context>
 <context>
@@ -795,17 +803,9 @@
     </message>
 </context>
 <context>
-    <name>ParametersCsvWriter</name>
-    <message>
-        <location filename="../acquisition/ParametersCsvWriter.cpp" line="+1"/>
-        <source>写入线程异常终止，详见日志</source>
-        <translation>写入线程异常终止，详见日志</translation>
-    </message>
-</context>
-<context>
     <name>ParametersMode</name>
     <message>
-        <location filename="../acquisition/ParametersMode.cpp" line="+32"/>
+        <location filename="../acquisition/ParametersMode.cpp" line="+36"/>
         <source>警告</source>
         <translation>警告</translation>
     </message>
@@ -875,7 +875,7 @@
         <translation>下一步</translation>
     </message>
     <message>
-        <location line="+192"/>
+        <location line="+191"/>
         <source>未选择采集设备！</source>
         <translation>未选择采集设备！</translation>
     </message>
@@ -900,7 +900,7 @@
         <translation>项目名称不能为NULL！</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>项目名称相同！</source>
         <translation>项目名称相同！</translation>
     </message>
@@ -925,7 +925,7 @@
         <translation>采集设备参数将以第一台设备为准！</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersMode.cpp" line="+1"/>
+        <location line="-28"/>
         <source>项目名称过长，数据文件名不能超过255字节！</source>
         <translation>项目名称过长，数据文件名不能超过255字节！</translation>
     </message>
@@ -933,13 +933,13 @@
 <context>
     <name>ParametersOnLine</name>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+54"/>
-        <location line="+498"/>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+63"/>
+        <location line="+532"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-456"/>
+        <location line="-490"/>
         <source>数据采集</source>
         <translation>数据采集</translation>
     </message>
@@ -950,17 +950,17 @@
     </message>
     <message>
         <location line="+7"/>
-        <location line="+575"/>
+        <location line="+614"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-521"/>
+        <location line="-563"/>
         <source>参数设置中，请稍等...</source>
         <translation>参数设置中，请稍等...</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+29"/>
         <source>采集间隔无效，间隔不能小于1毫秒！</source>
         <translation>采集间隔无效，间隔不能小于1毫秒！</translation>
     </message>
@@ -975,7 +975,7 @@
         <translation>采集点数超出范围，请缩短采集时间或加大采集间隔！</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>项目</source>
         <translation>项目</translation>
     </message>
@@ -1015,7 +1015,7 @@
         <translation>通道参数与设备不匹配!</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+22"/>
         <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
         <translation>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</translation>
     </message>
@@ -1030,27 +1030,27 @@
         <translation>通道设置失败,请退出重试!</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+27"/>
         <source>项目信息保存失败，采集未开始！</source>
         <translation>项目信息保存失败，采集未开始！</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+95"/>
         <source>打开数据库失败！</source>
         <translation>打开数据库失败！</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+2"/>
         <source> 采集中...</source>
         <translation> 采集中...</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+31"/>
         <source>采集结束。</source>
         <translation>采集结束。</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+54"/>
         <source>数据获取失败。</source>
         <translation>数据获取失败。</translation>
     </message>
@@ -1060,17 +1060,17 @@
         <translation>设备重新连接。</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>设备连接成功。</source>
         <translation>设备连接成功。</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
         <source>进入手动重连模式！</source>
         <translation>进入手动重连模式！</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>通讯异常，请设备关机重试！</source>
         <translation>通讯异常，请设备关机重试！</translation>
     </message>
@@ -1080,23 +1080,23 @@
         <translation>手动重连成功！</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+97"/>
         <source>通讯异常</source>
         <translation>通讯异常</translation>
     </message>
     <message>
         <location line="+32"/>
-        <location line="+92"/>
+        <location line="+109"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-89"/>
+        <location line="-106"/>
         <source>结束</source>
         <translation>结束</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+89"/>
         <source>是否停止数据采集？</source>
         <translation>是否停止数据采集？</translation>
     </message>
@@ -1107,18 +1107,18 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>取消</source>
         <translation>取消</translation>
     </message>
     <message>
         <location line="-7"/>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>提前终止采集。</source>
         <translation>提前终止采集。</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-9"/>
         <source>是否终止项目？</source>
         <translation>是否终止项目？</translation>
     </message>
@@ -1128,52 +1128,54 @@
         <translation>终止</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>正在采集中，请先结束！</source>
         <translation>正在采集中，请先结束！</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="-684"/>
+        <location line="+265"/>
         <source>程序内部错误，采集已终止，详情见日志！</source>
         <translation>程序内部错误，采集已终止，详情见日志！</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="-184"/>
         <source> 计划开始时间：</source>
         <translation> 计划开始时间：</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="+23"/>
         <source>该型号没有可用的驱动：</source>
         <translation>该型号没有可用的驱动：</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="+219"/>
         <source> 数据库保存失败样本数：%1</source>
         <translation> 数据库保存失败样本数：%1</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="+48"/>
         <source>通讯异常，设备自动重连中...</source>
         <translation>通讯异常，设备自动重连中...</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="+27"/>
         <source>通讯异常，手动重连中...</source>
         <translation>通讯异常，手动重连中...</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="+104"/>
+        <location line="+118"/>
         <source>警告</source>
         <translation>警告</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="-118"/>
         <source>采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！</source>
         <translation>采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！</translation>
     </message>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+1"/>
+        <location line="+118"/>
         <source>CSV文件写入失败，未写入的数据将在下次写入时重试！</source>
         <translation>CSV文件写入失败，未写入的数据将在下次写入时重试！</translation>
     </message>
@@ -1239,7 +1241,8 @@
 <context>
     <name>QTableWidgetL</name>
     <message>
-        <location filename="../widgets/QTableWidgetL.cpp" line="+209"/>
+        <location filename="../widgets/QTableWidgetL.cpp" line="+212"/>
+        <location filename="../reports/VerificationReportData.cpp" line="+68"/>
         <source>复制</source>
         <translation>复制</translation>
     </message>
@@ -1265,7 +1268,7 @@
 <context>
     <name>Tool</name>
     <message>
-        <location filename="../store/Tool.cpp" line="+683"/>
+        <location filename="../store/Tool.cpp" line="+766"/>
         <location line="+1"/>
         <source>温度</source>
         <translation>温度</translation>
@@ -1700,6 +1703,429 @@
         <location line="+0"/>
         <source>采集时间</source>
         <translation>采集时间</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportExcel</name>
+    <message>
+        <location filename="../reports/ReportStatistics.cpp" line="+14"/>
+        <source>数据表</source>
+        <translation>数据表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>横向表</source>
+        <translation>横向表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>竖向表</source>
+        <translation>竖向表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小平均</source>
+        <translation>最小平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>及通道</source>
+        <translation>及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均</source>
+        <translation>最大平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值及通道</source>
+        <translation>最大的最大值及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小的最小值及通道</source>
+        <translation>最小的最小值及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值</source>
+        <translation>全均值</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值与全均值之差</source>
+        <translation>最大的最大值与全均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均值与全均值之差</source>
+        <translation>最大平均值与全均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小的最小值之差</source>
+        <translation>全均值与最小的最小值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小平均值之差</source>
+        <translation>全均值与最小平均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-平均</source>
+        <translation>最大-平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均-最小</source>
+        <translation>平均-最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-最小</source>
+        <translation>最大-最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>标准偏差</source>
+        <translation>标准偏差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../reports/VerificationReportExcel.cpp" line="+200"/>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <location filename="../reports/VerificationReportExcel.cpp" line="-104"/>
+        <source>首页</source>
+        <translation>首页</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>项目名称:</source>
+        <translation>项目名称:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>项目时间:</source>
+        <translation>项目时间:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>报告概述:</source>
+        <translation>报告概述:</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>采集报告</source>
+        <translation>采集报告</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>打印时间：</source>
+        <translation>打印时间：</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>设备列表:</source>
+        <translation>设备列表:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备序列号</source>
+        <translation>设备序列号</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>采集方式</source>
+        <translation>采集方式</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道个数</source>
+        <translation>通道个数</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>趋势图:</source>
+        <translation>趋势图:</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>工作数据表</source>
+        <translation>工作数据表</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>    结束</source>
+        <translation>    结束</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>    开始</source>
+        <translation>    开始</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>开始时间：</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间：</source>
+        <translation>结束时间：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>竖向分析表</source>
+        <translation>竖向分析表</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>横向分析表</source>
+        <translation>横向分析表</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportPDF</name>
+    <message>
+        <location filename="../reports/ReportStatistics.cpp" line="-21"/>
+        <source>数据表</source>
+        <translation>数据表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>横向表</source>
+        <translation>横向表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>竖向表</source>
+        <translation>竖向表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小平均</source>
+        <translation>最小平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>及通道</source>
+        <translation>及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均</source>
+        <translation>最大平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值及通道</source>
+        <translation>最大的最大值及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小的最小值及通道</source>
+        <translation>最小的最小值及通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值</source>
+        <translation>全均值</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大的最大值与全均值之差</source>
+        <translation>最大的最大值与全均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大平均值与全均值之差</source>
+        <translation>最大平均值与全均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小的最小值之差</source>
+        <translation>全均值与最小的最小值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>全均值与最小平均值之差</source>
+        <translation>全均值与最小平均值之差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通道</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最小</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-平均</source>
+        <translation>最大-平均</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>平均-最小</source>
+        <translation>平均-最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>最大-最小</source>
+        <translation>最大-最小</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>标准偏差</source>
+        <translation>标准偏差</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="+262"/>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <location filename="../reports/VerificationReportPDF.cpp" line="-121"/>
+        <source>采集报告</source>
+        <translation>采集报告</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>打印时间：</source>
+        <translation>打印时间：</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>第%1页,共%2页</source>
+        <translation>第%1页,共%2页</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>项目名称:</source>
+        <translation>项目名称:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目时间:</source>
+        <translation>项目时间:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>报告概述:</source>
+        <translation>报告概述:</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>设备列表:</source>
+        <translation>设备列表:</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备序列号</source>
+        <translation>设备序列号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>采集方式</source>
+        <translation>采集方式</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道个数</source>
+        <translation>通道个数</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>开始时间：</source>
+        <translation>开始时间：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间：</source>
+        <translation>结束时间：</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>    开始</source>
+        <translation>    开始</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>    结束</source>
+        <translation>    结束</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>工作数据表</source>
+        <translation>工作数据表</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>竖向分析表</source>
+        <translation>竖向分析表</translation>
+    </message>
+    <message>
+        <location line="+72"/>
+        <source>横向分析表</source>
+        <translation>横向分析表</translation>
     </message>
 </context>
 </TS>

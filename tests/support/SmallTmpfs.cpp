@@ -46,7 +46,9 @@ bool SmallTmpfs::fill()
     const QByteArray page(4096, 'x');
     while (filler.write(page) == page.size()) {
     }
-    // The last page of the filler may have taken part of a block; what is left is less than a page.
+    // Byte by byte, the last partial page fills what a whole one did not.
+    while (filler.write(page.constData(), 1) == 1) {
+    }
     return filler.error() != QFileDevice::NoError;
 }
 
