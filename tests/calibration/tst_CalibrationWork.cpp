@@ -110,23 +110,12 @@ private slots:
         m_dir.reset(new TestWorkDir);
         QVERIFY(m_dir->isValid());
         CommTiming::set(fastTiming());
-        CalibrationTiming timing;
-        timing.PollMs = 2;
-        timing.StabilityQueryMs = 10;
-        timing.MinuteMs = 20;
-        timing.CloseSettleMs = 1;
-        CalibrationTiming::set(timing);
+        CalibrationTiming::set({2, 10, 20, 1}); // polls, stability queries, a minute, closing pause
 
         m_script = FakeCollection::install(kModel);
         m_script->setSerial(kSerial);
-        QList<Struct_Channel> channels;
-        for (quint32 n : {1u, 2u, 3u}) {
-            Struct_Channel c;
-            c.Number = n;
-            c.Enabled = true;
-            channels.append(c);
-        }
-        m_script->setChannels(channels);
+        for (quint32 n : {1u, 2u, 3u})
+            m_script->addChannel(n, QStringLiteral("℃"));
         m_script->setSensor(1, FakeCollection::Sensor::pt100());
         m_script->setSensor(2, FakeCollection::Sensor::thermistor(kSH[0], kSH[1], kSH[2]));
 
