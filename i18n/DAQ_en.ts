@@ -209,6 +209,185 @@
     </message>
 </context>
 <context>
+    <name>CalibrationChannel</name>
+    <message>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>通道校准</source>
+        <translation>Channel Calibration</translation>
+    </message>
+    <message>
+        <source>通道信息</source>
+        <translation>Channel Information</translation>
+    </message>
+    <message>
+        <source>校准参数</source>
+        <translation>Calibration Parameters</translation>
+    </message>
+    <message>
+        <source>温度点：</source>
+        <translation>Set points:</translation>
+    </message>
+    <message>
+        <source>稳定延迟：</source>
+        <translation>Stability delay:</translation>
+    </message>
+    <message>
+        <source>校准信息</source>
+        <translation>Calibration Information</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <source>下一步</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>通道类型</source>
+        <translation>Channel Type</translation>
+    </message>
+    <message>
+        <source>通道功能</source>
+        <translation>Channel Function</translation>
+    </message>
+    <message>
+        <source>接线线制</source>
+        <translation>Wiring</translation>
+    </message>
+    <message>
+        <source>参数获取中，请稍等...</source>
+        <translation>Reading the parameters, please wait...</translation>
+    </message>
+    <message>
+        <source>项目信息异常!</source>
+        <translation>The run information is invalid!</translation>
+    </message>
+    <message>
+        <source>参数获取成功！</source>
+        <translation>Parameters read.</translation>
+    </message>
+    <message>
+        <source>参数获取失败！</source>
+        <translation>Reading the parameters failed!</translation>
+    </message>
+    <message>
+        <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
+        <translation>Serial number mismatch: check that the connected instrument is the one with the registered serial number!</translation>
+    </message>
+    <message>
+        <source>取消全选</source>
+        <translation>Deselect All</translation>
+    </message>
+    <message>
+        <source>稳定延时未设置！</source>
+        <translation>The stability delay is not set!</translation>
+    </message>
+    <message>
+        <source>稳定延时设置无效：%1</source>
+        <translation>Invalid stability delay: %1</translation>
+    </message>
+    <message>
+        <source>校准温度未设置！</source>
+        <translation>No calibration temperature is set!</translation>
+    </message>
+    <message>
+        <source>校准温度设置无效：%1</source>
+        <translation>Invalid calibration temperature: %1</translation>
+    </message>
+    <message>
+        <source>数据库读取数据失败！</source>
+        <translation>Reading from the database failed!</translation>
+    </message>
+    <message>
+        <source>已有同一时间的校准项目，请稍后再试！</source>
+        <translation>A calibration run with the same time already exists, please try again shortly!</translation>
+    </message>
+    <message>
+        <source>请先选择通道！</source>
+        <translation>Select channels first!</translation>
+    </message>
+    <message>
+        <source>采集器</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>型号:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>序列号:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>采集速率:</source>
+        <translation>Rate:</translation>
+    </message>
+    <message>
+        <source>通信方式:</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <source>IP/COM:</source>
+        <translation>IP/COM:</translation>
+    </message>
+    <message>
+        <source>Port/BaudRate:</source>
+        <translation>Port/BaudRate:</translation>
+    </message>
+    <message>
+        <source>温场</source>
+        <translation>Temperature source</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>校准需求</source>
+        <translation>Calibration requirements</translation>
+    </message>
+    <message>
+        <source>只支持热敏电阻 R(T)/T(R)、铂电阻 CVD/ITS90 校准</source>
+        <translation>Only thermistors (R(T)/T(R)) and platinum resistance thermometers (CVD/ITS90) can be calibrated</translation>
+    </message>
+    <message>
+        <source>R(T)/T(R)校准不能少于4个温度点</source>
+        <translation>R(T)/T(R) calibration needs at least 4 set points</translation>
+    </message>
+    <message>
+        <source>CVD校准不能少于3个温度点</source>
+        <translation>CVD calibration needs at least 3 set points</translation>
+    </message>
+    <message>
+        <source>ITS90校准必须为3个或5个温度点，3个温度点为1个0℃、2个正温/2个负温，</source>
+        <translation>ITS90 calibration needs 3 or 5 set points: 3 points are one at 0 ℃ and two above or two below 0 ℃, </translation>
+    </message>
+    <message>
+        <source>5个温度点为1个0℃、2个正温、2个负温</source>
+        <translation>5 points are one at 0 ℃, two above and two below 0 ℃</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationScan</name>
     <message>
         <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
@@ -285,6 +464,189 @@
         <location line="+0"/>
         <source>设备连接失败！</source>
         <translation>Device connection failed!</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationWork</name>
+    <message>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>重采</source>
+        <translation>Acquire again</translation>
+    </message>
+    <message>
+        <source>校准</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation>Live Data</translation>
+    </message>
+    <message>
+        <source>操作台</source>
+        <translation>Console</translation>
+    </message>
+    <message>
+        <source>温度点</source>
+        <translation>Set point </translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>校准温度点</source>
+        <translation>Calibration Set Points</translation>
+    </message>
+    <message>
+        <source>项目信息异常!</source>
+        <translation>The run information is invalid!</translation>
+    </message>
+    <message>
+        <source>校准温度点数大于设置温度点数，请退出重新设置!</source>
+        <translation>More points are calibrated than set points are set; leave and set up again!</translation>
+    </message>
+    <message>
+        <source>采集时间</source>
+        <translation>Acquisition time</translation>
+    </message>
+    <message>
+        <source>标准器</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
+        <translation>Serial number mismatch: check that the connected instrument is the one with the registered serial number!</translation>
+    </message>
+    <message>
+        <source>初始化通道信息失败！</source>
+        <translation>Initialising the channel information failed!</translation>
+    </message>
+    <message>
+        <source>设置通道开关失败！</source>
+        <translation>Setting the channel switches failed!</translation>
+    </message>
+    <message>
+        <source>设置扫描信息失败！</source>
+        <translation>Setting the scan information failed!</translation>
+    </message>
+    <message>
+        <source>温场设备连接失败!</source>
+        <translation>Connecting the temperature source failed!</translation>
+    </message>
+    <message>
+        <source>温场设备设置失败!</source>
+        <translation>Setting up the temperature source failed!</translation>
+    </message>
+    <message>
+        <source>标准设备连接失败!</source>
+        <translation>Connecting the reference failed!</translation>
+    </message>
+    <message>
+        <source>标准设备设置失败!</source>
+        <translation>Setting up the reference failed!</translation>
+    </message>
+    <message>
+        <source>设置温场温度失败！</source>
+        <translation>Setting the source temperature failed!</translation>
+    </message>
+    <message>
+        <source>： 温场温度设置成功：</source>
+        <translation>: Source set point accepted: </translation>
+    </message>
+    <message>
+        <source>： 温场稳定等待中...</source>
+        <translation>: Waiting for the source to stabilise...</translation>
+    </message>
+    <message>
+        <source>获取温场稳定失败！</source>
+        <translation>Reading the source stability failed!</translation>
+    </message>
+    <message>
+        <source>： 温场稳定延迟等待中 </source>
+        <translation>: Waiting the stability delay of </translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>： 温场已稳定</source>
+        <translation>: Source stable</translation>
+    </message>
+    <message>
+        <source>标准获取温度失败!</source>
+        <translation>The reference temperature could not be read!</translation>
+    </message>
+    <message>
+        <source>采集器数据获取失败!</source>
+        <translation>The instrument data could not be read!</translation>
+    </message>
+    <message>
+        <source>： 通道%1系数写入失败！</source>
+        <translation>: Writing the coefficients of channel %1 failed!</translation>
+    </message>
+    <message>
+        <source>： 通道%1未计算系数：温度点不满足%2校准要求！</source>
+        <translation>: Channel %1 not fitted: the set points do not meet the %2 requirements!</translation>
+    </message>
+    <message>
+        <source>校准结束退出!</source>
+        <translation>Calibration ended!</translation>
+    </message>
+    <message>
+        <source>： 设备连接中...</source>
+        <translation>: Connecting the devices...</translation>
+    </message>
+    <message>
+        <source>： 设备连接成功！</source>
+        <translation>: Devices connected!</translation>
+    </message>
+    <message>
+        <source>： 数据采集成功！</source>
+        <translation>: Data acquired!</translation>
+    </message>
+    <message>
+        <source>设备打开成功！</source>
+        <translation>Devices opened!</translation>
+    </message>
+    <message>
+        <source>数据异常!</source>
+        <translation>Data anomaly!</translation>
+    </message>
+    <message>
+        <source>： 开始采集温度点 </source>
+        <translation>: Acquiring set point </translation>
+    </message>
+    <message>
+        <source>设备断开成功！</source>
+        <translation>Device disconnected!</translation>
+    </message>
+    <message>
+        <source>当前为自动模式，此按钮不可用!</source>
+        <translation>Automatic mode: this button is not available!</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>请输入标准温度：</source>
+        <translation>Enter the reference temperature:</translation>
+    </message>
+    <message>
+        <source>数据库保存数据失败！</source>
+        <translation>Saving to the database failed!</translation>
+    </message>
+    <message>
+        <source>： 校准数据保存成功！</source>
+        <translation>: Calibration data saved!</translation>
+    </message>
+    <message>
+        <source>正在校准中，不能退出!</source>
+        <translation>Calibration in progress, cannot leave!</translation>
     </message>
 </context>
 <context>

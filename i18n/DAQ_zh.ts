@@ -209,6 +209,185 @@
     </message>
 </context>
 <context>
+    <name>CalibrationChannel</name>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>通道校准</source>
+        <translation>通道校准</translation>
+    </message>
+    <message>
+        <source>通道信息</source>
+        <translation>通道信息</translation>
+    </message>
+    <message>
+        <source>校准参数</source>
+        <translation>校准参数</translation>
+    </message>
+    <message>
+        <source>温度点：</source>
+        <translation>温度点：</translation>
+    </message>
+    <message>
+        <source>稳定延迟：</source>
+        <translation>稳定延迟：</translation>
+    </message>
+    <message>
+        <source>校准信息</source>
+        <translation>校准信息</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <source>下一步</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation>通道编号</translation>
+    </message>
+    <message>
+        <source>通道类型</source>
+        <translation>通道类型</translation>
+    </message>
+    <message>
+        <source>通道功能</source>
+        <translation>通道功能</translation>
+    </message>
+    <message>
+        <source>接线线制</source>
+        <translation>接线线制</translation>
+    </message>
+    <message>
+        <source>参数获取中，请稍等...</source>
+        <translation>参数获取中，请稍等...</translation>
+    </message>
+    <message>
+        <source>项目信息异常!</source>
+        <translation>项目信息异常!</translation>
+    </message>
+    <message>
+        <source>参数获取成功！</source>
+        <translation>参数获取成功！</translation>
+    </message>
+    <message>
+        <source>参数获取失败！</source>
+        <translation>参数获取失败！</translation>
+    </message>
+    <message>
+        <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
+        <translation>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</translation>
+    </message>
+    <message>
+        <source>取消全选</source>
+        <translation>取消全选</translation>
+    </message>
+    <message>
+        <source>稳定延时未设置！</source>
+        <translation>稳定延时未设置！</translation>
+    </message>
+    <message>
+        <source>稳定延时设置无效：%1</source>
+        <translation>稳定延时设置无效：%1</translation>
+    </message>
+    <message>
+        <source>校准温度未设置！</source>
+        <translation>校准温度未设置！</translation>
+    </message>
+    <message>
+        <source>校准温度设置无效：%1</source>
+        <translation>校准温度设置无效：%1</translation>
+    </message>
+    <message>
+        <source>数据库读取数据失败！</source>
+        <translation>数据库读取数据失败！</translation>
+    </message>
+    <message>
+        <source>已有同一时间的校准项目，请稍后再试！</source>
+        <translation>已有同一时间的校准项目，请稍后再试！</translation>
+    </message>
+    <message>
+        <source>请先选择通道！</source>
+        <translation>请先选择通道！</translation>
+    </message>
+    <message>
+        <source>采集器</source>
+        <translation>采集器</translation>
+    </message>
+    <message>
+        <source>型号:</source>
+        <translation>型号:</translation>
+    </message>
+    <message>
+        <source>序列号:</source>
+        <translation>序列号:</translation>
+    </message>
+    <message>
+        <source>采集速率:</source>
+        <translation>采集速率:</translation>
+    </message>
+    <message>
+        <source>通信方式:</source>
+        <translation>通信方式:</translation>
+    </message>
+    <message>
+        <source>IP/COM:</source>
+        <translation>IP/COM:</translation>
+    </message>
+    <message>
+        <source>Port/BaudRate:</source>
+        <translation>Port/BaudRate:</translation>
+    </message>
+    <message>
+        <source>温场</source>
+        <translation>温场</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>标准</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>校准需求</source>
+        <translation>校准需求</translation>
+    </message>
+    <message>
+        <source>只支持热敏电阻 R(T)/T(R)、铂电阻 CVD/ITS90 校准</source>
+        <translation>只支持热敏电阻 R(T)/T(R)、铂电阻 CVD/ITS90 校准</translation>
+    </message>
+    <message>
+        <source>R(T)/T(R)校准不能少于4个温度点</source>
+        <translation>R(T)/T(R)校准不能少于4个温度点</translation>
+    </message>
+    <message>
+        <source>CVD校准不能少于3个温度点</source>
+        <translation>CVD校准不能少于3个温度点</translation>
+    </message>
+    <message>
+        <source>ITS90校准必须为3个或5个温度点，3个温度点为1个0℃、2个正温/2个负温，</source>
+        <translation>ITS90校准必须为3个或5个温度点，3个温度点为1个0℃、2个正温/2个负温，</translation>
+    </message>
+    <message>
+        <source>5个温度点为1个0℃、2个正温、2个负温</source>
+        <translation>5个温度点为1个0℃、2个正温、2个负温</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationScan</name>
     <message>
         <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
@@ -285,6 +464,189 @@
         <location line="+0"/>
         <source>设备连接失败！</source>
         <translation>设备连接失败！</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationWork</name>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>重采</source>
+        <translation>重采</translation>
+    </message>
+    <message>
+        <source>校准</source>
+        <translation>校准</translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation>实时数据</translation>
+    </message>
+    <message>
+        <source>操作台</source>
+        <translation>操作台</translation>
+    </message>
+    <message>
+        <source>温度点</source>
+        <translation>温度点</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>结束</translation>
+    </message>
+    <message>
+        <source>校准温度点</source>
+        <translation>校准温度点</translation>
+    </message>
+    <message>
+        <source>项目信息异常!</source>
+        <translation>项目信息异常!</translation>
+    </message>
+    <message>
+        <source>校准温度点数大于设置温度点数，请退出重新设置!</source>
+        <translation>校准温度点数大于设置温度点数，请退出重新设置!</translation>
+    </message>
+    <message>
+        <source>采集时间</source>
+        <translation>采集时间</translation>
+    </message>
+    <message>
+        <source>标准器</source>
+        <translation>标准器</translation>
+    </message>
+    <message>
+        <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
+        <translation>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</translation>
+    </message>
+    <message>
+        <source>初始化通道信息失败！</source>
+        <translation>初始化通道信息失败！</translation>
+    </message>
+    <message>
+        <source>设置通道开关失败！</source>
+        <translation>设置通道开关失败！</translation>
+    </message>
+    <message>
+        <source>设置扫描信息失败！</source>
+        <translation>设置扫描信息失败！</translation>
+    </message>
+    <message>
+        <source>温场设备连接失败!</source>
+        <translation>温场设备连接失败!</translation>
+    </message>
+    <message>
+        <source>温场设备设置失败!</source>
+        <translation>温场设备设置失败!</translation>
+    </message>
+    <message>
+        <source>标准设备连接失败!</source>
+        <translation>标准设备连接失败!</translation>
+    </message>
+    <message>
+        <source>标准设备设置失败!</source>
+        <translation>标准设备设置失败!</translation>
+    </message>
+    <message>
+        <source>设置温场温度失败！</source>
+        <translation>设置温场温度失败！</translation>
+    </message>
+    <message>
+        <source>： 温场温度设置成功：</source>
+        <translation>： 温场温度设置成功：</translation>
+    </message>
+    <message>
+        <source>： 温场稳定等待中...</source>
+        <translation>： 温场稳定等待中...</translation>
+    </message>
+    <message>
+        <source>获取温场稳定失败！</source>
+        <translation>获取温场稳定失败！</translation>
+    </message>
+    <message>
+        <source>： 温场稳定延迟等待中 </source>
+        <translation>： 温场稳定延迟等待中 </translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>分钟</translation>
+    </message>
+    <message>
+        <source>： 温场已稳定</source>
+        <translation>： 温场已稳定</translation>
+    </message>
+    <message>
+        <source>标准获取温度失败!</source>
+        <translation>标准获取温度失败!</translation>
+    </message>
+    <message>
+        <source>采集器数据获取失败!</source>
+        <translation>采集器数据获取失败!</translation>
+    </message>
+    <message>
+        <source>： 通道%1系数写入失败！</source>
+        <translation>： 通道%1系数写入失败！</translation>
+    </message>
+    <message>
+        <source>： 通道%1未计算系数：温度点不满足%2校准要求！</source>
+        <translation>： 通道%1未计算系数：温度点不满足%2校准要求！</translation>
+    </message>
+    <message>
+        <source>校准结束退出!</source>
+        <translation>校准结束退出!</translation>
+    </message>
+    <message>
+        <source>： 设备连接中...</source>
+        <translation>： 设备连接中...</translation>
+    </message>
+    <message>
+        <source>： 设备连接成功！</source>
+        <translation>： 设备连接成功！</translation>
+    </message>
+    <message>
+        <source>： 数据采集成功！</source>
+        <translation>： 数据采集成功！</translation>
+    </message>
+    <message>
+        <source>设备打开成功！</source>
+        <translation>设备打开成功！</translation>
+    </message>
+    <message>
+        <source>数据异常!</source>
+        <translation>数据异常!</translation>
+    </message>
+    <message>
+        <source>： 开始采集温度点 </source>
+        <translation>： 开始采集温度点 </translation>
+    </message>
+    <message>
+        <source>设备断开成功！</source>
+        <translation>设备断开成功！</translation>
+    </message>
+    <message>
+        <source>当前为自动模式，此按钮不可用!</source>
+        <translation>当前为自动模式，此按钮不可用!</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>标准</translation>
+    </message>
+    <message>
+        <source>请输入标准温度：</source>
+        <translation>请输入标准温度：</translation>
+    </message>
+    <message>
+        <source>数据库保存数据失败！</source>
+        <translation>数据库保存数据失败！</translation>
+    </message>
+    <message>
+        <source>： 校准数据保存成功！</source>
+        <translation>： 校准数据保存成功！</translation>
+    </message>
+    <message>
+        <source>正在校准中，不能退出!</source>
+        <translation>正在校准中，不能退出!</translation>
     </message>
 </context>
 <context>

@@ -633,6 +633,18 @@ bool Tool::deleteCalibrationData(const QString &name, const QString &number)
     return run(q, "delete CalibrationData failed:");
 }
 
+bool Tool::replaceCalibrationRun(const Struct_Calibration &run, const QList<Struct_CalibrationData> &records)
+{
+    Transaction transaction;
+    if (!transaction.isActive() || !deleteCalibration(run.TimeName) || !addCalibration(run))
+        return false;
+    for (const Struct_CalibrationData &record : records) {
+        if (!deleteCalibrationData(record.Name, record.Number) || !addCalibrationData(record))
+            return false; // the transaction rolls back
+    }
+    return transaction.commit();
+}
+
 // ---------------------------------------------------------------------------------------
 // AuditLog
 

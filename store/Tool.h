@@ -155,6 +155,9 @@ public:
     static bool addCalibrationData(const Struct_CalibrationData &record);
     static bool getCalibrationData(Struct_CalibrationData &record, const QString &name, const QString &number);
     static bool deleteCalibrationData(const QString &name, const QString &number);
+    // Replaces the stored run and the rows of its channels by these, in one transaction: all or
+    // nothing (a failure leaves the previous rows).
+    static bool replaceCalibrationRun(const Struct_Calibration &run, const QList<Struct_CalibrationData> &records);
 
     // --- AuditLog ----------------------------------------------------------------------
     static bool addAuditLog(const QString &type, const QString &text);

@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 // --- Script ------------------------------------------------------------------------------
@@ -50,6 +51,30 @@ void FakeCollection::Script::setRecordFile(const QList<Struct_Channel> &header, 
     m_hasRecordFile = true;
     m_header = header;
     m_rows = rows;
+}
+
+void FakeCollection::Script::setSensor(quint32 number, const Sensor &sensor)
+{
+    QMutexLocker lock(&m_mutex);
+    m_sensors.insert(number, sensor);
+}
+
+void FakeCollection::Script::setTemperatures(const QList<double> &temperatures)
+{
+    QMutexLocker lock(&m_mutex);
+    m_temperatures = temperatures;
+}
+
+double FakeCollection::Sensor::resistance(double t) const
+{
+    if (kind == Platinum) {
+        const double c = t < 0.0 ? p[3] : 0.0;
+        return p[0] * (1.0 + p[1] * t + p[2] * t * t + c * (t - 100.0) * t * t * t);
+    }
+    // 1/T = a + b·x + c·x³ with x = ln R, solved for x (Cardano; one real root for b, c > 0).
+    const double y = (p[0] - 1.0 / (t + 273.15)) / p[2];
+    const double q = std::sqrt(std::pow(p[1] / (3.0 * p[2]), 3.0) + y * y / 4.0);
+    return std::exp(std::cbrt(q - y / 2.0) - std::cbrt(q + y / 2.0));
 }
 
 void FakeCollection::Script::failAt(Call call, int n)
@@ -140,13 +165,16 @@ bool FakeCollection::Script::enter(Call call)
     return !fail;
 }
 
-QList<double> FakeCollection::Script::scanValues(int index, int enabledCount) const
+QList<double> FakeCollection::Script::scanValues(int index, const QList<Struct_Channel> &enabled) const
 {
     if (!m_scans.isEmpty())
         return m_scans.at(qMin(index, m_scans.size() - 1));
+    const double temperature = m_temperatures.isEmpty() ? 0.0 : m_temperatures.at(qMin(index, m_temperatures.size() - 1));
     QList<double> values;
-    for (int j = 0; j < enabledCount; ++j)
-        values.append(10.0 * (j + 1) + index);
+    for (int j = 0; j < enabled.size(); ++j) {
+        const auto sensor = m_sensors.constFind(enabled.at(j).Number);
+        values.append(sensor != m_sensors.constEnd() ? sensor->resistance(temperature) : 10.0 * (j + 1) + index);
+    }
     return values;
 }
 
@@ -261,7 +289,7 @@ bool FakeCollection::Scan(Call call, QList<double> &values)
     values.clear();
     if (!m_script->enter(call))
         return false;
-    const int enabled = GetEnabledChannels().size();
+    const QList<Struct_Channel> enabled = GetEnabledChannels();
     QMutexLocker lock(&m_script->m_mutex);
     int &taken = call == Call::GetOneData ? m_script->m_oneData : m_script->m_reads;
     values = m_script->scanValues(taken++, enabled);

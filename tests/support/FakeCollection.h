@@ -44,7 +44,9 @@
 // - WriteOneScan: true.
 // - ReadOneScan / getOneData: scan k (k counts the successful calls of that operation, from 0)
 //   gives scans[k] of setScans(), the last scan once k is past the list; without scripted scans
-//   it gives one value per enabled channel, 10 * (j + 1) + k for enabled channel j.
+//   it gives one value per enabled channel, 10 * (j + 1) + k for enabled channel j. An enabled
+//   channel with a sensor (setSensor) instead answers the sensor's resistance at temperature k
+//   of setTemperatures() (the last one once k is past the list).
 // - GetOneChannelParameter: copies coefficient texts, factors and parameters of the scripted
 //   channel with the same number into the record; an unknown number fails.
 // - SetChannelConfig: copies type, function, wiring and unit into the records of the same
@@ -69,6 +71,30 @@ public:
         QStringList values;
     };
 
+    // A sensor on a channel, answering its resistance (Ω) at a temperature (℃).
+    struct Sensor {
+        enum Kind { Platinum, Thermistor };
+        Kind kind = Platinum;
+        // Platinum (IEC 60751): R0, A, B, C of R(t) = R0·(1 + A·t + B·t² + C·(t − 100)·t³),
+        // the C term below 0 ℃ only. Thermistor (Steinhart–Hart): a, b, c of
+        // 1/T = a + b·ln R + c·(ln R)³, T in K; p[3] unused.
+        double p[4] = {100.0, 3.9083e-3, -5.775e-7, -4.183e-12};
+
+        // The standard Pt100.
+        static Sensor pt100() { return Sensor(); }
+        static Sensor thermistor(double a, double b, double c)
+        {
+            Sensor s;
+            s.kind = Thermistor;
+            s.p[0] = a;
+            s.p[1] = b;
+            s.p[2] = c;
+            s.p[3] = 0.0;
+            return s;
+        }
+        double resistance(double t) const;
+    };
+
     class Script
     {
     public:
@@ -82,6 +108,10 @@ public:
         void setKeepChannels(bool keep);
         void setScans(const QList<QList<double>> &scans);
         void setRecordFile(const QList<Struct_Channel> &header, const QList<Row> &rows);
+        // The channel of that number carries the sensor.
+        void setSensor(quint32 number, const Sensor &sensor);
+        // Scan k finds the sensors at temperature k (℃), the last one once k is past the list.
+        void setTemperatures(const QList<double> &temperatures);
         // Call number n (from 1, over all drivers of the model) of the operation fails.
         void failAt(Call call, int n);
         // Call number n and every later one fail.
@@ -104,7 +134,7 @@ public:
         friend class FakeCollection;
         // Counts the call, sleeps its delay and tells whether it is scripted to fail.
         bool enter(Call call);
-        QList<double> scanValues(int index, int enabledCount) const;
+        QList<double> scanValues(int index, const QList<Struct_Channel> &enabled) const;
 
         mutable QMutex m_mutex;
         QString m_serial = QStringLiteral("FAKE0001");
@@ -114,6 +144,8 @@ public:
         bool m_hasRecordFile = false;
         QList<Struct_Channel> m_header;
         QList<Row> m_rows;
+        QHash<quint32, Sensor> m_sensors;
+        QList<double> m_temperatures;
         QHash<int, int> m_calls;
         QHash<int, QList<int>> m_failAt;
         QHash<int, int> m_failFrom;

@@ -1,0 +1,165 @@
+#pragma once
+
+#include "calibration/CalibrationTiming.h"
+#include "comm/Struct_Channel.h"
+#include "store/Tool.h"
+
+#include <QDialog>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+class Collection;
+class Criteria;
+class Field;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+class QThread;
+struct Struct_System;
+
+Q_DECLARE_METATYPE(Tool::Struct_Calibration)
+Q_DECLARE_METATYPE(QList<Tool::Struct_CalibrationData>)
+
+// The modal dialog in which a calibration run takes place. It configures the channels under
+// calibration to measure resistance and collects, for each set point, one reference temperature
+// and one reading per channel; after every point the whole run is stored, and at the end the
+// sensor coefficients are fitted, stored and written to the instrument.
+//
+// Automatic run (a temperature source is named): a worker drives the source through the set points,
+// waits for stability and the stability delay, and reads; "结束" asks it to stop. Manual run: the
+// user brings the sensors to temperature and presses one button per point ("重采" takes a point
+// again); the reference is read from the thermometer or typed in; "结束" fits, stores and closes.
+//
+// One worker runs at a time, on a thread the dialog owns and waits for before it goes. Workers
+// touch no widget: they report through the queued *_signals / *_slots pairs, and the buttons
+// follow the run's state once a worker has finished. The dialog refuses to close (window close
+// and Escape) while the instrument is open, a run is in progress or a worker runs.
+class CalibrationWork : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CalibrationWork(QWidget *parent = nullptr);
+    ~CalibrationWork() override;
+
+    // Takes the set-up from Struct_System and starts the run (automatic) or the opening (manual).
+    void Start(Struct_System *system);
+
+    // A worker runs (set before it starts, cleared once its thread has finished).
+    bool isBusy() const { return m_Busy; }
+    // A run is in progress.
+    bool isRunning() const { return m_State; }
+
+signals:
+    void Save_signals(Tool::Struct_Calibration run, QList<Tool::Struct_CalibrationData> records);
+    void SetButton_signals();
+    void TableItem_signals(int row, bool stable);
+    void MessageBox_signals(QString title, QString text);
+    void PlainTextEdit_signals(QString text);
+    void TableWidgetDisplay_signals(QStringList row);
+
+public slots:
+    void Temp1_Clicked();
+    void Temp2_Clicked();
+    void Temp3_Clicked();
+    void Temp4_Clicked();
+    void Temp5_Clicked();
+    void Temp6_Clicked();
+    void Temp7_Clicked();
+    void Temp8_Clicked();
+    void Temp9_Clicked();
+    void Close_Clicked();
+    void reject() override;
+
+    void PlainTextEdit_slots(QString text);
+    void MessageBox_slots(QString title, QString text);
+    void TableItem_slots(int row, bool stable);
+    void TableWidgetDisplay_slots(QStringList row);
+    void Save_slots(Tool::Struct_Calibration run, QList<Tool::Struct_CalibrationData> records);
+    void SetButton_slots();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void Worker_finished();
+
+private:
+    void buildForm();
+    void InitTable();
+    void InitDevice();
+    bool OpenDevice(QString &error);
+    bool OpenReference(QString &error);
+    bool SetFieldTemp(int index, double temp, QString &error);
+    void Calculate();
+    bool FitCVD(int index);
+    bool FitRT(int index);
+    bool FitTR(int index);
+    bool FitITS90(int index);
+    bool Fit(int index, bool (*method)(Tool::Struct_CalibrationData &));
+
+    // Workers.
+    void therad_Calibration();
+    void therad_Open();
+    void therad_Collection(int index);
+    void therad_Close();
+    void startWorker(const char *name, const std::function<void()> &body);
+
+    // Worker helpers.
+    bool ReadPoint(double &ref, QList<double> &values, QString &error);
+    void AddPoint(int index, double ref, const QList<double> &values);
+    // Shows point index (reference and readings) at the top of the data table.
+    void ShowPoint(int index);
+    void WriteChannels();
+    void CloseDevices();
+    void EmitSave();
+    void Log(const QString &text);
+    // Sleeps one poll; false when the run flag has been cleared.
+    bool Poll();
+
+    // GUI side.
+    void TempClicked(int index);
+    void RefreshButtons();
+    bool RefuseClose();
+    int PointsTaken() const;
+
+    // Form.
+    QTableWidget *tableWidget_Data = nullptr;
+    QTableWidget *tableWidget_Dot = nullptr;
+    QPlainTextEdit *plainTextEdit = nullptr;
+    QPushButton *pushButton_Close = nullptr;
+
+    QString m_Title;
+    QString m_Retake;
+    int m_Delay = 0;
+    bool m_Auto = false;
+    bool m_HasCriteria = false;
+    std::atomic<bool> m_State{false};
+    double m_CriteriaTemp = 0.0;
+    QList<double> m_Temps;
+    Field *m_Field = nullptr;
+    Criteria *m_Criteria = nullptr;
+    bool m_CriteriaIsSource = false;   // the reference reads the source's own temperature
+    Struct_System *m_System = nullptr;
+    Collection *m_Collection = nullptr;
+    QList<QPushButton *> m_Buttons;
+    QList<Struct_Channel> m_Channels;
+    Tool::Struct_Calibration m_Calibration;
+    Tool::Struct_Collection m_Device;
+    QList<Tool::Struct_CalibrationData> m_Data;
+
+    // Connections of the source and the reference, copied from the set-up.
+    QString m_FieldSignalMode, m_FieldSignal1, m_FieldSignal2;
+    QString m_CriteriaSignalMode, m_CriteriaSignal1, m_CriteriaSignal2;
+
+    CalibrationTiming m_Timing;
+    QThread *m_Worker = nullptr;
+    bool m_Busy = false;      // GUI thread only
+    bool m_Ended = false;     // the run is over (or never started); GUI thread only
+    int m_Done = 0;           // points taken, as the GUI last saw them
+};
