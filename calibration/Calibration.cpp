@@ -1,6 +1,8 @@
 #include "calibration/Calibration.h"
 
+#include "calibration/CalibrationChannel.h"
 #include "calibration/CalibrationScan.h"
+#include "calibration/CalibrationWork.h"
 #include "calibration/CoefficientFit.h"
 #include "calibration/CoefficientIni.h"
 #include "common/Struct_System.h"
@@ -298,6 +300,8 @@ void Calibration::ContinueProject()
 
 void Calibration::RunProject(Tool::Struct_Calibration run)
 {
+    if (!m_System)
+        return;
     const Tool::Struct_Collection *device = nullptr;
     for (const Tool::Struct_Collection &candidate : qAsConst(m_Devices)) {
         if (candidate.Serial == run.Serial && candidate.Model == run.Model) {
@@ -315,6 +319,16 @@ void Calibration::RunProject(Tool::Struct_Calibration run)
     }
     m_System->Calibration = run;
     m_System->CalibrationDevice = *device;
+
+    CalibrationChannel channels(this);
+    channels.SetParameters(m_System);
+    // A run that cannot be set up has told the user; its dialog then ends at once.
+    if (channels.exec() != QDialog::Accepted)
+        return;
+    CalibrationWork work(this);
+    work.Start(m_System);
+    work.exec();
+    LoadProjectTree();
 }
 
 // --- Run tree ------------------------------------------------------------------------------

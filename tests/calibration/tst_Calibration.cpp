@@ -5,11 +5,15 @@
 #include "SourceTestHelpers.h"
 
 #include "calibration/Calibration.h"
+#include "calibration/CalibrationChannel.h"
 #include "calibration/CalibrationScan.h"
+#include "calibration/CalibrationTiming.h"
+#include "calibration/CalibrationWork.h"
 #include "calibration/CoefficientFit.h"
 #include "calibration/CoefficientIni.h"
 #include "common/Struct_System.h"
 #include "store/Tool.h"
+#include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
 
@@ -33,6 +37,7 @@ namespace {
 
 const QString kSerial = QStringLiteral("SN-1");
 const QString kModel = QStringLiteral("P540W");
+const QString kFakeModel = QStringLiteral("CAL-FAKE");
 
 Record record(const QString &run, const QString &number, const QString &method, int points)
 {
@@ -92,13 +97,15 @@ class tst_Calibration : public QObject
     Struct_System m_System;
 
 
-    void openPage(Calibration &page, bool withInstrument = true)
+    void openPage(Calibration &page, bool withInstrument = true, const QString &model = kModel)
     {
         m_System = Struct_System();
         if (withInstrument) {
             Tool::Struct_Collection device;
-            device.Model = kModel;
+            device.Model = model;
             device.Serial = kSerial;
+            device.SignalMode = ToolComm::TcpText;
+            device.Rate = QStringLiteral("1Hz");
             m_System.DeviceList = {device};
         }
         page.SetSystem(&m_System);
@@ -144,6 +151,11 @@ private slots:
         CommTiming::set(fastTiming());
         Calibration::forceP710WOffered(false);
         Calibration::setFileChooser({});
+    }
+    void cleanup()
+    {
+        CalibrationTiming::set(CalibrationTiming());
+        FakeCollection::uninstall(kFakeModel);
     }
     void cleanupTestCase()
     {
@@ -459,6 +471,82 @@ private slots:
         answer = dir.filePath("blocker/coefficients.ini");
         trigger(page, "action_Export");
         QCOMPARE(boxes.texts(), QStringList{"数据导出失败！"});
+    }
+
+    // A run stored after two of its three set points continues from the page: the set-up keeps
+    // its channel, the run takes the third point only and fits, and the tree is read again.
+    void continueAStoredRun()
+    {
+        TestWorkDir dir;
+        MessageBoxHelper boxes;
+        const QString model = kFakeModel, run = QStringLiteral("2024-03-01 10:00:00");
+        const auto pt100 = FakeCollection::Sensor::pt100();
+        const std::shared_ptr<FakeCollection::Script> script = FakeCollection::install(model);
+        script->setSerial(kSerial);
+        script->addChannel(1, QStringLiteral("℃"));
+        script->setSensor(1, pt100);
+        script->setTemperatures({100.0});
+        CalibrationTiming::set({2, 10, 20, 1});
+        Record first = record(run, "1", "CVD", 0);
+        first.CList = QStringList{"0.000000", "50.000000"};
+        first.DList = Tool::toStringList(8, {pt100.resistance(0.0), pt100.resistance(50.0)});
+        QVERIFY(Tool::addCalibration({run, model, kSerial, {"1"}}));
+        QVERIFY(Tool::addCalibrationData(first));
+
+        InstrumentSimulator source(InstrumentSimulator::Dialect::DryWell);
+        source.script("READ?", {"100.000\r\n"});
+        const quint16 port = source.listen();
+        Calibration page;
+        openPage(page, true, model);
+        testSource(page, boxes, "QNLK-R", port);
+        click(child<QTreeWidget>(page, "treeWidget")->topLevelItem(0), Qt::Checked);
+
+        boxes.onDialog([](QWidget *w) {
+            child<QLineEdit>(*w, "lineEdit_Delay")->setText("1");
+            for (int k = 1; k <= 3; ++k)
+                child<QLineEdit>(*w, qPrintable(QStringLiteral("lineEdit_Temp%1").arg(k)))->setText(QString::number(50 * (k - 1)));
+            child<QPushButton>(*w, "pushButton_Next")->click();
+        }, "CalibrationChannel");
+        boxes.onDialog([](QWidget *w) {
+            auto *work = static_cast<CalibrationWork *>(w);
+            QTest::qWaitFor([&]() { return !work->isBusy() && !work->isRunning(); }, 30000);
+            work->reject();
+        }, "CalibrationWork");
+        source.commands.clear();
+        trigger(page, "action_Continue");
+
+        QCOMPARE(boxes.texts(), QStringList{"测试成功！"});
+        QCOMPARE(m_System.Calibration.TimeName, run);
+        QCOMPARE(source.commands.filter(QRegularExpression("^s ")).value(0), QStringLiteral("s 100.00"));
+        const Record fitted = stored(run, "1");
+        QCOMPARE(fitted.CList, QStringList({"0.000000", "50.000000", "100.000000"}));
+        QVERIFY2(qAbs(fitted.R0.toDouble() - 100.0) < 1e-6, qPrintable(fitted.R0));
+        QCOMPARE(child<QTreeWidget>(page, "treeWidget")->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    }
+
+    // "校准" hands a new run (its key the current time, no channels yet) on the chosen instrument to
+    // the set-up; a set-up that is cancelled stores nothing.
+    void newRunReachesTheSetUp()
+    {
+        TestWorkDir dir;
+        MessageBoxHelper boxes;
+        const std::shared_ptr<FakeCollection::Script> script = FakeCollection::install(kFakeModel);
+        script->setSerial(kSerial);
+        Calibration page;
+        openPage(page, true, kFakeModel);
+        child<QComboBox>(page, "comboBox_Field")->setCurrentText("Other");
+        boxes.onDialog([&](QWidget *w) {
+            QTest::qWaitFor([&]() { return !static_cast<CalibrationChannel *>(w)->isReading(); }, 10000);
+            static_cast<QDialog *>(w)->reject();
+        }, "CalibrationChannel");
+        child<QPushButton>(page, "pushButton_Calibration")->click();
+        const Tool::Struct_Calibration &run = m_System.Calibration;
+        const QDateTime key = QDateTime::fromString(run.TimeName, "yyyy-MM-dd hh:mm:ss");
+        QVERIFY2(key.isValid() && qAbs(key.secsTo(QDateTime::currentDateTime())) <= 5, qPrintable(run.TimeName));
+        QCOMPARE(run.Model + '/' + run.Serial, kFakeModel + '/' + kSerial);
+        QVERIFY(run.CHNumber.isEmpty());
+        QCOMPARE(m_System.FieldModel + '/' + m_System.CriteriaModel, QStringLiteral("Other/Other"));
+        QCOMPARE(rows("Calibration"), 0);
     }
 
     void continuingNeedsARunAndItsInstrument()
