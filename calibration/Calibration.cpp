@@ -53,6 +53,7 @@ Calibration::Calibration(QWidget *parent)
     : QWidget(parent)
 {
     m_Title = tr("提示");
+    m_OfferP710W = isP710WOffered();
     buildForm();
 
     m_Menu = new QMenu(this);
@@ -196,7 +197,7 @@ void Calibration::fillCriteria(const QStringList &first)
 {
     QStringList items = first;
     items.append(kOther);
-    if (isP710WOffered())
+    if (m_OfferP710W)
         items.append(kP710W);
     comboBox_Criteria->clear();
     comboBox_Criteria->addItems(items);

@@ -108,6 +108,7 @@ private:
     QTableWidgetL *tableWidget = nullptr;
 
     QString m_Title;
+    bool m_OfferP710W = false;
     QMenu *m_Menu = nullptr;
     QAction *m_ActionShow = nullptr;
     QAction *m_ActionRecalculate = nullptr;

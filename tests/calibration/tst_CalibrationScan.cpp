@@ -72,59 +72,51 @@ private slots:
         QCOMPARE(made ? QString::fromLatin1(made->metaObject()->className()) : QString(), device);
     }
 
+    // The address and parameter rows as shown: label, a combo's choice in <>, a line edit's text in [].
+    static QString rowsShown(CalibrationScan &d)
+    {
+        const auto row = [&](const char *label, const char *combo, const char *edit) {
+            auto *l = child<QLabel>(d, label);
+            auto *c = child<QComboBox>(d, combo);
+            auto *e = child<QLineEdit>(d, edit);
+            return !l->isVisible() ? QString()
+                                   : l->text() + (c->isVisible() ? '<' + c->currentText() + '>' : QString())
+                                         + (e->isVisible() ? '[' + e->text() + ']' : QString());
+        };
+        return row("label_Address", "comboBox_Address", "lineEdit_Address") + '|'
+            + row("label_Parameter", "comboBox_Parameter", "lineEdit_Parameter");
+    }
+
     void widgetsFollowTheConnectionType()
     {
         TestWorkDir dir;
         CalibrationScan dialog;
         dialog.show();
         auto *type = child<QComboBox>(dialog, "comboBox_Communication");
-        auto *address = child<QComboBox>(dialog, "comboBox_Address");
-        auto *addressEdit = child<QLineEdit>(dialog, "lineEdit_Address");
-        auto *parameter = child<QComboBox>(dialog, "comboBox_Parameter");
-        auto *parameterEdit = child<QLineEdit>(dialog, "lineEdit_Parameter");
-        auto *addressLabel = child<QLabel>(dialog, "label_Address");
-        auto *parameterLabel = child<QLabel>(dialog, "label_Parameter");
+        const QString port = "串口号：<" + Tool::getSerialPortNames().value(0) + '>';
 
-        // A record never set: the first type, the serial ports and the first baud rate.
+        // A record never set: the first type, the serial ports and the first baud rate; the
+        // network defaults behind "网络".
         dialog.SetParameters(connection("QNLK"));
-        QCOMPARE(type->currentText(), QStringLiteral("串口"));
-        QCOMPARE(addressLabel->text(), QStringLiteral("串口号："));
-        QCOMPARE(parameterLabel->text(), QStringLiteral("波特率："));
-        QCOMPARE(items(address), Tool::getSerialPortNames());
-        QCOMPARE(items(parameter), QStringList({"4800", "9600", "19200", "38400", "57600", "115200"}));
-        QCOMPARE(parameter->currentText(), QStringLiteral("4800"));
-        QVERIFY(address->isVisible() && parameter->isVisible());
-        QVERIFY(!addressEdit->isVisible() && !parameterEdit->isVisible());
-
+        QCOMPARE(type->currentText() + ' ' + rowsShown(dialog), "串口 " + port + "|波特率：<4800>");
+        QCOMPARE(items(child<QComboBox>(dialog, "comboBox_Address")), Tool::getSerialPortNames());
+        QCOMPARE(items(child<QComboBox>(dialog, "comboBox_Parameter")),
+                 QStringList({"4800", "9600", "19200", "38400", "57600", "115200"}));
         type->setCurrentText(QStringLiteral("网络"));
-        QCOMPARE(addressLabel->text(), QStringLiteral("IP地址："));
-        QCOMPARE(parameterLabel->text(), QStringLiteral("端口号："));
-        QVERIFY(addressEdit->isVisible() && parameterEdit->isVisible() && parameterLabel->isVisible());
-        QVERIFY(!address->isVisible() && !parameter->isVisible());
-        QCOMPARE(addressEdit->text(), QStringLiteral("192.168.1.1"));
-        QCOMPARE(parameterEdit->text(), QStringLiteral("5980"));
-        QCOMPARE(parameterEdit->maxLength(), 6);
+        QCOMPARE(rowsShown(dialog), QStringLiteral("IP地址：[192.168.1.1]|端口号：[5980]"));
+        QCOMPARE(child<QLineEdit>(dialog, "lineEdit_Parameter")->maxLength(), 6);
 
-        // A stored TCP connection shows exactly its texts, empty ones included.
+        // Stored connections show exactly their texts, empty ones included.
         dialog.SetParameters(connection("QNLK", "网络", "10.0.0.7", "4001"));
-        QCOMPARE(type->currentText(), QStringLiteral("网络"));
-        QCOMPARE(addressEdit->text(), QStringLiteral("10.0.0.7"));
-        QCOMPARE(parameterEdit->text(), QStringLiteral("4001"));
+        QCOMPARE(rowsShown(dialog), QStringLiteral("IP地址：[10.0.0.7]|端口号：[4001]"));
         dialog.SetParameters(connection("QNLK", "网络"));
-        QVERIFY(addressEdit->text().isEmpty() && parameterEdit->text().isEmpty());
-
-        // A stored serial connection selects its baud rate.
+        QCOMPARE(rowsShown(dialog), QStringLiteral("IP地址：[]|端口号：[]"));
         dialog.SetParameters(connection("QNVA", "串口", "ttyNONE", "38400"));
-        QCOMPARE(parameter->currentText(), QStringLiteral("38400"));
-
+        QCOMPARE(rowsShown(dialog), port + "|波特率：<38400>");
         // Bluetooth: the device name only; without a radio the name list stays empty.
         dialog.SetParameters(connection("QN P710W", "蓝牙", "P710W-1"));
-        QCOMPARE(addressLabel->text(), QStringLiteral("设备名："));
-        QVERIFY(address->isVisible());
-        QVERIFY(!parameterLabel->isVisible() && !parameter->isVisible() && !parameterEdit->isVisible()
-                && !addressEdit->isVisible());
         if (QBluetoothLocalDevice::allDevices().isEmpty())
-            QCOMPARE(address->count(), 0);
+            QCOMPARE(rowsShown(dialog), QStringLiteral("设备名：<>|"));
     }
 
     void successfulTestMarksConnected()
