@@ -227,13 +227,13 @@ bool ToolComm::BleOpenSearch()
 QStringList ToolComm::BleStartSearch()
 {
     QStringList names;
-    if (BleOpenSearch()) {
-        const QList<QBluetoothDeviceInfo> seen = m_searchAgent->discoveredDevices();
-        for (const QBluetoothDeviceInfo &info : seen) {
-            if ((info.coreConfigurations() & QBluetoothDeviceInfo::LowEnergyCoreConfiguration)
-                && !info.name().isEmpty() && !names.contains(info.name()))
-                names.append(info.name());
-        }
+    if (!BleOpenSearch())
+        return names;
+    const QList<QBluetoothDeviceInfo> seen = m_searchAgent->discoveredDevices();
+    for (const QBluetoothDeviceInfo &info : seen) {
+        if ((info.coreConfigurations() & QBluetoothDeviceInfo::LowEnergyCoreConfiguration)
+            && !info.name().isEmpty() && !names.contains(info.name()))
+            names.append(info.name());
     }
     const QString stored = BleConfigName();
     if (!stored.isEmpty() && !names.contains(stored))

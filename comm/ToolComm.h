@@ -51,7 +51,7 @@ public:
 
     // Starts a Bluetooth LE search and returns at once: the names of the devices seen so far,
     // followed by the name in "BLE.ini" when it is set and not yet listed. Without a usable
-    // adapter no search starts and only the "BLE.ini" name (if any) comes back.
+    // adapter no search starts and the list is empty, the "BLE.ini" name included.
     QStringList BleStartSearch();
     // The device name stored in "BLE.ini" (working directory) under "/Config/Name", read as plain
     // text.

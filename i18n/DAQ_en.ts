@@ -33,6 +33,182 @@
     </message>
 </context>
 <context>
+    <name>Calibration</name>
+    <message>
+        <location filename="../calibration/Calibration.cpp" line="+53"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>查看项目</source>
+        <translation>View Run</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>重新计算</source>
+        <translation>Recalculate</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除项目</source>
+        <translation>Delete Run</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>继续校准</source>
+        <translation>Continue Calibration</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ini导出</source>
+        <translation>Export Ini</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>校准设置</source>
+        <translation>Calibration Setup</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>采集设备：</source>
+        <translation>Instrument:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>温场：</source>
+        <translation>Source:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>通信设置</source>
+        <translation>Connection Settings</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>标准：</source>
+        <translation>Reference:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>校准</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准记录</source>
+        <translation>Calibration Records</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+8"/>
+        <source>校准数据</source>
+        <translation>Calibration Data</translation>
+    </message>
+    <message>
+        <location line="-3"/>
+        <source>通道序号</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道类型</source>
+        <translation>Channel Type</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道功能</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>接线线制</source>
+        <translation>Wiring</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准标准</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <location line="+186"/>
+        <source>项目列表</source>
+        <translation>Runs</translation>
+    </message>
+    <message>
+        <location line="-89"/>
+        <source>当前标准无需设置通信信息!</source>
+        <translation>This reference needs no connection settings!</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>温场未连接!</source>
+        <translation>Source not connected!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>标准未连接!</source>
+        <translation>Reference not connected!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>当前温场不支持标准手动采集!</source>
+        <translation>This source does not allow a typed-in reference!</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>未选择采集器!</source>
+        <translation>No instrument selected!</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>项目信息异常!</source>
+        <translation>Invalid run information!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>选择的采集器未连接!</source>
+        <translation>The run's instrument is not registered!</translation>
+    </message>
+    <message>
+        <location line="+161"/>
+        <source>数据库保存数据失败！</source>
+        <translation>Saving to the database failed!</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>请先选择需要删除的项目!</source>
+        <translation>Select the run to delete first!</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>删除数据失败!</source>
+        <translation>Deleting failed!</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>请先选择需要导出的通道!</source>
+        <translation>Select the channels to export first!</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>保存文件</source>
+        <translation>Save File</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>数据导出成功！</source>
+        <translation>Data exported successfully!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>数据导出失败！</source>
+        <translation>Data export failed!</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationChannel</name>
     <message>
         <source>提示</source>
@@ -209,6 +385,85 @@
     <message>
         <source>5个温度点为1个0℃、2个正温、2个负温</source>
         <translation>5 points are one at 0 ℃, two above and two below 0 ℃</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationScan</name>
+    <message>
+        <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
+        <source>通信设置</source>
+        <translation>Connection Settings</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>操作区</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通讯方式：</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>测试</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>IP地址：</source>
+        <translation>IP address:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>端口号：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>设备名：</source>
+        <translation>Device name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>空：</source>
+        <translation>None:</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>串口号：</source>
+        <translation>Serial port:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <location line="+25"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <source>当前模式无需测试！</source>
+        <translation>This connection type needs no test!</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>测试成功！</source>
+        <translation>Test successful!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备连接失败！</source>
+        <translation>Device connection failed!</translation>
     </message>
 </context>
 <context>

@@ -33,6 +33,182 @@
     </message>
 </context>
 <context>
+    <name>Calibration</name>
+    <message>
+        <location filename="../calibration/Calibration.cpp" line="+53"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>查看项目</source>
+        <translation>查看项目</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>重新计算</source>
+        <translation>重新计算</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除项目</source>
+        <translation>删除项目</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>继续校准</source>
+        <translation>继续校准</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ini导出</source>
+        <translation>Ini导出</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>校准设置</source>
+        <translation>校准设置</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>采集设备：</source>
+        <translation>采集设备：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>温场：</source>
+        <translation>温场：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>通信设置</source>
+        <translation>通信设置</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>标准：</source>
+        <translation>标准：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>校准</source>
+        <translation>校准</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准记录</source>
+        <translation>校准记录</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+8"/>
+        <source>校准数据</source>
+        <translation>校准数据</translation>
+    </message>
+    <message>
+        <location line="-3"/>
+        <source>通道序号</source>
+        <translation>通道序号</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道类型</source>
+        <translation>通道类型</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>通道功能</source>
+        <translation>通道功能</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>接线线制</source>
+        <translation>接线线制</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准标准</source>
+        <translation>校准标准</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <location line="+186"/>
+        <source>项目列表</source>
+        <translation>项目列表</translation>
+    </message>
+    <message>
+        <location line="-89"/>
+        <source>当前标准无需设置通信信息!</source>
+        <translation>当前标准无需设置通信信息!</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>温场未连接!</source>
+        <translation>温场未连接!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>标准未连接!</source>
+        <translation>标准未连接!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>当前温场不支持标准手动采集!</source>
+        <translation>当前温场不支持标准手动采集!</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>未选择采集器!</source>
+        <translation>未选择采集器!</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>项目信息异常!</source>
+        <translation>项目信息异常!</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>选择的采集器未连接!</source>
+        <translation>选择的采集器未连接!</translation>
+    </message>
+    <message>
+        <location line="+161"/>
+        <source>数据库保存数据失败！</source>
+        <translation>数据库保存数据失败！</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>请先选择需要删除的项目!</source>
+        <translation>请先选择需要删除的项目!</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>删除数据失败!</source>
+        <translation>删除数据失败!</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>请先选择需要导出的通道!</source>
+        <translation>请先选择需要导出的通道!</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>保存文件</source>
+        <translation>保存文件</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>数据导出成功！</source>
+        <translation>数据导出成功！</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>数据导出失败！</source>
+        <translation>数据导出失败！</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationChannel</name>
     <message>
         <source>提示</source>
@@ -209,6 +385,85 @@
     <message>
         <source>5个温度点为1个0℃、2个正温、2个负温</source>
         <translation>5个温度点为1个0℃、2个正温、2个负温</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationScan</name>
+    <message>
+        <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
+        <source>通信设置</source>
+        <translation>通信设置</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>操作区</source>
+        <translation>操作区</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通讯方式：</source>
+        <translation>通讯方式：</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>测试</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>IP地址：</source>
+        <translation>IP地址：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>端口号：</source>
+        <translation>端口号：</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>设备名：</source>
+        <translation>设备名：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>空：</source>
+        <translation>空：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>串口号：</source>
+        <translation>串口号：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>波特率：</source>
+        <translation>波特率：</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <location line="+25"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <source>当前模式无需测试！</source>
+        <translation>当前模式无需测试！</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>测试成功！</source>
+        <translation>测试成功！</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设备连接失败！</source>
+        <translation>设备连接失败！</translation>
     </message>
 </context>
 <context>

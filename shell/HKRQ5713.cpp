@@ -1,6 +1,7 @@
 #include "shell/HKRQ5713.h"
 
 #include "acquisition/ParametersEntry.h"
+#include "calibration/Calibration.h"
 #include "reports/VerificationReport.h"
 
 #include "shell/LogHandler.h"
@@ -125,9 +126,8 @@ void HKRQ5713::setupUi()
     buttons->addStretch(1);
     layout->addLayout(buttons);
 
-    // Entries whose pages are not part of this program stay hidden.
-    m_ButtonCalibration->setVisible(false);
     connect(m_ButtonParameters, SIGNAL(clicked()), this, SLOT(Parameters_clicked()));
+    connect(m_ButtonCalibration, &QToolButton::clicked, this, [this] { SwitchPage(Page_Calibration); });
     connect(m_ButtonReport, &QToolButton::clicked, this, [this] { SwitchPage(Page_Report); });
 
     m_PageArea = new QWidget(central);
@@ -327,6 +327,12 @@ void HKRQ5713::SwitchPage(int page)
     // Each subsystem that provides a page creates it here, in the page area.
     QWidget *created = nullptr;
     switch (page) {
+    case Page_Calibration: {
+        auto *calibration = new Calibration(m_PageArea);
+        calibration->SetSystem(m_System);
+        created = calibration;
+        break;
+    }
     case Page_Report: {
         auto *report = new VerificationReport(m_PageArea);
         report->SetSystem(m_System);

@@ -1,9 +1,11 @@
+#include "calibration/Calibration.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
 #include "shell/HKRQ5713.h"
 #include "store/SystemSetKeys.h"
 #include "store/Tool.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -43,12 +45,11 @@ private slots:
             auto *time = window.findChild<QLabel *>(QStringLiteral("label_Time"));
             QVERIFY(time && QDateTime::fromString(time->text(), "yyyy-MM-dd hh:mm:ss").isValid());
 
-            // The acquisition entry is offered; entries whose pages are not in this program are not.
-            auto *acquisition = window.findChild<QToolButton *>(QStringLiteral("toolButton_Parameters"));
-            QVERIFY(acquisition && !acquisition->isHidden());
-            for (const char *name : {"toolButton_Calibration"}) {
+            // Every entry of this program is offered.
+            for (const char *name :
+                 {"toolButton_Parameters", "toolButton_Calibration", "toolButton_VerificationReport"}) {
                 auto *button = window.findChild<QToolButton *>(QString::fromLatin1(name));
-                QVERIFY2(button && button->isHidden(), name);
+                QVERIFY2(button && !button->isHidden(), name);
             }
         }
         Tool::closeDatabase();
@@ -84,6 +85,13 @@ private slots:
         QVERIFY(s.EmailAutoTrigger && !s.Switch_Notification && s.Switch_DeviceSet);
         QCOMPARE(s.DeviceList.size(), 1);
         QCOMPARE(s.DeviceList.at(0).CHUnit, QStringList({"℃", "Ω"}));
+
+        // The calibration entry opens the calibration page on the application record.
+        window->findChild<QToolButton *>(QStringLiteral("toolButton_Calibration"))->click();
+        QCOMPARE(window->currentPageIndex(), int(HKRQ5713::Page_Calibration));
+        auto *page = qobject_cast<Calibration *>(window->currentPage());
+        QVERIFY(page && page->parentWidget() == window->findChild<QWidget *>(QStringLiteral("widget_Page")));
+        QCOMPARE(page->findChild<QComboBox *>(QStringLiteral("comboBox_Device"))->count(), 1);
 
         // Numbers that cannot be used keep their defaults.
         window.reset();
