@@ -1521,6 +1521,39 @@
     </message>
 </context>
 <context>
+    <name>SimpleDataExport</name>
+    <message>
+        <location filename="../reports/SimpleDataExport.cpp" line="+66"/>
+        <source>项目名称:</source>
+        <translation>项目名称:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备型号：</source>
+        <translation>设备型号：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设备序列号：</source>
+        <translation>设备序列号：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>通讯方式：</source>
+        <translation>通讯方式：</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>扫描间隔：</source>
+        <translation>扫描间隔：</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+</context>
+<context>
     <name>Tool</name>
     <message>
         <location filename="../store/Tool.cpp" line="+766"/>
@@ -1796,7 +1829,7 @@
 <context>
     <name>VerificationReport</name>
     <message>
-        <location filename="../reports/VerificationReport.cpp" line="+54"/>
+        <location filename="../reports/VerificationReport.cpp" line="+75"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -1831,7 +1864,7 @@
         <translation>项目合并</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+28"/>
         <location line="+60"/>
         <location line="+44"/>
         <source>项目列表</source>
@@ -1874,12 +1907,12 @@
     </message>
     <message>
         <location line="+169"/>
-        <location line="+138"/>
+        <location line="+144"/>
         <source>当前项目没有采集的数据!</source>
         <translation>当前项目没有采集的数据!</translation>
     </message>
     <message>
-        <location line="-121"/>
+        <location line="-127"/>
         <source>项目名称:</source>
         <translation>项目名称:</translation>
     </message>
@@ -1924,7 +1957,7 @@
         <translation>扫描速率：</translation>
     </message>
     <message>
-        <location line="+169"/>
+        <location line="+175"/>
         <source>请先选择需要删除的项目!</source>
         <translation>请先选择需要删除的项目!</translation>
     </message>
@@ -1934,9 +1967,19 @@
         <translation>删除数据失败!</translation>
     </message>
     <message>
+        <location line="+79"/>
+        <source>数据导出中，请稍等...</source>
+        <translation>数据导出中，请稍等...</translation>
+    </message>
+    <message>
         <location line="+26"/>
-        <source>导出功能尚未提供!</source>
-        <translation>导出功能尚未提供!</translation>
+        <source>报表生成成功!</source>
+        <translation>报表生成成功!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>数据异常，生成报表失败!</source>
+        <translation>数据异常，生成报表失败!</translation>
     </message>
 </context>
 <context>
@@ -2172,6 +2215,134 @@
         <location line="+45"/>
         <source>横向分析表</source>
         <translation>横向分析表</translation>
+    </message>
+</context>
+<context>
+    <name>VerificationReportExport</name>
+    <message>
+        <location filename="../reports/VerificationReportExport.cpp" line="+55"/>
+        <source>报表生成</source>
+        <translation>报表生成</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>导出数据</source>
+        <translation>导出数据</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>数据表</source>
+        <translation>数据表</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>功能表页：</source>
+        <translation>功能表页：</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>PDF</source>
+        <translation>PDF</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Excel</source>
+        <translation>Excel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>导出格式:</source>
+        <translation>导出格式:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>多段统计</source>
+        <translation>多段统计</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>时间段：</source>
+        <translation>时间段：</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>备注：</source>
+        <translation>备注：</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>统计段数：</source>
+        <translation>统计段数：</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>打印间隔：</source>
+        <translation>打印间隔：</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择</source>
+        <translation>选择</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>保存路径：</source>
+        <translation>保存路径：</translation>
+    </message>
+    <message>
+        <location line="+54"/>
+        <source>横向分析表</source>
+        <translation>横向分析表</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>竖向分析表</source>
+        <translation>竖向分析表</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>打开文件</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>路径设置错误!</source>
+        <translation>路径设置错误!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>备注信息不能为空!</source>
+        <translation>备注信息不能为空!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>开始时间小于开始采集时间!</source>
+        <translation>开始时间小于开始采集时间!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>结束时间大于结束采集时间!</source>
+        <translation>结束时间大于结束采集时间!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>分段时间错误!</source>
+        <translation>分段时间错误!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>采集间隔设置错误!</source>
+        <translation>采集间隔设置错误!</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>提示</source>
+        <translation>提示</translation>
     </message>
 </context>
 <context>

@@ -57,6 +57,21 @@ void ProjectRows::clear()
     m_values.clear();
 }
 
+ProjectRows ProjectRows::thinned(int step) const
+{
+    if (step < 2)
+        return *this;
+    ProjectRows kept(m_channels);
+    kept.reserve((rowCount() + step - 1) / step);
+    for (qint64 r = 0; r < rowCount(); r += step) {
+        kept.m_times.push_back(m_times[size_t(r)]);
+        kept.m_counts.push_back(m_counts[size_t(r)]);
+        const auto first = m_values.begin() + std::ptrdiff_t(r) * m_channels;
+        kept.m_values.insert(kept.m_values.end(), first, first + m_channels);
+    }
+    return kept;
+}
+
 void ProjectRows::appendJoined(qint64 msecsSinceEpoch, const QString &joinedValues)
 {
     m_times.push_back(msecsSinceEpoch);

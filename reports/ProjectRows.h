@@ -35,6 +35,9 @@ public:
     // Values already converted; count may differ from channelCount().
     void append(qint64 msecsSinceEpoch, const double *values, int count);
 
+    // Row 0 and every step-th row after it, in one pass; every row for a step below 2.
+    ProjectRows thinned(int step) const;
+
     qint64 time(int row) const { return m_times[size_t(row)]; }
     QDateTime dateTime(int row) const { return QDateTime::fromMSecsSinceEpoch(time(row)); }
     double value(int row, int channel) const { return m_values[size_t(row) * size_t(m_channels) + size_t(channel)]; }

@@ -48,11 +48,21 @@ void ReportData::SetData(int precision, const QList<bool> &include, const Tool::
     LocateSegments(starts.mid(0, segments), ends.mid(0, segments));
 }
 
-// Groups follow the units of all the project's channels, so hiding channels can leave a group
-// empty but never moves a channel into the other group.
+QStringList ReportData::groupUnits(const QStringList &displayUnits, const QList<bool> &shown)
+{
+    QStringList units;
+    for (int c = 0; c < displayUnits.size(); ++c) {
+        if (shown.value(c, true))
+            units.append(displayUnits.at(c));
+    }
+    return Tool::uniqueUnits(units);
+}
+
+// Groups follow the units of the shown channels, as the export options offer them: with every
+// channel of the first unit hidden, the next unit becomes group 1.
 void ReportData::GroupRows(const Tool::Struct_Parameters &project, const QList<bool> &shown)
 {
-    const QStringList units = Tool::uniqueUnits(project.CHDisplayUnit);
+    const QStringList units = groupUnits(project.CHDisplayUnit, shown);
     for (int g = 0; g < 2; ++g) {
         m_groupUnit[g] = units.value(g);
         m_quantity[g] = Tool::unitToQuantity(m_groupUnit[g]);

@@ -89,6 +89,11 @@ public:
     bool writeSections(const std::function<bool()> &workData, const std::function<bool(int)> &horizontal,
                        const std::function<bool(int)> &vertical) const;
 
+    // Tool::uniqueUnits over the display units of the shown channels (a missing entry of shown
+    // counts as shown): entry 0 names unit group 1, which holds the shown channels of that unit;
+    // group 2 holds every other shown channel.
+    static QStringList groupUnits(const QStringList &displayUnits, const QList<bool> &shown);
+
     // A sheet name from a title: the characters a sheet name forbids replaced, at most 31 long.
     static QString sheetName(const QString &title);
 

@@ -15,10 +15,11 @@ struct Struct_Export {
     bool Vertical2 = false;         // vertical analysis of unit group 2
     QString ScanInterval;           // the project's scan interval in seconds, as stored
     QString PrintInterval;          // seconds, as typed
-    QString Unit1;                  // unit of group 1 (may be empty)
+    QString Unit1;                  // unit of group 1, over the shown channels (may be empty)
     QString Unit2;                  // unit of group 2 (empty with one unit)
-    int Count1 = 0;                 // display units containing Unit1
-    int Count2 = 0;                 // display units containing Unit2
+    int Count1 = 0;                 // shown channels of unit Unit1
+    int Count2 = 0;                 // the other shown channels (unit group 2)
+    int UnitCount = 0;              // distinct display units of the shown channels
     QString Format;                 // "PDF" or "Excel"
     QString Path;                   // output file
     QString Segments;               // "1" to "6"

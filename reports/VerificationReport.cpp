@@ -1,9 +1,16 @@
 #include "reports/VerificationReport.h"
 
 #include "common/Struct_System.h"
+#include "common/WorkerGuard.h"
+#include "reports/ReportData.h"
+#include "reports/SimpleDataExport.h"
 #include "reports/VerificationMerge.h"
 #include "reports/VerificationReportData.h"
+#include "reports/VerificationReportExcel.h"
+#include "reports/VerificationReportExport.h"
+#include "reports/VerificationReportPDF.h"
 #include "widgets/QCustomPlotL.h"
+#include "widgets/QWaiting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +27,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QSqlDatabase>
 #include <QTextCursor>
+#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -63,11 +72,19 @@ VerificationReport::VerificationReport(QWidget *parent)
     m_ActionDelete = m_Menu->addAction(tr("删除项目"));
     m_ActionMerge = m_Menu->addAction(tr("项目合并"));
     connect(m_Menu, SIGNAL(triggered(QAction *)), this, SLOT(onGrpMenuTriggered(QAction *)));
+    connect(this, SIGNAL(MessageBox_signals(bool)), this, SLOT(MessageBox_slots(bool)));
 
     LoadProjectTree(QString());
 }
 
-VerificationReport::~VerificationReport() = default;
+VerificationReport::~VerificationReport()
+{
+    // A running export finishes first; its result, still queued, goes with the page.
+    if (m_ExportThread) {
+        m_ExportThread->wait();
+        delete m_ExportThread;
+    }
+}
 
 void VerificationReport::setupUi()
 {
@@ -393,21 +410,27 @@ void VerificationReport::GroupUnits()
     const ProjectRows *rows = m_Loaded.Rows.get();
     if (!rows || rows->isEmpty())
         return;
-    const QStringList displayUnits = m_Loaded.Project.CHDisplayUnit;
-    const QStringList units = Tool::uniqueUnits(displayUnits);
-    auto count = [&displayUnits](const QString &unit) {
-        if (unit.isEmpty())
-            return 0;
-        int n = 0;
-        for (const QString &u : displayUnits)
-            n += u.contains(unit) ? 1 : 0;
-        return n;
-    };
+    // The unit groups of the shown channels, as the report writers form them.
+    const QStringList &displayUnits = m_Loaded.Project.CHDisplayUnit;
+    const QStringList units = ReportData::groupUnits(displayUnits, m_Loaded.Visible);
+    QStringList distinct;
+    int shown = 0;
+    int group1 = 0;
+    for (int c = 0; c < displayUnits.size(); ++c) {
+        if (!m_Loaded.Visible.value(c, true))
+            continue;
+        const QString &unit = displayUnits.at(c);
+        ++shown;
+        group1 += unit == units.value(0) ? 1 : 0;
+        if (!distinct.contains(unit))
+            distinct.append(unit);
+    }
     m_Export.ScanInterval = m_Loaded.Project.Interval;
     m_Export.Unit1 = units.value(0);
     m_Export.Unit2 = units.value(1);
-    m_Export.Count1 = count(m_Export.Unit1);
-    m_Export.Count2 = count(m_Export.Unit2);
+    m_Export.Count1 = group1;
+    m_Export.Count2 = shown - group1;
+    m_Export.UnitCount = distinct.size();
     m_Export.Segments = QStringLiteral("1");
     m_Export.StartTime = rows->dateTime(0);
     m_Export.EndTime = rows->dateTime(rows->rowCount() - 1);
@@ -516,28 +539,125 @@ void VerificationReport::updateExportButtons()
     pushButton_CalibrationReport->setEnabled(exportable());
 }
 
-// The report and data exports are not part of this program yet; say so rather than pretend.
-void VerificationReport::exportUnavailable()
-{
-    inform(m_Information, tr("导出功能尚未提供!"));
-}
-
 void VerificationReport::SimpleExport()
 {
     if (!selectProject())
         return;
     ShowProjectInfo();
-    exportUnavailable();
+    const QString path = VerificationReportExport::ChooseSavePath(this, QStringLiteral("Image Files (*.xls)"));
+    if (!path.isEmpty())
+        DataExport(path, false);
 }
 
 void VerificationReport::CalibrationReport_clicked()
 {
-    if (exportable())
-        exportUnavailable();
+    if (!exportable() || m_ExportThread)
+        return;
+    const QString path = VerificationReportExport::ChooseSavePath(this, QStringLiteral("Image Files (*.xls)"));
+    if (!path.isEmpty())
+        DataExport(path, true);
+}
+
+void VerificationReport::DataExport(const QString &path, bool ranged)
+{
+    if (m_ExportThread)
+        return;
+    // Project, channels and range are copied here; the worker reads the samples itself.
+    const int precision = m_System ? m_System->DataAccuracy : 2;
+    auto writer = ranged ? std::make_shared<SimpleDataExport>(m_Loaded.Project, m_Loaded.Visible, precision)
+                         : std::make_shared<SimpleDataExport>(m_Project, m_Visible, precision);
+    // The range is the loaded project's display range, as the edits show it now.
+    if (ranged)
+        writer->SetRange(dateTimeEdit_Start->dateTime(), dateTimeEdit_End->dateTime());
+    const QString database = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).databaseName();
+    startExport([writer, path, database] { return writer->Write(path, database); });
 }
 
 void VerificationReport::TimeOut_clicked()
 {
-    if (exportable())
-        exportUnavailable();
+    if (!exportable() || m_ExportThread)
+        return;
+    // The chart as it is displayed, range included; pictures are made in the GUI thread.
+    const QImage chart = m_Chart ? m_Chart->grab().toImage() : QImage();
+    VerificationReportExport dialog;
+    dialog.SetParameters(&m_Export);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    auto job = std::make_shared<ReportJob>();
+    job->Project = m_Loaded.Project;
+    job->Rows = m_Loaded.Rows;
+    job->Visible = m_Loaded.Visible;
+    job->Options = m_Export;
+    job->Chart = chart;
+    job->Precision = m_System ? m_System->DataAccuracy : 2;
+    job->Version = m_System ? m_System->Version : QString();
+    startExport([job] { return therad_Export(*job); });
+}
+
+void VerificationReport::startExport(const std::function<bool()> &body)
+{
+    m_Waiting = new QWaiting(this);
+    m_Waiting->setText(tr("数据导出中，请稍等..."));
+    m_Waiting->show();
+    m_ExportThread = QThread::create([this, body] {
+        const bool ok = runGuarded("report export", body);
+        emit MessageBox_signals(ok);
+    });
+    m_ExportThread->start();
+    // A thread that could not be started neither runs nor has finished.
+    if (!m_ExportThread->isRunning() && !m_ExportThread->isFinished()) {
+        qWarning() << "The export thread could not be started";
+        MessageBox_slots(false);
+    }
+}
+
+void VerificationReport::MessageBox_slots(bool ok)
+{
+    if (m_ExportThread) {
+        m_ExportThread->wait();
+        delete m_ExportThread;
+        m_ExportThread = nullptr;
+    }
+    if (m_Waiting) {
+        m_Waiting->hide();
+        delete m_Waiting;
+        m_Waiting = nullptr;
+    }
+    inform(m_Information, ok ? tr("报表生成成功!") : tr("数据异常，生成报表失败!"));
+}
+
+bool VerificationReport::therad_Export(const ReportJob &job)
+{
+    // Every step-th row from the first; the dialog accepted only whole steps of at least 1.
+    const int step = qMax(1, VerificationReportExport::PrintStep(job.Options.ScanInterval, job.Options.PrintInterval));
+    ProjectRows rows = job.Rows ? job.Rows->thinned(step) : ProjectRows(job.Project.CHName.size());
+    return job.Options.Format == QLatin1String("PDF") ? ExportPDF(job, std::move(rows)) : ExportExcel(job, std::move(rows));
+}
+
+template <class Writer>
+void VerificationReport::SetReportData(Writer &writer, const ReportJob &job, ProjectRows rows)
+{
+    const Struct_Export &o = job.Options;
+    // The sections in the order of the options; the first Segments entries of the segment lists.
+    const QList<bool> include = {o.WorkData, o.Horizontal1, o.Vertical1, o.Horizontal2, o.Vertical2};
+    const int n = qMax(0, o.Segments.toInt());
+    writer.SetData(job.Precision, include, job.Project, std::move(rows), job.Visible, o.SegmentStart.mid(0, n),
+                   o.SegmentEnd.mid(0, n), o.SegmentRemark.mid(0, n), job.Version);
+}
+
+bool VerificationReport::ExportExcel(const ReportJob &job, ProjectRows rows)
+{
+    VerificationReportExcel writer(job.Options.Path);
+    SetReportData(writer, job, std::move(rows));
+    return writer.WriteCover() && writer.WriteChart(job.Chart) && writer.WriteAnalysis() && writer.Save();
+}
+
+bool VerificationReport::ExportPDF(const ReportJob &job, ProjectRows rows)
+{
+    VerificationReportPDF writer(job.Options.Path);
+    SetReportData(writer, job, std::move(rows));
+    const bool written = writer.WriteCover() && writer.WriteAnalysis() && writer.WriteChart(job.Chart);
+    // The document is always ended: complete, it replaces the file; otherwise nothing changes.
+    const bool ended = writer.EndDocument();
+    return written && ended;
 }

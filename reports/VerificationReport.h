@@ -4,10 +4,12 @@
 #include "reports/Struct_Export.h"
 #include "store/Tool.h"
 
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -18,9 +20,11 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QThread;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
+class QWaiting;
 struct Struct_System;
 
 // The reports page: a searchable tree of the stored projects with a check box per project and
@@ -31,6 +35,10 @@ struct Struct_System;
 // Menu entries, double clicks and buttons act on the project that carries the checks. Only a
 // load that finds rows replaces the loaded project (record, channel flags, rows, export options,
 // chart); viewing the data of another project or exporting it works on its own rows.
+//
+// The exports run one at a time on a worker thread the page owns, behind the busy dialog; the
+// worker works on copies made here and reports through MessageBox_signals. The page waits for a
+// running export before it goes.
 class VerificationReport : public QWidget
 {
     Q_OBJECT
@@ -61,6 +69,13 @@ public:
     void ShowData();
     void DeleteProject();
     void SimpleExport();
+    // Writes the samples of a project to a one-sheet workbook at path: the current project, or
+    // (ranged) the loaded one within the display range.
+    void DataExport(const QString &path, bool ranged);
+    bool isExporting() const { return m_ExportThread != nullptr; }
+
+signals:
+    void MessageBox_signals(bool ok);
 
 public slots:
     void Query_clicked();
@@ -70,11 +85,32 @@ public slots:
     void onGrpMenuTriggered(QAction *action);
     void treeItemChanged(QTreeWidgetItem *item, int column);
     void treeDoubleChanged(QTreeWidgetItem *item, int column);
+    void MessageBox_slots(bool ok);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // What a segmented export needs, copied in the GUI thread before the worker starts.
+    struct ReportJob {
+        Tool::Struct_Parameters Project;
+        std::shared_ptr<const ProjectRows> Rows;
+        QList<bool> Visible;
+        Struct_Export Options;
+        QImage Chart;
+        int Precision = 2;
+        QString Version;
+    };
+    // The worker's body: rows thinned to the print interval, then the chosen writer.
+    static bool therad_Export(const ReportJob &job);
+    static bool ExportExcel(const ReportJob &job, ProjectRows rows);
+    static bool ExportPDF(const ReportJob &job, ProjectRows rows);
+    template <class Writer>
+    static void SetReportData(Writer &writer, const ReportJob &job, ProjectRows rows);
+    // Shows the busy dialog and runs body on the export thread; its result reaches
+    // MessageBox_slots, a failure also when the thread cannot be started.
+    void startExport(const std::function<bool()> &body);
+
     void setupUi();
     // Index of the first project item that is checked or partially checked; -1 when none is.
     int checkedProject() const;
@@ -85,7 +121,6 @@ private:
     // True when a project is loaded and still stored, so the report buttons may export it.
     bool exportable() const;
     void updateExportButtons();
-    void exportUnavailable();
     void inform(const QString &title, const QString &text);
 
     QString m_Information;
@@ -116,4 +151,6 @@ private:
     QList<bool> m_Visible;                     // its channel flags
     LoadedProject m_Loaded;
     Struct_Export m_Export;
+    QThread *m_ExportThread = nullptr;
+    QWaiting *m_Waiting = nullptr;
 };

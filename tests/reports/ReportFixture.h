@@ -164,13 +164,15 @@ inline bool readsFile(const QString &path, const QByteArray &content)
     return file.open(QIODevice::ReadOnly) && file.readAll() == content;
 }
 
-// Data of the tests on empty reports: no sample at all, or a group whose channels are all hidden.
+// Data of the tests on empty reports: no sample at all, or a group whose channels are all hidden
+// (with one unit shown, group 2 is that of no unit, "其他").
 inline void addEmptyReportRows()
 {
     QTest::addColumn<bool>("noRows");
     QTest::addColumn<QList<bool>>("shown");
-    QTest::newRow("project without samples") << true << QList<bool>();
-    QTest::newRow("group 2 hidden") << false << QList<bool>({true, true, true, false, false});
+    QTest::addColumn<QString>("quantity2");
+    QTest::newRow("project without samples") << true << QList<bool>() << QStringLiteral("湿度");
+    QTest::newRow("group 2 hidden") << false << QList<bool>({true, true, true, false, false}) << QStringLiteral("其他");
 }
 
 // Data of the tests on a full disk: full from the start, or filling while the file is written.

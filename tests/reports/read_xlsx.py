@@ -1,6 +1,7 @@
 """Prints a workbook as JSON for the report tests: per sheet its cells (texts as strings, numbers
-as {"n": value}), fills, merged ranges, row heights and column widths; and the picture anchors
-read from the drawing parts (openpyxl skips pictures without an imaging library)."""
+as {"n": value}), number formats other than General, fills, merged ranges, row heights and column
+widths; and the picture anchors read from the drawing parts (openpyxl skips pictures without an
+imaging library)."""
 import json
 import re
 import sys
@@ -13,16 +14,19 @@ path = sys.argv[1]
 book = openpyxl.load_workbook(open(path, "rb"))
 out = {"sheets": book.sheetnames, "active": book.active.title, "data": {}, "pictures": {}}
 for sheet in book.worksheets:
-    cells, fills = {}, {}
+    cells, fills, formats = {}, {}, {}
     for row in sheet.iter_rows():
         for cell in row:
             if cell.value is not None:
                 cells[cell.coordinate] = cell.value if isinstance(cell.value, str) else {"n": cell.value}
+            if cell.number_format != "General":
+                formats[cell.coordinate] = cell.number_format
             if cell.fill is not None and cell.fill.fill_type == "solid":
                 fills[cell.coordinate] = cell.fill.fgColor.rgb
     out["data"][sheet.title] = {
         "cells": cells,
         "fills": fills,
+        "formats": formats,
         "merged": sorted(str(r) for r in sheet.merged_cells.ranges),
         "heights": {str(k): v.height for k, v in sheet.row_dimensions.items() if v.height},
         "widths": {k: v.width for k, v in sheet.column_dimensions.items() if v.customWidth},

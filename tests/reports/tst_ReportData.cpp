@@ -1,5 +1,5 @@
 // The report data both writers share: segment row ranges, rows left out for a wrong value count,
-// unit groups over hidden channels, device channel counts and sheet names.
+// unit groups over the shown channels, device channel counts and sheet names.
 #include "ReportFixture.h"
 
 #include "reports/ReportData.h"
@@ -75,16 +75,16 @@ void tst_ReportData::rowsWithAnotherValueCountLeftOut()
 void tst_ReportData::groupsAndDeviceCounts()
 {
     ReportData data("VerificationReportExcel");
-    // Hiding every ℃ channel leaves group 1 empty instead of making %RH the first group.
+    // Groups follow the shown channels, as the export options offer them: with every ℃ channel
+    // hidden, %RH is group 1.
     data.SetData(2, allSections(), project({"1-1", "1-2", "2-1", "2-2"}, {"℃", "%RH", "℃", "%RH"}, {"A", "B"}),
                  steadyRows(4, 1), {false, true, false, true}, {}, {}, {}, "V");
-    QCOMPARE(data.groupLabels(0), QStringList());
-    QCOMPARE(data.groupLabels(1), QStringList({"1-2", "2-2"}));
-    QCOMPARE(data.quantity(0), QStringLiteral("温度"));
-    QCOMPARE(data.groupTitle(1), QStringLiteral("湿度"));
+    QCOMPARE(data.groupLabels(0), QStringList({"1-2", "2-2"}));
+    QCOMPARE(data.groupLabels(1), QStringList());
+    QCOMPARE(data.quantity(0), QStringLiteral("湿度"));
     QCOMPARE(data.deviceChannelCount(0), 1);
     QCOMPARE(data.deviceChannelCount(1), 1);
-    QCOMPARE(data.sections(), QStringList({"数据表", "温度横向表", "温度竖向表", "湿度横向表", "湿度竖向表"}));
+    QCOMPARE(data.sections(), QStringList({"数据表", "湿度横向表", "湿度竖向表", "其他横向表", "其他竖向表"}));
 
     data.SetData(2, allSections(), project({"1", "2", "3"}, {"℃", "℉", "℉"}, {"P530W"}, "导入"), steadyRows(3, 1), {},
                  {}, {}, {}, "V");

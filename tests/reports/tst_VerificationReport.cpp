@@ -2,6 +2,7 @@
 
 #include "common/Struct_System.h"
 #include "reports/VerificationReport.h"
+#include "reports/VerificationReportExport.h"
 #include "shell/HKRQ5713.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
@@ -167,7 +168,7 @@ private slots:
         QCOMPARE(end->dateTime().toSecsSinceEpoch(), sampleTime(3).toSecsSinceEpoch());
         const Struct_Export &o = m_page->ExportOptions();
         QCOMPARE(QStringList({o.ScanInterval, o.Unit1, o.Unit2, o.Segments, QString::number(o.Count1), QString::number(o.Count2)}),
-                 QStringList({"1", "℃", "%RH", "1", "2", "1"}));
+                 QStringList({"1", "℃", "%RH", "1", "1", "1"})); // over the checked channels
         QCOMPARE(QList<QDateTime>({o.StartTime, o.EndTime}), QList<QDateTime>({sampleTime(0), sampleTime(3)}));
         QCOMPARE(m_page->Loaded().Visible, QList<bool>({false, true, true}));
         QCOMPARE(exportButtons(), QStringLiteral("11"));
@@ -248,10 +249,16 @@ private slots:
         m_boxes->onDialog(look, "VerificationReportData");
         menu(ViewData);
         QCOMPARE(seen, QStringList({"21-2(℃)", "31-1(%RH)"}));
+        VerificationReportExport::setFileChooser([](QWidget *, const QString &) { return QString(); });
         menu(SimpleExport);
+        m_boxes->rejectDialog("VerificationReportExport");
         button("pushButton_TimeOut")->click();
         button("pushButton_CalibrationReport")->click();
-        QCOMPARE(m_boxes->texts(), QStringList(QVector<QString>(3, "导出功能尚未提供!").toList()));
+        VerificationReportExport::setFileChooser(nullptr);
+        // Cancelled file dialogs and the options dialog rejected: nothing exported.
+        QCOMPARE(m_boxes->texts(), QStringList());
+        QCOMPARE(m_boxes->last().className, QStringLiteral("VerificationReportExport"));
+        QVERIFY(!m_page->isExporting());
         QCOMPARE(m_page->Loaded().Project.Name + QString::number(m_page->Loaded().Rows->rowCount()), QStringLiteral("Loaded2"));
         QCOMPARE(m_page->Loaded().Visible, QList<bool>({false, true}));
         QCOMPARE(m_page->ExportOptions().EndTime, sampleTime(1));

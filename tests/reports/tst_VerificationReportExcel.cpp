@@ -158,6 +158,7 @@ void tst_VerificationReportExcel::emptyProjectAndGroup()
 {
     QFETCH(bool, noRows);
     QFETCH(QList<bool>, shown);
+    QFETCH(QString, quantity2);
     TestWorkDir dir(TestWorkDir::NoDatabase);
     const QString path = dir.filePath(QStringLiteral("report.xls"));
     Export options;
@@ -173,11 +174,11 @@ void tst_VerificationReportExcel::emptyProjectAndGroup()
             QVERIFY2(!text.contains("nan") && !text.contains("inf") && text.size() < 40, qPrintable(text));
         }
     }
-    const QJsonObject vertical2 = sheet(book, "湿度竖向分析表");
+    const QJsonObject vertical2 = sheet(book, quantity2 + "竖向分析表");
     QCOMPARE(sheetRow(vertical2, 2, 8).first(), QStringLiteral("升温    开始"));
     QCOMPARE(sheetRow(vertical2, 3, 8).first(), QStringLiteral("通道"));
     QCOMPARE(sheetRow(vertical2, 4, 8), QStringList({"升温    结束"}));
-    const QJsonObject horizontal2 = sheet(book, "湿度横向分析表");
+    const QJsonObject horizontal2 = sheet(book, quantity2 + "横向分析表");
     QCOMPARE(sheetRow(horizontal2, 3, 8).first(), QStringLiteral("升温    开始"));
     QCOMPARE(sheetRow(horizontal2, 4, 8), QStringList({"升温    结束"}));
     if (noRows) {

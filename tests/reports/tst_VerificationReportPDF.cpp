@@ -174,6 +174,7 @@ void tst_VerificationReportPDF::emptyProjectAndGroup()
 {
     QFETCH(bool, noRows);
     QFETCH(QList<bool>, shown);
+    QFETCH(QString, quantity2);
     TestWorkDir dir(TestWorkDir::NoDatabase);
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
     Export options;
@@ -186,8 +187,8 @@ void tst_VerificationReportPDF::emptyProjectAndGroup()
     QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("\\d{20}"))), qPrintable(text));
     const QStringList pages = text.split(QLatin1Char('\f'));
     const QString vertical2 = pages.at(total - 3); // the last section's first segment, before the chart
-    QVERIFY(vertical2.contains(QStringLiteral("湿度竖向分析表")));
-    QVERIFY(hasLine(vertical2, {"通道", "最大湿度"}) && hasLine(vertical2, {"升温", "结束"}));
+    QVERIFY(vertical2.contains(quantity2 + "竖向分析表"));
+    QVERIFY(hasLine(vertical2, {"通道", "最大" + quantity2}) && hasLine(vertical2, {"升温", "结束"}));
     QVERIFY(!vertical2.contains(QStringLiteral("全均值")));
 }
 
