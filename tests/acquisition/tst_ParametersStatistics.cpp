@@ -11,22 +11,26 @@ QDateTime at(int seconds)
     return QDateTime(QDate(2024, 3, 1), QTime(8, 0)).addSecs(seconds);
 }
 
+// The page set up for channels "1-1", "1-2", ... in the given units.
 struct Page {
     ParametersStatistics page;
     QAbstractItemModel *model = nullptr;
 
-    Page(int decimals, const QStringList &labels, const QStringList &units)
+    Page(int decimals, const QStringList &units, int labels = -1)
     {
-        page.setParameters(decimals, labels, units);
+        QStringList names;
+        for (int n = 1; n <= (labels < 0 ? units.size() : labels); ++n)
+            names << QStringLiteral("1-%1").arg(n);
+        page.setParameters(decimals, names, units);
         model = page.findChild<QTableView *>(QStringLiteral("tableWidget_Statistics"))->model();
     }
-    // The nine cells of one group in a row.
-    QStringList group(int row, int group) const
+    // The cells of a row, the time first.
+    QString row(int row) const
     {
         QStringList cells;
-        for (int k = 1; k <= 9; ++k)
-            cells.append(model->index(row, 9 * group + k).data().toString());
-        return cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        return cells.join(' ');
     }
     QString header(int column) const { return model->headerData(column, Qt::Horizontal).toString(); }
 };
@@ -38,71 +42,59 @@ class tst_ParametersStatistics : public QObject
     Q_OBJECT
 
 private slots:
-    void headersAndGroupsFollowUnits()
-    {
-        // The first channel's unit is the first group, wherever the other unit's channels sit; the
-        // second group starts at column 10.
-        Page p(2, {"1-1", "1-2", "1-3", "1-4"}, {"%RH", "℃", "℃", "%RH"});
-        QCOMPARE(p.model->columnCount(), 19);
-        QCOMPARE(p.header(9), QStringLiteral("标准差(%RH)"));
-        QCOMPARE(p.header(10), QStringLiteral("最大值(℃)"));
-        p.page.addSample(at(0), {40.0, 20.0, 22.0, 60.0});
-        QCOMPARE(p.group(0, 0), QStringList({"60.00", "1-4", "40.00", "1-1", "50.00",
-                                             "20.00", "10.00", "10.00", "10.00"}));
-        QCOMPARE(p.group(0, 1), QStringList({"22.00", "1-3", "20.00", "1-2", "21.00",
-                                             "2.00", "1.00", "1.00", "1.00"}));
-    }
-
-    void figuresOfOneGroup_data()
+    // Per unit: maximum and its channel, minimum and its channel, mean, max-min, max-mean,
+    // mean-min and the population deviation. The first channel's unit is the first group,
+    // wherever the other unit's channels sit.
+    void figures_data()
     {
         QTest::addColumn<int>("decimals");
+        QTest::addColumn<QStringList>("units");
         QTest::addColumn<QList<double>>("values");
-        QTest::addColumn<QStringList>("figures");
-        // Population deviation: sqrt(1.25) = 1.118, not the sample form 1.291.
-        QTest::newRow("1 2 3 4") << 3 << QList<double>{3.0, 1.0, 4.0, 2.0}
-                                 << QStringList{"4.000", "c", "1.000", "b", "2.500", "3.000", "1.500", "1.500", "1.118"};
-        QTest::newRow("one channel") << 2 << QList<double>{-12.345}
-                                     << QStringList{"-12.35", "a", "-12.35", "a", "-12.35", "0.00", "0.00", "0.00", "0.00"};
+        QTest::addColumn<QString>("figures");
+        const QStringList celsius{"℃", "℃", "℃", "℃"};
+        // sqrt(1.25) = 1.118, not the sample form 1.291.
+        QTest::newRow("1 2 3 4") << 3 << celsius << QList<double>{3.0, 1.0, 4.0, 2.0}
+                                 << "4.000 1-3 1.000 1-2 2.500 3.000 1.500 1.500 1.118";
+        QTest::newRow("one channel") << 2 << QStringList{"℃"} << QList<double>{-12.345}
+                                     << "-12.35 1-1 -12.35 1-1 -12.35 0.00 0.00 0.00 0.00";
         // Ties go to the earlier channel.
-        QTest::newRow("ties") << 1 << QList<double>{2.0, 5.0, 1.0, 5.0}
-                              << QStringList{"5.0", "b", "1.0", "c"};
-        QTest::newRow("ties at the minimum") << 1 << QList<double>{1.0, 3.0, 1.0, 3.0}
-                                             << QStringList{"3.0", "b", "1.0", "a"};
+        QTest::newRow("ties") << 1 << celsius << QList<double>{2.0, 5.0, 1.0, 5.0} << "5.0 1-2 1.0 1-3";
+        QTest::newRow("ties at the minimum") << 1 << celsius << QList<double>{1.0, 3.0, 1.0, 3.0} << "3.0 1-2 1.0 1-1";
+        QTest::newRow("two units") << 2 << QStringList{"%RH", "℃", "℃", "%RH"} << QList<double>{40.0, 20.0, 22.0, 60.0}
+                                   << "60.00 1-4 40.00 1-1 50.00 20.00 10.00 10.00 10.00 "
+                                      "22.00 1-3 20.00 1-2 21.00 2.00 1.00 1.00 1.00";
     }
 
-    void figuresOfOneGroup()
+    void figures()
     {
         QFETCH(int, decimals);
+        QFETCH(QStringList, units);
         QFETCH(QList<double>, values);
-        QFETCH(QStringList, figures);
-        const QStringList labels = QStringList({"a", "b", "c", "d"}).mid(0, values.size());
-        Page p(decimals, labels, QStringList(QVector<QString>(values.size(), QStringLiteral("℃")).toList()));
-        QCOMPARE(p.model->columnCount(), 10);
+        QFETCH(QString, figures);
+        Page p(decimals, units);
         p.page.addSample(QDateTime(QDate(2024, 3, 1), QTime(8, 0, 1, 5)), values);
         QCOMPARE(p.model->rowCount(), 1);
-        QCOMPARE(p.model->index(0, 0).data().toString(), QStringLiteral("2024-03-01 08:00:01.005"));
-        QCOMPARE(p.group(0, 0).mid(0, figures.size()), figures);
+        QCOMPARE(p.row(0).left(24 + figures.size()), "2024-03-01 08:00:01.005 " + figures);
     }
 
-    void wrongSamplesAndSecondSetUp()
+    // Headers name figure and unit; samples of the wrong length are skipped; a second set-up
+    // starts afresh; labels and units that do not pair up give a page without channel columns.
+    void setUpsAndWrongSamples()
     {
-        Page p(2, {"1-1", "1-2"}, {"℃", "%RH"});
+        Page p(2, {"%RH", "℃", "℃", "%RH"});
+        QCOMPARE(QString::number(p.model->columnCount()) + ' ' + p.header(9) + ' ' + p.header(10),
+                 QStringLiteral("19 标准差(%RH) 最大值(℃)"));
         p.page.addSample(at(0), {1.0});
-        p.page.addSample(at(0), {1.0, 2.0, 3.0});
+        p.page.addSample(at(0), {1.0, 2.0, 3.0, 4.0, 5.0});
         QCOMPARE(p.model->rowCount(), 0);
-
-        // A second set-up starts afresh: old rows and groups gone.
-        p.page.addSample(at(0), {1.0, 2.0});
+        p.page.addSample(at(0), {1.0, 2.0, 3.0, 4.0});
         p.page.setParameters(2, {"2-1", "2-2", "2-3"}, {"V", "V", "V"});
-        QCOMPARE(p.model->columnCount(), 10);
-        QCOMPARE(p.model->rowCount(), 0);
-        QCOMPARE(p.header(1), QStringLiteral("最大值(V)"));
+        QCOMPARE(QString::number(p.model->columnCount()) + ' ' + QString::number(p.model->rowCount()) + ' ' + p.header(1),
+                 QStringLiteral("10 0 最大值(V)"));
         p.page.addSample(at(1), {1.0, 3.0, 8.0});
-        QCOMPARE(p.group(0, 0), QStringList({"8.00", "2-3", "1.00", "2-1", "4.00",
-                                             "7.00", "4.00", "3.00", "2.94"}));
+        QCOMPARE(p.row(0), QStringLiteral("2024-03-01 08:00:01.000 8.00 2-3 1.00 2-1 4.00 7.00 4.00 3.00 2.94"));
 
-        // Labels and units that do not pair up give a page without channel columns.
-        Page mismatched(2, {"1-1", "1-2"}, {"℃"});
+        Page mismatched(2, {"℃"}, 2);
         QCOMPARE(mismatched.model->columnCount(), 1);
         mismatched.page.addSample(at(0), {1.0, 2.0});
         QCOMPARE(mismatched.model->rowCount(), 0);
@@ -125,8 +117,7 @@ private slots:
                 kept = model.index(3, 1);
         }
         QCOMPARE(model.rowCount(), 4);
-        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("3"));
-        QCOMPARE(model.index(3, 1).data().toString(), QStringLiteral("6"));
+        QCOMPARE(model.index(0, 1).data().toString() + ' ' + model.index(3, 1).data().toString(), QStringLiteral("3 6"));
         QCOMPARE(kept.row(), 0);
         QCOMPARE(kept.data().toString(), QStringLiteral("3"));
     }

@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTextStream>
 #include <QThread>
 #include <QtTest>
 
@@ -15,35 +14,16 @@ private:
     static QStringList readLines(const QString &path)
     {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            return {};
-        QTextStream stream(&file);
-        stream.setCodec("UTF-8");
-        QStringList lines;
-        while (!stream.atEnd())
-            lines << stream.readLine();
-        return lines;
-    }
-
-    static void touch(const QString &name)
-    {
-        QFile file(name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("x\n");
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
     }
 
 private slots:
-    // Release builds without context still give a well-formed line.
-    void lineWithoutContext()
-    {
-        const QDateTime time(QDate(2024, 5, 1), QTime(8, 9, 10, 7));
-        QCOMPARE(LogHandler::formatLine(QtDebugMsg, QMessageLogContext(), "t", time),
-                 QStringLiteral("Debug: File:() Line:(0)   (2024-05-01 08:09:10.007) t"));
-    }
-
-    // The installed handler appends whole lines to the day's file, also from several threads at once.
+    // The installed handler appends whole lines to the day's file, also from several threads at
+    // once; release builds without context still give a well-formed line.
     void handlerAppendsWholeLinesToDaysFile()
     {
+        QCOMPARE(LogHandler::formatLine(QtDebugMsg, QMessageLogContext(), "t", QDateTime(QDate(2024, 5, 1), QTime(8, 9, 10, 7))),
+                 QStringLiteral("Debug: File:() Line:(0)   (2024-05-01 08:09:10.007) t"));
         TestWorkDir dir(TestWorkDir::NoDatabase);
         QVERIFY(dir.isValid());
         const QDate before = QDate::currentDate();
@@ -77,19 +57,20 @@ private slots:
             QVERIFY2(pattern.match(line).hasMatch() && whole.match(line).hasMatch(), qPrintable(line.left(120)));
     }
 
+    // Logs older than 31 days are deleted; other files are kept.
     void oldLogsDeleted()
     {
         TestWorkDir dir(TestWorkDir::NoDatabase);
         const QDate today(2024, 3, 31);
-        touch(LogHandler::fileName(today));
-        touch(LogHandler::fileName(today.addDays(-31)));   // exactly 31 days: kept
-        touch(LogHandler::fileName(today.addDays(-32)));   // older: deleted
-        touch(LogHandler::fileName(today.addYears(-1)));   // deleted
-        touch(QStringLiteral("log_notes.log"));            // no date: kept
-        touch(QStringLiteral("DAQ.db3"));                  // not a log: kept
-
+        for (const QString &name : {LogHandler::fileName(today), LogHandler::fileName(today.addDays(-31)),
+                                    LogHandler::fileName(today.addDays(-32)), LogHandler::fileName(today.addYears(-1)),
+                                    QStringLiteral("log_notes.log"), QStringLiteral("DAQ.db3")}) {
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
         QCOMPARE(LogHandler::deleteOldLogs(QDir(dir.path()), today), 2);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), QStringList({"DAQ.db3", "log_2024-02-29.log", "log_2024-03-31.log", "log_notes.log"}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"DAQ.db3", "log_2024-02-29.log", "log_2024-03-31.log", "log_notes.log"}));
     }
 };
 

@@ -57,9 +57,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         WindowClamp::setAvailableArea(QRect());
         const QSize outer = window->frameGeometry().size();
-        QCOMPARE(size.width() < 0 ? outer.width() : window->width(), size.width() < 0 ? room.width() : size.width());
-        QCOMPARE(size.height() < 0 ? outer.height() : window->height(),
-                 size.height() < 0 ? room.height() : size.height());
+        QCOMPARE(QSize(size.width() < 0 ? outer.width() : window->width(), size.height() < 0 ? outer.height() : window->height()),
+                 QSize(size.width() < 0 ? room.width() : size.width(), size.height() < 0 ? room.height() : size.height()));
     }
 };
 

@@ -6,14 +6,24 @@
 #include <QWheelEvent>
 #include <QtTest>
 
-#include <numeric>
-
 namespace {
 
 QDateTime at(qint64 seconds, int msecs = 0)
 {
-    return QDateTime::fromMSecsSinceEpoch(QDateTime(QDate(2024, 3, 1), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch()
-                                          + seconds * 1000 + msecs);
+    return QDateTime(QDate(2024, 3, 1), QTime(8, 0), Qt::UTC).addMSecs(seconds * 1000 + msecs);
+}
+const double T0 = QCustomPlotL::TimeKey(at(0));
+
+// count points one second apart, valued 0, 1, 2, ...
+bool setCounting(QCustomPlotL &chart, int count)
+{
+    QList<QDateTime> times;
+    QList<double> values;
+    for (int n = 0; n < count; ++n) {
+        times << at(n);
+        values << n;
+    }
+    return chart.SetAllData(0, times, values);
 }
 
 void mouse(QWidget *w, QEvent::Type type, const QPoint &pos, Qt::MouseButton button, Qt::MouseButtons buttons)
@@ -36,35 +46,38 @@ void drag(QWidget *w, const QPoint &from, const QPoint &to, Qt::MouseButton butt
     mouse(w, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
 }
 
-// A shown chart, laid out so that pixel conversions hold, with one or two units, navigation on
-// and the given ranges.
-void showChart(QCustomPlotL &chart, bool twoUnits, const QCPRange &x, const QCPRange &y)
+// "lower..upper" to a millionth, so that rounding noise of the axis arithmetic does not count.
+QString span(double lower, double upper)
 {
-    chart.resize(800, 600);
-    chart.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&chart));
-    if (twoUnits)
-        QVERIFY(chart.SetChannels({"a", "b"}, {"℃", "%RH"}, {true, false}, false));
-    else
-        QVERIFY(chart.SetChannels({"a"}, {"℃"}, {}, false));
-    chart.SetInteractionFlags(false, false);
-    chart.xAxis->setRange(x);
-    chart.yAxis->setRange(y);
+    auto num = [](double v) { return QString::number(qRound64(v * 1e6) / 1e6, 'g', 12); };
+    return num(lower) + ".." + num(upper);
+}
+// "x | y | y2"; time keys count from at(0) when timeKeys is set.
+QString ranges(const QCustomPlotL &c, bool timeKeys = true)
+{
+    const double t = timeKeys ? T0 : 0;
+    return span(c.xAxis->range().lower - t, c.xAxis->range().upper - t) + " | "
+        + span(c.yAxis->range().lower, c.yAxis->range().upper) + " | "
+        + span(c.yAxis2->range().lower, c.yAxis2->range().upper);
+}
+
+void setRanges(QCustomPlotL &chart, double x0, double x1, double y0, double y1)
+{
+    chart.xAxis->setRange(x0, x1);
+    chart.yAxis->setRange(y0, y1);
     chart.yAxis2->setRange(0, 50);
     chart.replot();
 }
 
-bool near(double a, double b)
+// A shown chart, laid out so that pixel conversions hold, with navigation on.
+void showChart(QCustomPlotL &chart, const QStringList &units, double x0, double x1, double y0, double y1)
 {
-    return qAbs(a - b) < 1e-9;
-}
-
-QList<QDateTime> seconds(int count)
-{
-    QList<QDateTime> times;
-    for (int n = 0; n < count; ++n)
-        times.append(at(n));
-    return times;
+    chart.resize(800, 600);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    QVERIFY(chart.SetChannels(QStringList{"a", "b"}.mid(0, units.size()), units, QList<bool>{true, false}.mid(0, units.size()), false));
+    chart.SetInteractionFlags(false, false);
+    setRanges(chart, x0, x1, y0, y1);
 }
 
 } // namespace
@@ -74,56 +87,41 @@ class tst_QCustomPlotL : public QObject
     Q_OBJECT
 
 private slots:
-    // Each channel on the axis of its unit; a refused set-up keeps the graphs it had.
-    void setChannelsAndAxisChoice()
+    // Each channel on the axis of its unit, the legend on request and kept in its place by a
+    // second set-up; refused set-ups, samples of the wrong length and data with fewer values
+    // than times change nothing; good data replaces a graph's data sorted.
+    void channelsAndData()
     {
         QCustomPlotL chart;
+        auto axes = [&chart] {
+            QString s;
+            for (int g = 0; g < chart.graphCount(); ++g)
+                s += (chart.graph(g)->valueAxis() == chart.yAxis ? "L" : "R") + QString::number(chart.graph(g)->dataCount());
+            return s + (chart.yAxis2->visible() ? " right " + chart.yAxis2->label() : QString())
+                + (chart.legend->visible() ? " legend" : "");
+        };
         QVERIFY(chart.SetChannels({"1-1", "1-2", "1-3"}, {"℃", "%RH"}, {true, false, true}, false));
-        QCOMPARE(chart.graph(0)->valueAxis(), chart.yAxis);
-        QCOMPARE(chart.graph(1)->valueAxis(), chart.yAxis2);
-        QVERIFY(chart.yAxis2->visible());
-        QCOMPARE(chart.yAxis2->label(), QStringLiteral("%RH"));
-        QVERIFY(!chart.legend->visible());
         QVERIFY(!chart.SetChannels({"a"}, {"℃", "%RH", "kPa"}, {}, false));
         QVERIFY(!chart.SetChannels({"a", "b"}, {"℃"}, {true}, false));
-        QCOMPARE(chart.graphCount(), 3);
+        QVERIFY(!chart.SetGraphVisible(3, false) && chart.SetGraphVisible(1, false));
+        QVERIFY(!chart.AddPoints(at(0), {1.0, 2.0}) && !chart.AddPoints(at(0), {1.0, 2.0, 3.0, 4.0}));
+        QVERIFY(!chart.SetAllData(0, {at(0), at(1)}, {1.0}) && !chart.UserNavigation());
+        QCOMPARE(axes(), QStringLiteral("L0R0L0 right %RH"));
+        QVERIFY(!chart.graph(1)->visible() && chart.graph(0)->visible());
 
-        // One unit and no choices: every graph on the left axis, the right one hidden; legend on
-        // request, kept in its place by a second set-up.
         QVERIFY(chart.SetChannels({"a", "b"}, {"V"}, {}, true));
-        QCOMPARE(chart.graph(1)->valueAxis(), chart.yAxis);
-        QVERIFY(!chart.yAxis2->visible());
-        QVERIFY(chart.legend->visible());
+        QVERIFY(chart.AddPoints(at(500), {7.0, 8.0}));
+        QVERIFY(chart.SetAllData(1, {at(20), at(10), at(30)}, {2.0, 1.0, 3.0, 99.0}) && chart.UserNavigation());
+        QCOMPARE(axes(), QStringLiteral("L1L3 legend"));
+        QStringList values;
+        for (const QCPGraphData &point : *chart.graph(1)->data())
+            values << QString::number(point.value);
+        values << QString::number(chart.graph(0)->data()->constBegin()->value);
+        QCOMPARE(values.join(' '), QStringLiteral("1 2 3 7"));
+        chart.SetTimeRange(at(5), at(25));
+        QCOMPARE(ranges(chart).section(" | ", 0, 0), QStringLiteral("5..25"));
         QVERIFY(chart.SetChannels({"a"}, {"V"}, {}, true));
         QCOMPARE(chart.legend->layout(), static_cast<QCPLayout *>(chart.plotLayout()));
-    }
-
-    // Samples of the wrong length and data with fewer values than times change nothing; good
-    // data replaces a graph's data sorted.
-    void refusalsAndWholeData()
-    {
-        QCustomPlotL chart;
-        QVERIFY(chart.SetChannels({"a", "b", "c"}, {"℃"}, {}, true));
-        QVERIFY(!chart.SetGraphVisible(3, false));
-        QVERIFY(chart.SetGraphVisible(1, false));
-        QVERIFY(!chart.graph(1)->visible() && chart.graph(0)->visible());
-        QVERIFY(!chart.AddPoints(at(0), {1.0, 2.0}) && !chart.AddPoints(at(0), {1.0, 2.0, 3.0, 4.0}));
-        QVERIFY(!chart.SetAllData(0, {at(0), at(1)}, {1.0}));
-        QVERIFY(!chart.UserNavigation());
-        for (int g = 0; g < 3; ++g)
-            QCOMPARE(chart.graph(g)->dataCount(), 0);
-
-        QVERIFY(chart.AddPoints(at(500), {7.0, 8.0, 9.0}));
-        QCOMPARE(chart.graph(2)->data()->constBegin()->value, 9.0);
-        QVERIFY(chart.SetAllData(1, {at(20), at(10), at(30)}, {2.0, 1.0, 3.0, 99.0}));
-        QVERIFY(chart.UserNavigation());
-        QList<double> sorted;
-        for (const QCPGraphData &point : *chart.graph(1)->data())
-            sorted << point.value;
-        QCOMPARE(sorted, QList<double>({1.0, 2.0, 3.0}));
-
-        chart.SetTimeRange(at(5), at(25));
-        QCOMPARE(chart.xAxis->range(), QCPRange(QCustomPlotL::TimeKey(at(5)), QCustomPlotL::TimeKey(at(25))));
     }
 
     void pointCapHoldsWithDuplicateKeys()
@@ -131,191 +129,139 @@ private slots:
         QCustomPlotL chart;
         QVERIFY(chart.SetChannels({"a"}, {"℃"}, {}, false));
         // Two samples in every second: pairs of points share a key. Value = sample number.
-        const int samples = 14000;
+        const int samples = 14000, cap = QCustomPlotL::MaxPoints + 1;
         for (int n = 0; n < samples; ++n) {
             QVERIFY(chart.AddPoints(at(n / 2, (n % 2) * 500), {double(n)}));
-            QVERIFY(chart.graph(0)->dataCount() <= QCustomPlotL::MaxPoints + 1);
+            QVERIFY(chart.graph(0)->dataCount() <= cap);
         }
-        const QSharedPointer<QCPGraphDataContainer> data = chart.graph(0)->data();
-        QCOMPARE(data->size(), QCustomPlotL::MaxPoints + 1);
         // Exactly the oldest points left: the newest 10001 samples remain, in order.
-        int expected = samples - (QCustomPlotL::MaxPoints + 1);
-        for (auto it = data->constBegin(); it != data->constEnd(); ++it)
-            QCOMPARE(it->value, double(expected++));
+        QCOMPARE(chart.graph(0)->dataCount(), cap);
+        int expected = samples - cap;
+        for (const QCPGraphData &point : *chart.graph(0)->data())
+            QCOMPARE(point.value, double(expected++));
 
         // A graph filled beyond the cap (whole data set) comes down to the cap on the next point.
-        QVector<double> values(12000);
-        std::iota(values.begin(), values.end(), 0.0);
-        QVERIFY(chart.SetAllData(0, seconds(12000), values.toList()));
+        QVERIFY(setCounting(chart, 12000));
         QVERIFY(chart.AddPoints(at(12000), {12000.0}));
-        QCOMPARE(chart.graph(0)->dataCount(), QCustomPlotL::MaxPoints + 1);
+        QCOMPARE(chart.graph(0)->dataCount(), cap);
         QCOMPARE(chart.graph(0)->data()->constBegin()->value, 2000.0);
     }
 
     // Each mode, then a point: which axes follow the data and whether the user may navigate.
-    void rescaleModes()
+    // A hidden chart catches up on show; a time range set meanwhile wins over the deferred
+    // rescale; whole data given to it is rescaled to once, on show.
+    void rescaleModesAndHiddenChart()
     {
         QCustomPlotL chart;
-        showChart(chart, true, QCPRange(0, 1), QCPRange(0, 1));
+        showChart(chart, {"℃", "%RH"}, 0, 1, 0, 1);
         chart.SetInteractionFlags(true, true);
         QVERIFY(chart.AddPoints(at(0), {10.0, 50.0}));
-        struct Step { bool time, value; int at; double v1, v2; int xUpper; QCPRange y, y2; };
+        struct Step { bool time, value; int at; double v1, v2; const char *ranges; };
         const Step steps[] = {
-            {true, true, 100, 20, 60, 100, {10, 20}, {50, 60}},    // every axis fits the data
-            {true, false, 200, 30, 70, 200, {10, 20}, {50, 60}},   // value axes stay
-            {false, true, 300, 40, 80, 200, {10, 40}, {50, 80}},   // both value axes follow, time stays
-            {false, false, 400, 90, 90, 200, {10, 40}, {50, 80}},  // nothing moves
+            {true, true, 100, 20, 60, "0..100 | 10..20 | 50..60"},   // every axis fits the data
+            {true, false, 200, 30, 70, "0..200 | 10..20 | 50..60"},  // value axes stay
+            {false, true, 300, 40, 80, "0..200 | 10..40 | 50..80"},  // both value axes follow, time stays
+            {false, false, 400, 90, 90, "0..200 | 10..40 | 50..80"}, // nothing moves
         };
         for (const Step &step : steps) {
             chart.SetInteractionFlags(step.time, step.value);
             QCOMPARE(chart.UserNavigation(), !step.time && !step.value);
             QVERIFY(chart.AddPoints(at(step.at), {step.v1, step.v2}));
-            QCOMPARE(chart.xAxis->range(), QCPRange(QCustomPlotL::TimeKey(at(0)), QCustomPlotL::TimeKey(at(step.xUpper))));
-            QCOMPARE(chart.yAxis->range(), step.y);
-            QCOMPARE(chart.yAxis2->range(), step.y2);
+            QCOMPARE(ranges(chart), QString::fromLatin1(step.ranges));
         }
+
+        QCustomPlotL hidden;
+        hidden.resize(800, 600);
+        QVERIFY(hidden.SetChannels({"a"}, {"℃"}, {}, false));
+        auto reshow = [&hidden] {
+            const bool pending = hidden.RefreshPending();
+            hidden.show();
+            return pending && QTest::qWaitForWindowExposed(&hidden) && !hidden.RefreshPending();
+        };
+        QVERIFY(hidden.AddPoints(at(0), {1.0}) && hidden.AddPoints(at(60), {5.0}));
+        QVERIFY(reshow());
+        QCOMPARE(ranges(hidden).left(14), QStringLiteral("0..60 | 1..5 |"));
+        hidden.hide();
+        QVERIFY(hidden.AddPoints(at(120), {9.0}));
+        hidden.SetTimeRange(at(0), at(30));
+        hidden.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&hidden));
+        QCOMPARE(ranges(hidden).left(14), QStringLiteral("0..30 | 1..9 |"));
+        hidden.hide();
+        QVERIFY(hidden.SetAllData(0, {at(10), at(20)}, {-4.0, 2.0}));
+        QVERIFY(reshow());
+        QCOMPARE(ranges(hidden).left(16), QStringLiteral("10..20 | -4..2 |"));
     }
 
-    void hiddenChartCatchesUpOnShow()
+    // Wheel zoom around the cursor; a rubber band must exceed 5 pixels, one dragged up and to the
+    // left is normalised; a left drag pans until released. While live refresh is on, wheel, drag
+    // and band leave the ranges alone, but a double-click rescales to the data.
+    void navigation()
     {
         QCustomPlotL chart;
-        chart.resize(800, 600);
-        QVERIFY(chart.SetChannels({"a"}, {"℃"}, {}, false));
-        QVERIFY(chart.AddPoints(at(0), {1.0}));
-        QVERIFY(chart.AddPoints(at(60), {5.0}));
-        QVERIFY(chart.RefreshPending());
-        chart.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&chart) && !chart.RefreshPending());
-        QCOMPARE(chart.yAxis->range(), QCPRange(1.0, 5.0));
-        // A time range set after hidden points wins over their deferred rescale.
-        chart.hide();
-        QVERIFY(chart.AddPoints(at(120), {9.0}));
-        chart.SetTimeRange(at(0), at(30));
-        chart.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&chart));
-        QCOMPARE(chart.xAxis->range().upper, QCustomPlotL::TimeKey(at(30)));
-        QCOMPARE(chart.yAxis->range(), QCPRange(1.0, 9.0));
-        // Whole data given to the hidden chart is rescaled to once, on show.
-        chart.hide();
-        QVERIFY(chart.SetAllData(0, {at(10), at(20)}, {-4.0, 2.0}));
-        QVERIFY(chart.RefreshPending());
-        chart.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&chart) && !chart.RefreshPending());
-        QCOMPARE(chart.xAxis->range(), QCPRange(QCustomPlotL::TimeKey(at(10)), QCustomPlotL::TimeKey(at(20))));
-        QCOMPARE(chart.yAxis->range(), QCPRange(-4.0, 2.0));
-    }
-
-    void wheelAndRubberBandZoom()
-    {
-        QCustomPlotL chart;
-        showChart(chart, true, QCPRange(0, 100), QCPRange(0, 10));
-        const QPoint pos(400, 300);
-        const double xAtCursor = chart.xAxis->pixelToCoord(pos.x());
-        const double yAtCursor = chart.yAxis->pixelToCoord(pos.y());
-        wheel(&chart, pos, 120);
-        QVERIFY(near(chart.xAxis->range().size(), 100 / 1.1) && near(chart.yAxis->range().size(), 10 / 1.1));
-        QVERIFY(near(chart.yAxis2->range().size(), 50 / 1.1));
-        // Scaled around the coordinate under the cursor.
-        QVERIFY(near(chart.xAxis->range().lower, xAtCursor * (1 - 1 / 1.1))
-                && near(chart.yAxis->range().lower, yAtCursor * (1 - 1 / 1.1)));
-
-        wheel(&chart, pos, -120);
-        QVERIFY(near(chart.xAxis->range().size(), 100));
-        const QCPRange before = chart.xAxis->range();
+        showChart(chart, {"℃", "%RH"}, 0, 100, 0, 10);
+        const QPoint pos(400, 300), origin(300, 200), end = origin - QPoint(6, 6);
+        const double x = chart.xAxis->pixelToCoord(pos.x()), y = chart.yAxis->pixelToCoord(pos.y());
+        const double y2 = chart.yAxis2->pixelToCoord(pos.y()), in = 1 - 1 / 1.1;
         wheel(&chart, pos, 0);
-        QCOMPARE(chart.xAxis->range(), before);
-
-        // Rubber band: a band of 5 pixels or less zooms nothing.
-        chart.xAxis->setRange(0, 100);
-        chart.yAxis->setRange(0, 10);
-        chart.replot();
+        QCOMPARE(ranges(chart, false), QStringLiteral("0..100 | 0..10 | 0..50"));
+        wheel(&chart, pos, 120);
+        QCOMPARE(ranges(chart, false), span(x * in, x * in + 100 / 1.1) + " | " + span(y * in, y * in + 10 / 1.1)
+                                           + " | " + span(y2 * in, y2 * in + 50 / 1.1));
+        wheel(&chart, pos, -120);
+        QCOMPARE(span(0, chart.xAxis->range().size()), QStringLiteral("0..100"));
+        setRanges(chart, 0, 100, 0, 10);
         auto *band = chart.findChild<QRubberBand *>();
-        QVERIFY(band);
-        const QPoint origin(300, 200);
-        mouse(&chart, QEvent::MouseButtonPress, origin, Qt::RightButton, Qt::RightButton);
-        QVERIFY(band->isVisible());
-        mouse(&chart, QEvent::MouseMove, origin + QPoint(5, 50), Qt::NoButton, Qt::RightButton);
-        QCOMPARE(band->geometry(), QRect(origin, QSize(5, 50)));
-        mouse(&chart, QEvent::MouseButtonRelease, origin + QPoint(5, 50), Qt::RightButton, Qt::NoButton);
-        QVERIFY(!band->isVisible());
-        QCOMPARE(chart.xAxis->range(), QCPRange(0, 100));
-        QCOMPARE(chart.yAxis->range(), QCPRange(0, 10));
-
-        // Dragged up and to the left: the band is normalised.
-        const QPoint end = origin - QPoint(6, 6);
-        const double x0 = chart.xAxis->pixelToCoord(end.x()), x1 = chart.xAxis->pixelToCoord(origin.x());
-        const double y0 = chart.yAxis->pixelToCoord(origin.y()), y1 = chart.yAxis->pixelToCoord(end.y());
+        drag(&chart, origin, origin + QPoint(5, 50), Qt::RightButton);
+        QVERIFY(band && !band->isVisible());
+        QCOMPARE(ranges(chart, false), QStringLiteral("0..100 | 0..10 | 0..50"));
+        const QString zoomed = span(chart.xAxis->pixelToCoord(end.x()), chart.xAxis->pixelToCoord(origin.x())) + " | "
+            + span(chart.yAxis->pixelToCoord(origin.y()), chart.yAxis->pixelToCoord(end.y()));
         drag(&chart, origin, end, Qt::RightButton);
         QVERIFY(!band->isVisible());
-        QVERIFY(near(chart.xAxis->range().lower, x0) && near(chart.xAxis->range().upper, x1));
-        QVERIFY(near(chart.yAxis->range().lower, y0) && near(chart.yAxis->range().upper, y1));
-    }
+        QCOMPARE(ranges(chart, false).section(" | ", 0, 1), zoomed);
 
-    void panDoubleClickAndNavigationOff()
-    {
-        QCustomPlotL chart;
-        showChart(chart, false, QCPRange(0, 80), QCPRange(0, 60));
-        QVERIFY(chart.AddPoints(at(0), {1.0}));
-        QVERIFY(chart.AddPoints(at(10), {2.0}));
-        drag(&chart, QPoint(400, 300), QPoint(410, 290), Qt::LeftButton);
-        QVERIFY(near(chart.xAxis->range().lower, -10.0 * 80 / chart.width()));
-        QVERIFY(near(chart.yAxis->range().lower, -10.0 * 60 / chart.height()));
-        // After the release, moving does not pan.
-        const QCPRange panned = chart.xAxis->range();
+        showChart(chart, {"℃"}, 0, 80, 0, 60);
+        QVERIFY(chart.AddPoints(at(0), {1.0}) && chart.AddPoints(at(10), {2.0}));
+        drag(&chart, pos, pos + QPoint(10, -10), Qt::LeftButton);
         mouse(&chart, QEvent::MouseMove, QPoint(500, 290), Qt::NoButton, Qt::NoButton);
-        QCOMPARE(chart.xAxis->range(), panned);
+        const double dx = -10.0 * 80 / chart.width(), dy = -10.0 * 60 / chart.height();
+        QCOMPARE(ranges(chart, false).section(" | ", 0, 1), span(dx, 80 + dx) + " | " + span(dy, 60 + dy));
 
-        // While live refresh is on, wheel, drag and band leave the ranges alone...
         chart.SetInteractionFlags(true, false);
-        chart.xAxis->setRange(0, 80);
-        chart.yAxis->setRange(0, 60);
-        wheel(&chart, QPoint(400, 300), 120);
-        drag(&chart, QPoint(400, 300), QPoint(450, 350), Qt::LeftButton);
-        mouse(&chart, QEvent::MouseButtonPress, QPoint(100, 100), Qt::RightButton, Qt::RightButton);
-        mouse(&chart, QEvent::MouseMove, QPoint(300, 300), Qt::NoButton, Qt::RightButton);
-        QVERIFY(!chart.findChild<QRubberBand *>()->isVisible());
-        mouse(&chart, QEvent::MouseButtonRelease, QPoint(300, 300), Qt::RightButton, Qt::NoButton);
-        QCOMPARE(chart.xAxis->range(), QCPRange(0, 80));
-        QCOMPARE(chart.yAxis->range(), QCPRange(0, 60));
-
-        // ...but a double-click rescales to the data.
-        mouse(&chart, QEvent::MouseButtonDblClick, QPoint(400, 300), Qt::LeftButton, Qt::LeftButton);
-        QCOMPARE(chart.xAxis->range(), QCPRange(QCustomPlotL::TimeKey(at(0)), QCustomPlotL::TimeKey(at(10))));
-        QCOMPARE(chart.yAxis->range(), QCPRange(1.0, 2.0));
+        setRanges(chart, 0, 80, 0, 60);
+        wheel(&chart, pos, 120);
+        drag(&chart, pos, QPoint(450, 350), Qt::LeftButton);
+        drag(&chart, QPoint(100, 100), QPoint(300, 300), Qt::RightButton);
+        QVERIFY(!band->isVisible());
+        QCOMPARE(ranges(chart, false).section(" | ", 0, 1), QStringLiteral("0..80 | 0..60"));
+        mouse(&chart, QEvent::MouseButtonDblClick, pos, Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(ranges(chart).section(" | ", 0, 1), QStringLiteral("0..10 | 1..2"));
     }
 
-    void toolTipAndHover()
+    // The read-out of the graph whose point just before the cursor's time is near the cursor:
+    // its name ("CH n" without one), time and value; before the first point the first point
+    // counts; far from every graph, or with a graph above the cap: nothing.
+    void hoverReadOut()
     {
         QCustomPlotL chart;
-        showChart(chart, false, QCPRange(0, 1), QCPRange(0, 1));
+        showChart(chart, {"℃"}, 0, 1, 0, 1);
         QVERIFY(chart.SetChannels({"A", "B", ""}, {"℃"}, {}, false));
-        const double key = QCustomPlotL::TimeKey(at(75));   // 08:01:15 UTC; tests run with TZ=UTC
-        QCOMPARE(chart.ToolTipText(0, key, 23.456), QStringLiteral("A\nTime:2024-03-01 08:01:15\nData:23.46"));
-        chart.SetDecimals(0);
-        QCOMPARE(chart.ToolTipText(2, key, 2.6), QStringLiteral("CH 3\nTime:2024-03-01 08:01:15\nData:3"));
-        chart.SetDecimals(2);
-
-        chart.SetInteractionFlags(true, true);
+        chart.SetDecimals(1);
         for (int s = 0; s <= 10; ++s)
             QVERIFY(chart.AddPoints(at(s * 10), {0.0, 50.0, 100.0 - s}));
-        chart.SetInteractionFlags(false, false);
-        chart.replot();
-        // Just after the point at 40 s, at the third graph's value there (96).
-        auto pixelY = [&chart](double value) { return qRound(chart.yAxis->coordToPixel(value)); };
-        const int x = qRound(chart.xAxis->coordToPixel(QCustomPlotL::TimeKey(at(40)))) + 3;
-        QCOMPARE(chart.HoverText(QPoint(x, pixelY(96.0))), QStringLiteral("CH 3\nTime:2024-03-01 08:00:40\nData:96.00"));
-        QCOMPARE(chart.HoverText(QPoint(x, pixelY(50.0) + 2)), QStringLiteral("B\nTime:2024-03-01 08:00:40\nData:50.00"));
-        // Before the first point the first point counts; far from every graph: nothing.
-        const int before = qRound(chart.xAxis->coordToPixel(QCustomPlotL::TimeKey(at(0)))) - 20;
-        QCOMPARE(chart.HoverText(QPoint(before, pixelY(100.0))).left(4), QStringLiteral("CH 3"));
-        QCOMPARE(chart.HoverText(QPoint(x, pixelY(25.0))), QString());
-
-        // A graph above the cap switches the read-out off.
-        QVERIFY(chart.SetAllData(0, seconds(QCustomPlotL::MaxPoints + 1), QVector<double>(QCustomPlotL::MaxPoints + 1).toList()));
-        chart.xAxis->setRange(QCustomPlotL::TimeKey(at(0)), QCustomPlotL::TimeKey(at(100)));
-        chart.yAxis->setRange(-10, 110);
-        chart.replot();
-        QCOMPARE(chart.HoverText(QPoint(x, pixelY(96.0))), QString());
+        setRanges(chart, T0, T0 + 100, -10, 110);
+        auto hover = [&chart](int seconds, int dx, double value, int dy) {
+            const int x = qRound(chart.xAxis->coordToPixel(QCustomPlotL::TimeKey(at(seconds)))) + dx;
+            return chart.HoverText(QPoint(x, qRound(chart.yAxis->coordToPixel(value)) + dy));
+        };
+        // Tests run with TZ=UTC.
+        QCOMPARE(QStringList({hover(40, 3, 96, 0), hover(40, 3, 50, 2), hover(0, -20, 100, 0), hover(40, 3, 25, 0)}).join(" / "),
+                 QStringLiteral("CH 3\nTime:2024-03-01 08:00:40\nData:96.0 / B\nTime:2024-03-01 08:00:40\nData:50.0 / "
+                                "CH 3\nTime:2024-03-01 08:00:00\nData:100.0 / "));
+        QVERIFY(setCounting(chart, QCustomPlotL::MaxPoints + 1));
+        setRanges(chart, T0, T0 + 100, -10, 110);
+        QCOMPARE(hover(40, 3, 96, 0), QString());
     }
 };
 
