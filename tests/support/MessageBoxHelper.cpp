@@ -22,41 +22,16 @@ MessageBoxHelper::MessageBoxHelper(QObject *parent)
     m_Timer.start();
 }
 
-MessageBoxHelper::~MessageBoxHelper() = default;
-
-void MessageBoxHelper::press(QMessageBox::StandardButton button)
-{
-    m_Answers.append({button, QString()});
-}
-
 void MessageBoxHelper::press(const QString &buttonText)
 {
     m_Answers.append({QMessageBox::NoButton, plain(buttonText)});
 }
 
-void MessageBoxHelper::pressKey(int key)
+void MessageBoxHelper::closeDialog(const char *className, bool accept)
 {
-    m_Answers.append({QMessageBox::NoButton, QString(), key});
-}
-
-void MessageBoxHelper::onDialog(const std::function<void(QWidget *)> &handler, const char *className)
-{
-    m_Handlers.append({handler, QByteArray(className)});
-}
-
-void MessageBoxHelper::acceptDialog(const char *className)
-{
-    onDialog([](QWidget *w) {
+    onDialog([accept](QWidget *w) {
         if (auto *dialog = qobject_cast<QDialog *>(w))
-            dialog->accept();
-    }, className);
-}
-
-void MessageBoxHelper::rejectDialog(const char *className)
-{
-    onDialog([](QWidget *w) {
-        if (auto *dialog = qobject_cast<QDialog *>(w))
-            dialog->reject();
+            accept ? dialog->accept() : dialog->reject();
     }, className);
 }
 
@@ -73,12 +48,6 @@ QStringList MessageBoxHelper::texts() const
 bool MessageBoxHelper::waitFor(int n, int timeoutMs)
 {
     return QTest::qWaitFor([&]() { return m_Boxes.size() >= n; }, timeoutMs);
-}
-
-bool MessageBoxHelper::isHandled(QWidget *widget)
-{
-    m_Handled.removeAll(QPointer<QWidget>());
-    return m_Handled.contains(widget);
 }
 
 void MessageBoxHelper::markHandled(QWidget *widget)
@@ -102,15 +71,15 @@ bool MessageBoxHelper::eventFilter(QObject *watched, QEvent *event)
 void MessageBoxHelper::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible() || isHandled(modal))
+    m_Handled.removeAll(QPointer<QWidget>());
+    if (!modal || !modal->isVisible() || m_Handled.contains(modal))
         return;
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         markHandled(modal);
         answerMessageBox(box);
-        return;
+    } else {
+        handleDialog(modal);
     }
-    if (handleDialog(modal))
-        return;
 }
 
 void MessageBoxHelper::answerMessageBox(QMessageBox *box)
@@ -124,44 +93,36 @@ void MessageBoxHelper::answerMessageBox(QMessageBox *box)
     record.informativeText = box->informativeText();
     record.icon = box->icon();
     record.standardButtons = box->standardButtons();
-    QList<QAbstractButton *> buttons;
-    if (auto *buttonBox = box->findChild<QDialogButtonBox *>())
-        buttons = buttonBox->buttons();
-    else
-        buttons = box->buttons();
+    auto *buttonBox = box->findChild<QDialogButtonBox *>();
+    const QList<QAbstractButton *> buttons = buttonBox ? buttonBox->buttons() : box->buttons();
     for (QAbstractButton *button : buttons)
         record.buttons << plain(button->text());
 
-    QAbstractButton *chosen = nullptr;
-    bool missing = false;
+    QPointer<QMessageBox> target(box);
     if (!m_Answers.isEmpty() && m_Answers.constFirst().key) {
         const int key = m_Answers.takeFirst().key;
         m_Boxes.append(record);
-        QPointer<QMessageBox> target(box);
         QTimer::singleShot(0, this, [target, key]() {
             if (target)
                 QTest::keyClick(target, Qt::Key(key));
         });
         return;
     }
+    QAbstractButton *chosen = nullptr;
+    bool missing = false;
     if (!m_Answers.isEmpty()) {
         const Answer answer = m_Answers.takeFirst();
-        if (answer.button != QMessageBox::NoButton) {
+        if (answer.button != QMessageBox::NoButton)
             chosen = box->button(answer.button);
-        } else {
-            for (QAbstractButton *button : buttons) {
-                if (plain(button->text()) == answer.text)
-                    chosen = button;
-            }
+        for (QAbstractButton *button : buttons) {
+            if (answer.button == QMessageBox::NoButton && plain(button->text()) == answer.text)
+                chosen = button;
         }
         missing = chosen == nullptr;
     }
-    if (!chosen) {
-        for (QMessageBox::StandardButton fallback :
-             {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Close, QMessageBox::Abort}) {
-            if ((chosen = box->button(fallback)))
-                break;
-        }
+    for (QMessageBox::StandardButton fallback : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Close, QMessageBox::Abort}) {
+        if (!chosen)
+            chosen = box->button(fallback);
     }
     if (!chosen && buttons.size() == 1)
         chosen = buttons.first();
@@ -177,7 +138,6 @@ void MessageBoxHelper::answerMessageBox(QMessageBox *box)
     m_Boxes.append(record);
     // Pressed from a fresh event, not from inside the polling timer: Qt does not fire a timer
     // again while its own slot runs, so whatever the press opens must find the timer free.
-    QPointer<QMessageBox> target(box);
     QPointer<QAbstractButton> button(chosen);
     QTimer::singleShot(0, this, [target, button]() {
         if (button)
@@ -191,9 +151,7 @@ bool MessageBoxHelper::handleDialog(QWidget *widget)
 {
     for (int i = 0; i < m_Handlers.size(); ++i) {
         const QByteArray &className = m_Handlers.at(i).className;
-        const bool matches = className.isEmpty() ? !widget->inherits("QWaiting")
-                                                 : widget->inherits(className.constData());
-        if (!matches)
+        if (className.isEmpty() ? widget->inherits("QWaiting") : !widget->inherits(className.constData()))
             continue;
         const Handler handler = m_Handlers.takeAt(i);
         markHandled(widget);

@@ -12,27 +12,18 @@
 // Answers modal windows for code under test that runs exec() (message boxes, dialogs).
 //
 // While the helper lives, a 10 ms timer looks at QApplication::activeModalWidget():
-//  - a QMessageBox is recorded (title, text, buttons) and answered with the next queued
-//    press(); without one, the least committal button is pressed: Cancel, No, Close or Abort
-//    when present, else the only/default/first button. Every box is answered, so a test
-//    never hangs on an unexpected box; check boxes() afterwards.
-//  - any other modal widget (a QDialog) is recorded and given to the next queued dialog
-//    handler whose class matches; without a matching handler it is left alone (so a shown
-//    QWaiting stays as it is). A handler may fill fields and accept() or reject(); it may also
-//    click something that opens a message box, which the helper then answers in turn.
+//  - a QMessageBox is recorded and answered with the next queued press() or pressKey(); without
+//    one, the least committal button is pressed: Cancel, No, Close or Abort when present, else
+//    the only/default/first button. Every box is answered, so a test never hangs on one.
+//  - any other modal widget (a QDialog) is recorded and given to the next queued handler whose
+//    class matches; without one it is left alone (so a shown QWaiting stays as it is). A handler
+//    may fill fields and accept() or reject(), or open a message box, which is answered in turn.
 //
-// Example:
 //   MessageBoxHelper boxes;
-//   boxes.press(QMessageBox::Yes);        // for the first box
-//   boxes.press(QMessageBox::Ok);         // for the second
-//   window.close();                       // runs QMessageBox::question(...) inside
-//   QCOMPARE(boxes.count(), 1);
+//   boxes.press(QMessageBox::Yes);     // for the first box
+//   window.close();                    // runs QMessageBox::question(...) inside
 //   QCOMPARE(boxes.last().text, QString("确认退出程序?"));
-//   QCOMPARE(boxes.last().pressed, QString("Yes"));
-//
-//   boxes.onDialog([](QWidget *w) { w->findChild<QLineEdit *>("lineEdit_Name")->setText("x");
-//                                   qobject_cast<QDialog *>(w)->accept(); }, "ParametersMode");
-//   boxes.rejectDialog("ParametersChannel");
+//   boxes.onDialog([](QWidget *w) { qobject_cast<QDialog *>(w)->accept(); }, "ParametersMode");
 class MessageBoxHelper : public QObject
 {
     Q_OBJECT
@@ -53,21 +44,22 @@ public:
     };
 
     explicit MessageBoxHelper(QObject *parent = nullptr);
-    ~MessageBoxHelper() override;
 
-    // Queue the answer of the next message box: a standard button, or a button by its text
-    // (compared without '&'). A missing button is recorded as pressed == "" and the box is
-    // answered as if nothing had been queued.
-    void press(QMessageBox::StandardButton button);
+    // Queue the answer of the next message box: a standard button, a button by its text (without
+    // '&'; a missing one is recorded as pressed == "" and the box answered as if nothing had been
+    // queued), or a key press (for example Qt::Key_Return) instead of a click.
+    void press(QMessageBox::StandardButton button) { m_Answers.append({button, QString()}); }
     void press(const QString &buttonText);
-    // Queue a key press (for example Qt::Key_Return) on the next message box instead of a click.
-    void pressKey(int key);
+    void pressKey(int key) { m_Answers.append({QMessageBox::NoButton, QString(), key}); }
 
     // Queue a handler for the next modal non-message-box widget that inherits className
     // (any class except QWaiting when className is null).
-    void onDialog(const std::function<void(QWidget *)> &handler, const char *className = nullptr);
-    void acceptDialog(const char *className = nullptr);
-    void rejectDialog(const char *className = nullptr);
+    void onDialog(const std::function<void(QWidget *)> &handler, const char *className = nullptr)
+    {
+        m_Handlers.append({handler, QByteArray(className)});
+    }
+    void acceptDialog(const char *className = nullptr) { closeDialog(className, true); }
+    void rejectDialog(const char *className = nullptr) { closeDialog(className, false); }
 
     const QList<Box> &boxes() const { return m_Boxes; }
     int count() const { return m_Boxes.size(); }
@@ -93,9 +85,9 @@ private:
         QByteArray className;
     };
 
+    void closeDialog(const char *className, bool accept);
     void answerMessageBox(QMessageBox *box);
     bool handleDialog(QWidget *widget);
-    bool isHandled(QWidget *widget);
     void markHandled(QWidget *widget);
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -5,22 +5,7 @@
 #include <QJsonDocument>
 #include <QtGlobal>
 
-namespace {
-
-int messageCount(const QList<QJsonObject> &events)
-{
-    int count = 0;
-    for (const QJsonObject &event : events)
-        count += event.value(QStringLiteral("event")).toString() == QLatin1String("message");
-    return count;
-}
-
-} // namespace
-
-SmtpTestServer::SmtpTestServer(const Options &options)
-    : m_options(options)
-{
-}
+SmtpTestServer::SmtpTestServer(const Options &options) : m_options(options) {}
 
 SmtpTestServer::~SmtpTestServer()
 {
@@ -38,14 +23,9 @@ bool SmtpTestServer::start(QString *error)
     const QString cert = m_dir.filePath(QStringLiteral("cert.pem"));
     const QString key = m_dir.filePath(QStringLiteral("key.pem"));
     QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                   QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-                   QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                   QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert,
-                   QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
-                   QStringLiteral("subjectAltName=IP:127.0.0.1,DNS:localhost")});
+    openssl.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
+                              key, "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                              "subjectAltName=IP:127.0.0.1,DNS:localhost"});
     if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) {
         *error = QStringLiteral("openssl failed: ") + QString::fromLocal8Bit(openssl.readAllStandardError());
         return false;
@@ -57,15 +37,13 @@ bool SmtpTestServer::start(QString *error)
     }
 
     const QString script = qEnvironmentVariable("DAQ_SOURCE_DIR") + QStringLiteral("/tests/support/smtp_server.py");
-    QStringList arguments{script, QStringLiteral("--cert"), cert, QStringLiteral("--key"), key,
-                          QStringLiteral("--user"), m_options.User,
-                          QStringLiteral("--password"), m_options.Password};
+    QStringList arguments{script, "--cert", cert, "--key", key, "--user", m_options.User, "--password", m_options.Password};
     for (const QString &refused : m_options.RefusedRecipients)
-        arguments << QStringLiteral("--refuse-rcpt") << refused;
+        arguments << "--refuse-rcpt" << refused;
     if (m_options.RefuseEhlo)
-        arguments << QStringLiteral("--refuse-ehlo");
+        arguments << "--refuse-ehlo";
     if (m_options.SilentAfterData)
-        arguments << QStringLiteral("--silent-after-data");
+        arguments << "--silent-after-data";
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setReadChannel(QProcess::StandardOutput);
     m_process.start(QStringLiteral("/usr/bin/python3"), arguments);
@@ -93,22 +71,15 @@ bool SmtpTestServer::start(QString *error)
     return m_port != 0;
 }
 
-ToolEmail::Account SmtpTestServer::account() const
+ToolEmail::Account SmtpTestServer::account(const QString &senderName) const
 {
     ToolEmail::Account account;
     account.Host = QStringLiteral("127.0.0.1");
     account.Port = m_port;
     account.User = m_options.User;
     account.AuthCode = m_options.Password;
-    account.SenderName = QStringLiteral("QNRIX");
+    account.SenderName = senderName;
     return account;
-}
-
-bool SmtpTestServer::writeConfig(const QString &folder, const QString &senderName) const
-{
-    ToolEmail::Account configured = account();
-    configured.SenderName = senderName;
-    return writeConfig(folder, configured);
 }
 
 bool SmtpTestServer::writeConfig(const QString &folder, const ToolEmail::Account &account)
@@ -139,17 +110,17 @@ QList<QJsonObject> SmtpTestServer::events(int minMessages, int timeoutMs)
         readEvents();
     readEvents();
     QDeadlineTimer deadline(timeoutMs);
-    while (messageCount(m_events) < minMessages && !deadline.hasExpired()) {
+    while (onlyMessages(m_events).size() < minMessages && !deadline.hasExpired()) {
         m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
         readEvents();
     }
     return m_events;
 }
 
-QList<QJsonObject> SmtpTestServer::messages(int minMessages, int timeoutMs)
+QList<QJsonObject> SmtpTestServer::onlyMessages(const QList<QJsonObject> &events)
 {
     QList<QJsonObject> result;
-    for (const QJsonObject &event : events(minMessages, timeoutMs)) {
+    for (const QJsonObject &event : events) {
         if (event.value(QStringLiteral("event")).toString() == QLatin1String("message"))
             result << event;
     }

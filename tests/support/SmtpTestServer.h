@@ -35,17 +35,18 @@ public:
     quint16 port() const { return m_port; }
     QList<QSslCertificate> caCertificates() const { return m_certificates; }
     // The account that the peer accepts.
-    ToolEmail::Account account() const;
+    ToolEmail::Account account(const QString &senderName = QStringLiteral("QNRIX")) const;
     // Writes this peer's account, or the given one, into "DAQ.ini" (group "AlarmMail") in the folder.
-    bool writeConfig(const QString &folder, const QString &senderName) const;
+    bool writeConfig(const QString &folder, const QString &senderName) const { return writeConfig(folder, account(senderName)); }
     static bool writeConfig(const QString &folder, const ToolEmail::Account &account);
 
     // Events reported so far, waiting up to timeoutMs while fewer than minMessages messages
     // have come.
     QList<QJsonObject> events(int minMessages = 0, int timeoutMs = 10000);
-    QList<QJsonObject> messages(int minMessages = 0, int timeoutMs = 10000);
+    QList<QJsonObject> messages(int minMessages = 0, int timeoutMs = 10000) { return onlyMessages(events(minMessages, timeoutMs)); }
 
 private:
+    static QList<QJsonObject> onlyMessages(const QList<QJsonObject> &events);
     void readEvents();
 
     Options m_options;
