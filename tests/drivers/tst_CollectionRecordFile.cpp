@@ -68,7 +68,7 @@ private slots:
     }
 
     // A missing file is refused; the header gives numbers and units; a header-only file ends at
-    // once; each open starts afresh.
+    // once; each open starts afresh; a line of more values than columns is refused.
     void headerAndEachOpenStartsFresh()
     {
         CollectionRecordFile driver;
@@ -76,8 +76,8 @@ private slots:
         QVERIFY(!driver.OpenCSVFile(m_dir.filePath("missing.csv"), channels));
         QCOMPARE(open(driver, "Time,1-3(℃),2-12(Ω),7(%RH),4()\r\n"), QStringList({"3 ℃", "12 Ω", "7 %RH", "4 "}));
         QCOMPARE(next(driver), QStringLiteral("end"));
-        QCOMPARE(open(driver, "Time,5(Ω)\n2024-05-01 09:00:00.000,100.5\n"), QStringList{"5 Ω"});
-        QCOMPARE(next(driver), QStringLiteral("2024-05-01 09:00:00.000 100.5"));
+        QCOMPARE(open(driver, "Time,5(Ω)\n2024-05-01 09:00:00.000,100.5\n2024-05-01 09:00:01.000,1,2\n"), QStringList{"5 Ω"});
+        QCOMPARE(QStringList({next(driver), next(driver)}), QStringList({"2024-05-01 09:00:00.000 100.5", "refused"}));
     }
 
     // Both say why a connection can never come: the model is read from record files only.
