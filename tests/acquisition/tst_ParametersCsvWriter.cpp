@@ -10,17 +10,9 @@
 #include <QtTest>
 
 #include <memory>
+#include <tuple>
 
 namespace {
-
-Tool::Struct_Parameters project(const QString &name, const QStringList &labels, const QStringList &units)
-{
-    Tool::Struct_Parameters p;
-    p.Name = name;
-    p.CHName = labels;
-    p.CHDisplayUnit = units;
-    return p;
-}
 
 QDateTime at(const QString &text)
 {
@@ -79,10 +71,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     Struct_System m_system;
     // Two instruments with the same channel numbers; two projects.
-    const QList<Tool::Struct_Parameters> m_projects{
-        project(QStringLiteral("Oven A"), {QStringLiteral("1-1"), QStringLiteral("2-1")},
-                {QStringLiteral("℃"), QStringLiteral("℃")}),
-        project(QStringLiteral("B"), {QStringLiteral("1-2")}, {QStringLiteral("%RH")})};
+    QList<Tool::Struct_Parameters> m_projects{{}, {}};
     const QByteArray m_headerA = "Time,1-1(℃),2-1(℃)\n";
     const QByteArray m_headerB = "Time,1-2(%RH)\n";
 
@@ -94,6 +83,10 @@ private slots:
         m_system = Struct_System();
         m_system.DataAccuracy = 2;
         AcquisitionTiming::set(AcquisitionTiming());
+        std::tie(m_projects[0].Name, m_projects[0].CHName, m_projects[0].CHDisplayUnit) =
+            std::make_tuple("Oven A", QStringList{"1-1", "2-1"}, QStringList{"℃", "℃"});
+        std::tie(m_projects[1].Name, m_projects[1].CHName, m_projects[1].CHDisplayUnit) =
+            std::make_tuple("B", QStringList{"1-2"}, QStringList{"%RH"});
     }
 
     void headerAndRowsAtTheFlushInterval()
@@ -105,16 +98,14 @@ private slots:
 
         // Files with their header only at the start; rows wait for the flush.
         tick(*writer, {{at("2024-05-01 08:00:01.005"), {{21.3749, -3.1}, {45.0}}}}, at("2024-05-01 08:00:01.100"));
-        QCOMPARE(readFile(path("Oven A", "2024-05-01")), m_headerA);
-        QCOMPARE(readFile(path("B", "2024-05-01")), m_headerB);
+        QCOMPARE(readFile(path("Oven A", "2024-05-01")) + readFile(path("B", "2024-05-01")), m_headerA + m_headerB);
         QCOMPARE(writer->pendingRowCount(), 2);
 
         // The tick at the flush time writes everything collected so far.
         tick(*writer, {{at("2024-05-01 08:00:02.005"), {{-0.004, 100.0}, {45.556}}}}, at("2024-05-01 08:00:02.000"));
-        QCOMPARE(readFile(path("Oven A", "2024-05-01")),
-                 m_headerA + "2024-05-01 08:00:01.005,21.37,-3.10\n2024-05-01 08:00:02.005,-0.00,100.00\n");
-        QCOMPARE(readFile(path("B", "2024-05-01")),
-                 m_headerB + "2024-05-01 08:00:01.005,45.00\n2024-05-01 08:00:02.005,45.56\n");
+        QCOMPARE(readFile(path("Oven A", "2024-05-01")) + readFile(path("B", "2024-05-01")),
+                 m_headerA + "2024-05-01 08:00:01.005,21.37,-3.10\n2024-05-01 08:00:02.005,-0.00,100.00\n" + m_headerB
+                     + "2024-05-01 08:00:01.005,45.00\n2024-05-01 08:00:02.005,45.56\n");
 
         // The next flush is one interval after the previous flush time; the number of decimals is
         // read at each flush.
@@ -125,6 +116,15 @@ private slots:
         QCOMPARE(writer->pendingRowCount(), 0);
         QVERIFY(readFile(path("B", "2024-05-01")).endsWith("45.56\n2024-05-01 08:00:03.000,3.0000\n"
                                                           "2024-05-01 08:00:03.500,9.8765\n"));
+
+        // Stopped before the next flush: flushAll returns with the rows on disk; samples of the last
+        // tick that come after the stop are written when the writer goes.
+        writer->addSamples({{at("2024-05-01 08:00:04.500"), {{5.0, 6.0}, {7.0}}}}, at("2024-05-01 08:00:04.600"));
+        writer->flushAll();
+        QVERIFY(readFile(path("B", "2024-05-01")).endsWith("9.8765\n2024-05-01 08:00:04.500,7.0000\n"));
+        writer->addSamples({{at("2024-05-01 08:00:05.001"), {{7.0, 8.0}, {9.0}}}}, at("2024-05-01 08:00:05.000"));
+        writer.reset();
+        QVERIFY(readFile(path("Oven A", "2024-05-01")).endsWith("6.0000\n2024-05-01 08:00:05.001,7.0000,8.0000\n"));
     }
 
     // One batch from 23:50 over two day changes (for example after the computer slept): every row
@@ -196,25 +196,6 @@ private slots:
         QCOMPARE(importedTimes(fileA), times);
         QCOMPARE(importedTimes(disk.filePath("B-2024-05-01.csv")), times);
         QVERIFY(writer.takeFailure().isEmpty());
-    }
-
-    void endOfRunWritesEverySample()
-    {
-        {
-            auto writer = started("2024-05-01 08:00:00.000");
-            // Stopped one second after the start: the flush time is far away.
-            writer->addSamples({{at("2024-05-01 08:00:00.001"), {{1.0, 2.0}, {3.0}}},
-                                {at("2024-05-01 08:00:01.001"), {{4.0, 5.0}, {6.0}}}}, at("2024-05-01 08:00:01.000"));
-            writer->flushAll(); // returns with the rows on disk
-            QCOMPARE(readFile(path("B", "2024-05-01")),
-                     m_headerB + "2024-05-01 08:00:00.001,3.00\n2024-05-01 08:00:01.001,6.00\n");
-
-            // Samples of the last tick that come after the stop are written when the writer goes.
-            writer->addSamples({{at("2024-05-01 08:00:02.001"), {{7.0, 8.0}, {9.0}}}}, at("2024-05-01 08:00:02.000"));
-        }
-        QCOMPARE(readFile(path("Oven A", "2024-05-01")),
-                 m_headerA + "2024-05-01 08:00:00.001,1.00,2.00\n2024-05-01 08:00:01.001,4.00,5.00\n"
-                             "2024-05-01 08:00:02.001,7.00,8.00\n");
     }
 };
 

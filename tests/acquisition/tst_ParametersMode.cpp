@@ -67,17 +67,6 @@ private:
         return warningTexts(boxes);
     }
 
-    // Refuses with exactly one message and writes nothing.
-    void expectRefused(const QString &message)
-    {
-        const QStringList before = m_system.ProjectNames;
-        m_system.Mode = "untouched";
-        QCOMPARE(pressNext(), QStringList{message});
-        QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
-        QCOMPARE(m_system.Mode, QStringLiteral("untouched"));
-        QCOMPARE(m_system.ProjectNames, before);
-    }
-
     // The enabled state of the named widgets, as "101".
     QString enabled(std::initializer_list<const char *> names) const
     {
@@ -103,33 +92,12 @@ private slots:
         m_dir.reset();
     }
 
-    void opensInOnLineModeWithEveryRegisteredInstrument()
-    {
-        open();
-        QCOMPARE(comboItems(combo("comboBox_Mode")), QStringList({"在线", "导入"}));
-        QCOMPARE(combo("comboBox_Mode")->currentText(), QStringLiteral("在线"));
-        for (const char *name : {"comboBox_Device1", "comboBox_Device2", "comboBox_Device3"})
-            QCOMPARE(comboItems(combo(name)) << QString::number(combo(name)->currentIndex()),
-                     QStringList({"P530W-NTC_2301", "R27K-RTD-16CH_2302", "P780W_2303", "0"}));
-        const auto fields = {"comboBox_Device2", "comboBox_Device3", "lineEdit_Name2", "lineEdit_Name3"};
-        QCOMPARE(enabled(fields), QStringLiteral("0000"));
-        QVERIFY(qAbs(w<QDateTimeEdit>("dateTimeEdit_Start")->dateTime().secsTo(QDateTime::currentDateTime())) < 60);
-
-        // The counts open the matching fields and close the others again.
-        combo("comboBox_Device")->setCurrentText("3");
-        combo("comboBox_Project")->setCurrentText("2");
-        QCOMPARE(enabled(fields), QStringLiteral("1110"));
-        combo("comboBox_Device")->setCurrentText("2");
-        QCOMPARE(enabled(fields), QStringLiteral("1010"));
-    }
-
     // Import mode offers only the registered instruments of the import models (compared exactly),
     // sets both counts to 1 and locks the form; its interval is not checked. Back on-line, all opens.
     void importModeOffersOnlyImportModelsAndLocksTheForm()
     {
         for (const auto &d : {testDevice("P540W", "1"), testDevice("p540w", "2"), testDevice("R27K-NTC-16CH", "3"),
-                              testDevice("P530W-NTC-V1.1", "4"), testDevice("P720W Plus", "5"),
-                              testDevice("P720W Plus ", "6")})
+                              testDevice("P530W-NTC-V1.1", "4"), testDevice("P720W Plus", "5"), testDevice("P720W Plus ", "6")})
             QVERIFY(Tool::addCollection(d));
         open();
         combo("comboBox_Device")->setCurrentText("3");
@@ -156,96 +124,91 @@ private slots:
                  QStringList({"导入", ParametersMode::ModeImport, "0", "Import A", "4", "1"}));
     }
 
-    void instrumentChecks()
+    // The checks of "下一步" in order: instruments, then each name completely before the next one,
+    // then the interval (on-line only). A refusal shows one message and writes nothing.
+    void checks_data()
     {
-        m_system.DeviceList.clear();
-        open();
-        expectRefused("未选择采集设备！");
-        combo("comboBox_Device")->setCurrentText("2");
-        expectRefused("采集设备不能相同！");
-        combo("comboBox_Device")->setCurrentText("3");
-        // The instruments are checked before the (empty) name.
-        expectRefused("采集设备不能相同！");
-
+        QTest::addColumn<QString>("fault"); // what the set-up lacks
+        QTest::addColumn<int>("devices");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<QString>("message"); // empty: accepted with that interval
+        const QString same = "采集设备不能相同！", empty = "项目信息未设置！", exists = "项目名称已存在！";
+        const QString invalid = "项目名称不能包含 / \\ : * ? \" < > | , 或控制字符，不能为 . 或 ..，首尾不能有空格！";
+        const QString interval = "采集间隔设置错误!";
+        QTest::newRow("no instrument") << "no instruments" << 1 << QStringList() << "1" << "未选择采集设备！";
         // A failed instrument query leaves the import list empty.
-        open();
-        Tool::closeDatabase();
-        combo("comboBox_Mode")->setCurrentIndex(1);
-        QCOMPARE(combo("comboBox_Device1")->count(), 0);
-        setNames({"P"});
-        expectRefused("未选择采集设备！");
+        QTest::newRow("import list not read") << "import, closed" << 1 << QStringList{"P"} << "1" << "未选择采集设备！";
+        QTest::newRow("two the same") << "" << 2 << QStringList() << "1" << same;
+        QTest::newRow("before the empty name") << "" << 3 << QStringList() << "1" << same;
+        QTest::newRow("same name") << "" << 1 << QStringList{"A", "B", "A"} << "1" << "项目名称相同！";
+        QTest::newRow("third empty") << "" << 1 << QStringList{"A", "B", ""} << "1" << empty;
+        QTest::newRow("stored") << "" << 1 << QStringList{"A", "Stored", "C"} << "1" << exists;
+        QTest::newRow("stored before empty") << "" << 1 << QStringList{"Stored", "", "C"} << "1" << exists;
+        QTest::newRow("NULL before same") << "" << 1 << QStringList{"A", "NULL", "NULL"} << "1" << "项目名称不能为NULL！";
+        QTest::newRow("database closed") << "closed" << 1 << QStringList{"A", "B", "C"} << "1" << "数据库连接失败！";
+        for (const QString &name : {"a/b", "a\"b", "a,b", "..", "a\nb", " a", "a\u3000"})
+            QTest::newRow(qPrintable("unusable " + name)) << "" << 1 << QStringList{name, ""} << "1" << invalid;
+        // The day's CSV file name "<name>-yyyy-MM-dd.csv" may have 255 bytes: 80 CJK characters fit.
+        for (const QString &name : {QString("炉温 1"), QString("a.b..c"), QString("null"), QString(80, QChar(0x7089))})
+            QTest::newRow(qPrintable("usable " + name.left(6))) << "" << 1 << QStringList{name, ""} << "1" << empty;
+        QTest::newRow("256 bytes") << "" << 1 << QStringList{QString(80, QChar(0x7089)) + "a"} << "1"
+                                   << "项目名称过长，数据文件名不能超过255字节！";
+        // No number, below 1 ms, 2^31 ms and more.
+        for (const char *text : {"1.2.3", "", "0", "0.0004", "2147483.648"})
+            QTest::newRow(qPrintable("interval " + QString(text))) << "" << 1 << QStringList{"A"} << text << interval;
+        for (const char *text : {"0.5", "0.001", "2147483.647"})
+            QTest::newRow(text) << "" << 1 << QStringList{"A", "B", "C"} << text << "";
     }
 
-    void projectNameChecksInOrder()
+    void checks()
     {
+        QFETCH(QString, fault);
+        QFETCH(int, devices);
+        QFETCH(QStringList, names);
+        QFETCH(QString, interval);
+        QFETCH(QString, message);
         Tool::Struct_Parameters stored;
         stored.Name = "Stored";
         QVERIFY(Tool::addParameters(stored));
+        if (fault == "no instruments")
+            m_system.DeviceList.clear();
         open();
-
-        setNames({"A", "B", "A"});
-        expectRefused("项目名称相同！");
-        setNames({"A", "B", QString()});
-        expectRefused("项目信息未设置！");
-        setNames({"A", "Stored", "C"});
-        expectRefused("项目名称已存在！");
-        // A name is checked completely before the next one is looked at.
-        setNames({"Stored", QString(), "C"});
-        expectRefused("项目名称已存在！");
-        // "NULL" is refused before it could be taken for a duplicate.
-        setNames({"A", "NULL", "NULL"});
-        expectRefused("项目名称不能为NULL！");
-        setNames({"A", "B", "C"});
-        Tool::closeDatabase();
-        expectRefused("数据库连接失败！");
-        QVERIFY(Tool::openDatabase());
-        QCOMPARE(pressNext(), QStringList());
-        QCOMPARE(m_system.ProjectNames, QStringList({"A", "B", "C"}));
-    }
-
-    void unusableProjectNames()
-    {
-        for (const QString &name : QStringList{"a/b", "a\"b", "a,b", "..", "a\nb", " a", QStringLiteral("a\u3000")}) {
-            open();
-            // The name check stops at the first failing name, before the empty second one.
-            setNames({name, QString()});
-            const QStringList texts = pressNext();
-            QVERIFY2(texts.size() == 1 && texts.at(0).startsWith("项目名称不能包含"), qPrintable(name + texts.join('|')));
-            QVERIFY(m_system.ProjectNames.isEmpty());
-        }
-        // The day's CSV file name "<name>-yyyy-MM-dd.csv" may have 255 bytes: 80 CJK characters fit.
-        for (const QString &name : {QStringLiteral("炉温 1"), QStringLiteral("a.b..c"), QStringLiteral("null"), QString(80, QChar(0x7089))}) {
-            open();
-            setNames({name, QString()});
-            expectRefused("项目信息未设置！");
-        }
-        open();
-        setNames({QString(81, QChar(0x7089))});
-        expectRefused("项目名称过长，数据文件名不能超过255字节！");
-    }
-
-    // On-line mode refuses an interval that is no number, below 1 ms or 2^31 ms and more (-1 here).
-    void intervalIsCheckedInOnLineMode()
-    {
-        const QList<QPair<QString, double>> cases = {{"0.5", 0.5}, {"0.001", 0.001}, {"2147483.647", 2147483.647},
-                                                     {"1.2.3", -1}, {"", -1}, {"0", -1}, {"0.0004", -1}, {"2147483.648", -1}};
-        for (const auto &c : cases) {
-            open();
-            setNames({"A"});
-            line("lineEdit_Interval")->setText(c.first);
-            if (c.second < 0) {
-                expectRefused("采集间隔设置错误!");
-            } else {
-                QCOMPARE(pressNext(), QStringList());
-                QCOMPARE(m_system.Interval, c.second);
-            }
+        combo("comboBox_Device")->setCurrentText(QString::number(devices));
+        if (fault.endsWith("closed"))
+            Tool::closeDatabase();
+        if (fault.startsWith("import"))
+            combo("comboBox_Mode")->setCurrentIndex(1);
+        setNames(names);
+        line("lineEdit_Interval")->setText(interval);
+        m_system.Mode = "untouched";
+        QCOMPARE(pressNext(), message.isEmpty() ? QStringList() : QStringList{message});
+        if (message.isEmpty()) {
+            QCOMPARE(QString::number(m_system.Interval, 'g', 10) + " " + m_system.ProjectNames.join('|'), interval + " A|B|C");
+        } else {
+            QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
+            QCOMPARE(m_system.Mode + m_system.ProjectNames.join('|'), QStringLiteral("untouched"));
         }
     }
 
-    void twoInstrumentsWarnThenHandOverInComboOrder()
+    // On-line mode offers every registered instrument; the counts open the matching fields and
+    // close the others again. Two instruments warn, then are handed over in combo order.
+    void onLineFormHandsOverInComboOrder()
     {
         open();
+        QCOMPARE(combo("comboBox_Mode")->currentText(), QStringLiteral("在线"));
+        for (const char *name : {"comboBox_Device1", "comboBox_Device2", "comboBox_Device3"})
+            QCOMPARE(comboItems(combo(name)) << QString::number(combo(name)->currentIndex()),
+                     QStringList({"P530W-NTC_2301", "R27K-RTD-16CH_2302", "P780W_2303", "0"}));
+        const auto fields = {"comboBox_Device2", "comboBox_Device3", "lineEdit_Name2", "lineEdit_Name3"};
+        QCOMPARE(enabled(fields), QStringLiteral("0000"));
+        QVERIFY(qAbs(w<QDateTimeEdit>("dateTimeEdit_Start")->dateTime().secsTo(QDateTime::currentDateTime())) < 60);
+        combo("comboBox_Device")->setCurrentText("3");
+        combo("comboBox_Project")->setCurrentText("2");
+        QCOMPARE(enabled(fields), QStringLiteral("1110"));
         combo("comboBox_Device")->setCurrentText("2");
+        QCOMPARE(enabled(fields), QStringLiteral("1010"));
+
         combo("comboBox_Device1")->setCurrentIndex(2);
         combo("comboBox_Device2")->setCurrentIndex(0);
         setNames({"A", "B"});

@@ -122,23 +122,19 @@ private slots:
         const int before = m_server->messages().size();
         const QString body = QStringLiteral("2024-05-01 08:00:00\r\n1-3 低于下限:-0.001\r\n.hidden\r\n.\r\nend");
         LogCapture log;
-        QVERIFY2(send(ToolEmail::loadAccount(),
-                      {QStringLiteral(" first@lab.test "), QString(), QStringLiteral("second@lab.test")}, kSubject,
-                      body),
-                 qPrintable(log.text()));
+        QVERIFY2(send(ToolEmail::loadAccount(), {" first@lab.test ", QString(), "second@lab.test"}, kSubject, body), qPrintable(log.text()));
 
         const QList<QJsonObject> messages = m_server->messages(before + 2).mid(before);
         QCOMPARE(messages.size(), 2);
         const QStringList recipients{QStringLiteral("first@lab.test"), QStringLiteral("second@lab.test")};
         for (int i = 0; i < 2; ++i) {
             const QJsonObject m = messages.at(i);
-            QStringList fields;
+            QStringList fields{m.value("rcpt_tos").toArray().first().toString() + QString::number(m.value("rcpt_tos").toArray().size())};
             for (const char *key : {"mail_from", "to", "subject", "from", "mime_version", "content_type", "charset", "cte", "body"})
                 fields << m.value(key).toString();
             // The body is dot-stuffed on the wire, so the lines that begin with a dot arrive whole.
-            QCOMPARE(fields, (QStringList{"alarm@lab.test", recipients.at(i), kSubject, "实验室 QNRIX <alarm@lab.test>", "1.0",
-                                          "text/plain", "utf-8", "8bit", body + "\r\n"}));
-            QCOMPARE(m.value("rcpt_tos").toArray(), QJsonArray{recipients.at(i)});
+            QCOMPARE(fields, (QStringList{recipients.at(i) + "1", "alarm@lab.test", recipients.at(i), kSubject, "实验室 QNRIX <alarm@lab.test>",
+                                          "1.0", "text/plain", "utf-8", "8bit", body + "\r\n"}));
             const QDateTime date = QDateTime::fromString(m.value("date").toString(), Qt::ISODate);
             QVERIFY(date.isValid() && qAbs(date.secsTo(QDateTime::currentDateTime())) < 120);
             const QByteArray raw = QByteArray::fromBase64(m.value("raw").toString().toLatin1());
@@ -147,43 +143,34 @@ private slots:
         const QStringList events = eventNames(*m_server);
         QVERIFY(events.contains("ehlo") && !events.contains("helo"));
         // The authorisation code never reaches the log, neither plain nor in base64.
-        QVERIFY(!log.contains(QStringLiteral("abcdefghijklmnop")));
-        QVERIFY(!log.contains(QString::fromLatin1(QByteArray("abcdefghijklmnop").toBase64())));
+        QVERIFY(!log.contains("abcdefghijklmnop") && !log.contains(QByteArray("abcdefghijklmnop").toBase64()));
     }
 
-    // A server that refuses EHLO gets HELO; a long subject is folded into encoded words.
-    void ehloRefusedFallsBackToHeloWithFoldedSubject()
+    // A server that refuses EHLO gets HELO, a long subject is folded into encoded words; addresses
+    // that would break the dialogue are refused and logged (escaped, on one line), a recipient
+    // refused by the server fails the list; the others still get their mail.
+    void heloFallbackAndBadRecipients()
     {
         const QString subject = QStringLiteral("异常通知：第一号恒温槽温度超出上限，请立即检查设备与传感器的连接状态以及冷却系统");
         SmtpTestServer::Options options;
         options.RefuseEhlo = true;
-        auto server = startServer(options);
-        QVERIFY(server);
-        QVERIFY(send(server->account(), {QStringLiteral("first@lab.test")}, subject));
-        QCOMPARE(eventNames(*server, 1), (QStringList{"ehlo", "helo", "auth", "message"}));
-        QCOMPARE(server->messages().value(0).value("subject").toString(), subject);
-    }
-
-    // Addresses that would break the dialogue are refused and logged (escaped, on one line), a
-    // recipient refused by the server fails the list; the others still get their mail.
-    void badRecipientsFailButOthersGetTheirMail()
-    {
-        SmtpTestServer::Options options;
         options.RefusedRecipients = QStringList{QStringLiteral("nobody@lab.test")};
         auto server = startServer(options);
         QVERIFY(server);
         LogCapture log;
         QVERIFY(!send(server->account(),
-                      {QStringLiteral("evil@lab.test>\r\nrcpt to:<other@lab.test"), QStringLiteral("two words@lab.test"),
-                       QStringLiteral("<angle@lab.test>"), QStringLiteral("tab\t@lab.test"),
-                       QStringLiteral("nobody@lab.test"), QStringLiteral("ok@lab.test")}));
+                      {"evil@lab.test>\r\nrcpt to:<other@lab.test", "two words@lab.test", "<angle@lab.test>", "tab\t@lab.test",
+                       "nobody@lab.test", "ok@lab.test"},
+                      subject));
         QVERIFY2(log.contains(QStringLiteral("550")), qPrintable(log.text()));
         QCOMPARE(log.messages().filter(QStringLiteral("收件人地址无效")).size(), 4);
         for (const QString &line : log.messages())
             QVERIFY(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')));
+        QCOMPARE(eventNames(*server, 1), (QStringList{"ehlo", "helo", "auth", "message"}));
         const QList<QJsonObject> messages = server->messages(1);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.at(0).value("rcpt_tos").toArray(), QJsonArray{QStringLiteral("ok@lab.test")});
+        QCOMPARE(messages.at(0).value("subject").toString(), subject);
     }
 
     void closingEndsAStuckMailWithinTheGraceTime_data()
@@ -272,15 +259,14 @@ private slots:
     // refused login, no network.
     void nothingSentWithoutPeerAccountOrNetwork()
     {
-        const int before = m_server->events().size();
-        const int messagesBefore = m_server->messages().size();
+        const int before = m_server->events().size(), messagesBefore = m_server->messages().size();
         LogCapture log;
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        ToolEmail::Account closedPort = m_server->account();
-        closedPort.Port = probe.serverPort();
-        probe.close();
-        QVERIFY(!send(closedPort));
+        ToolEmail::Account account = m_server->account();
+        {
+            QTcpServer probe;
+            account.Port = probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+        }
+        QVERIFY(!send(account));
         QVERIFY2(log.contains(QStringLiteral("连接失败: ")), qPrintable(log.text()));
 
         ToolEmail::setExtraCaCertificates({});
@@ -292,10 +278,9 @@ private slots:
         QVERIFY2(log.contains(QStringLiteral("未配置报警邮件账户")), qPrintable(log.text()));
         QVERIFY(log.contains(m_dir.filePath(QStringLiteral("DAQ.ini"))));
         // Nor is an account address that would break the dialogue.
-        ToolEmail::Account account = m_server->account();
+        account = m_server->account();
         account.User = QStringLiteral("alarm@lab.test>\r\nrcpt to:<x@lab.test");
-        QVERIFY(!send(account));
-        QVERIFY(log.contains(QStringLiteral("报警邮件账户地址无效")));
+        QVERIFY(!send(account) && log.contains(QStringLiteral("报警邮件账户地址无效")));
         QCOMPARE(m_server->events().size(), before);
         // A refused login; the peer echoes the credentials in its refusal, the log gets the code only.
         account = m_server->account();
@@ -307,8 +292,7 @@ private slots:
         ToolEmail mail(m_server->account());
         QVERIFY(mail.isReady());
         ToolEmail::setNetworkOnlineCheck([] { return false; });
-        QVERIFY(!mail.SendToList({QStringLiteral("first@lab.test")}, kSubject, QStringLiteral("x")));
-        QVERIFY(log.contains(QStringLiteral("网络未连接")));
+        QVERIFY(!mail.SendToList({QStringLiteral("first@lab.test")}, kSubject, QStringLiteral("x")) && log.contains("网络未连接"));
         QCOMPARE(m_server->messages().size(), messagesBefore);
     }
 };

@@ -14,9 +14,8 @@ QList<Record> threeChannels()
 {
     QList<Record> records;
     for (const QString n : {"1", "2", "3"})
-        records.append({"2024-05-06 07:08:09", n, "PT", "ITS90", "4", "-1.2000000" + n + "E-04",
-                        "2.0000000" + n + "E-05", "0", "0", "2.5500000" + n + "E+01",
-                        "-1.3000000" + n + "E-04", "1.5000000" + n + "E-05", "2", "5", "", "", {}, {}});
+        records.append({"2024-05-06 07:08:09", n, "PT", "ITS90", "4", "-1.2000000" + n + "E-04", "2.0000000" + n + "E-05", "0", "0",
+                        "2.5500000" + n + "E+01", "-1.3000000" + n + "E-04", "1.5000000" + n + "E-05", "2", "5", "", "", {}, {}});
     records[2].A = "a-not-fitted";
     return records;
 }
@@ -43,72 +42,66 @@ bool put(const QString &path, const QByteArray &data)
 
 } // namespace
 
-class tst_CoefficientIni : public QObject {
+class tst_CoefficientIni : public QObject
+{
     Q_OBJECT
 private slots:
-    void writesOneEntryPerChannel();
-    void keepsOtherContentOfAnExistingFile();
-    void reportsAFileThatCannotBeWritten();
+    // One entry per channel under each key, ".ini" added to a name without suffix; the keys are
+    // found whatever their spelling.
+    void writesOneEntryPerChannel()
+    {
+        QTemporaryDir dir;
+        QVERIFY(CoefficientIni::write(threeChannels(), dir.filePath("coefficients")));
+        const QString path = dir.filePath("coefficients.ini");
+        QCOMPARE(CoefficientIni::iniFileName("/data/run.2024/pt100.cfg"), QString("/data/run.2024/pt100.cfg"));
+        const QByteArray text = contents(path);
+        QVERIFY(text.startsWith("[Standardizer]\n") && text.contains("\nMx_B_M=1, 1, 1\n") && text.contains("\nMx_B_B=0, 0, 0\n"));
+
+        QSettings ini(path, QSettings::IniFormat);
+        ini.setIniCodec("UTF-8");
+        const QList<QPair<QString, QString Record::*>> keys{
+            {"A_C0", &Record::A}, {"B_C1", &Record::B}, {"C_C2", &Record::C}, {"D_C3", &Record::D},
+            {"R0_C4", &Record::R0}, {"A4_C5", &Record::A4}, {"B4_C6", &Record::B4}, {"Name", &Record::Name}};
+        for (const auto &[key, field] : keys)
+            QCOMPARE(ini.value("Standardizer/" + key).toStringList(), entries(field));
+        // The channel dialogs spell the correction keys with an upper-case X.
+        QCOMPARE(CoefficientIni::value(ini, "/Standardizer/MX_B_M").toStringList() + CoefficientIni::value(ini, "standardizer/mx_b_b").toStringList(),
+                 QStringList({"1", "1", "1", "0", "0", "0"}));
+        QVERIFY(!CoefficientIni::value(ini, "/Standardizer/Missing").isValid());
+    }
+
+    // Other groups and keys stay; the old value under another spelling is replaced, not left
+    // beside the new one.
+    void keepsOtherContentOfAnExistingFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("channels.ini");
+        QVERIFY(put(path, "[Device]\nModel=QN 2000\n\n[Standardizer]\nA_C0=old\nMX_B_M=7\nNote=kept\n"));
+        QVERIFY(CoefficientIni::write(threeChannels(), path));
+        QSettings ini(path, QSettings::IniFormat);
+        QCOMPARE(ini.value("Device/Model").toString() + "|" + ini.value("Standardizer/Note").toString(), QString("QN 2000|kept"));
+        QCOMPARE(ini.value("Standardizer/A_C0").toStringList(), entries(&Record::A));
+        QVERIFY(!ini.contains("Standardizer/MX_B_M"));
+        QCOMPARE(CoefficientIni::value(ini, "Standardizer/MX_B_M").toStringList(), QStringList({"1", "1", "1"}));
+    }
+
+    void reportsAFileThatCannotBeWritten()
+    {
+        QTemporaryDir dir;
+        for (int failed = 0; failed < 3; ++failed)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^coefficient file"));
+        QVERIFY(QDir(dir.path()).mkdir("taken.ini"));
+        QVERIFY(!CoefficientIni::write(threeChannels(), dir.filePath("taken.ini")));
+        // Readable as an empty file, but no file can be made there (not even by root).
+        QVERIFY(!CoefficientIni::write(threeChannels(), "/proc/coefficients.ini"));
+        // A file that cannot be read as INI is left as it is rather than rewritten in part.
+        const QString broken = dir.filePath("broken.ini");
+        QVERIFY(put(broken, "[Device\nModel=QN 2000\n"));
+        QVERIFY(!CoefficientIni::write(threeChannels(), broken));
+        QCOMPARE(contents(broken), QByteArray("[Device\nModel=QN 2000\n"));
+        QVERIFY(!CoefficientIni::write({}, dir.filePath("empty.ini")) && !QFile::exists(dir.filePath("empty.ini")));
+    }
 };
-
-void tst_CoefficientIni::writesOneEntryPerChannel()
-{
-    QTemporaryDir dir;
-    QVERIFY(CoefficientIni::write(threeChannels(), dir.filePath("coefficients")));
-    const QString path = dir.filePath("coefficients.ini");
-    QCOMPARE(CoefficientIni::iniFileName("/data/run.2024/pt100.cfg"), QString("/data/run.2024/pt100.cfg"));
-
-    const QByteArray text = contents(path);
-    QVERIFY(text.startsWith("[Standardizer]\n"));
-    QVERIFY(text.contains("\nMx_B_M=1, 1, 1\n") && text.contains("\nMx_B_B=0, 0, 0\n"));
-
-    QSettings ini(path, QSettings::IniFormat);
-    ini.setIniCodec("UTF-8");
-    QCOMPARE(ini.allKeys().size(), 10);
-    const QList<QPair<QString, QString Record::*>> keys{
-        {"A_C0", &Record::A}, {"B_C1", &Record::B}, {"C_C2", &Record::C}, {"D_C3", &Record::D},
-        {"R0_C4", &Record::R0}, {"A4_C5", &Record::A4}, {"B4_C6", &Record::B4}, {"Name", &Record::Name}};
-    for (const auto &[key, field] : keys)
-        QCOMPARE(ini.value("Standardizer/" + key).toStringList(), entries(field));
-    // The channel dialogs spell the correction keys with an upper-case X.
-    QCOMPARE(CoefficientIni::value(ini, "/Standardizer/MX_B_M").toStringList(), QStringList({"1", "1", "1"}));
-    QCOMPARE(CoefficientIni::value(ini, "standardizer/mx_b_b").toStringList(), QStringList({"0", "0", "0"}));
-    QVERIFY(!CoefficientIni::value(ini, "/Standardizer/Missing").isValid());
-}
-
-void tst_CoefficientIni::keepsOtherContentOfAnExistingFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("channels.ini");
-    QVERIFY(put(path, "[Device]\nModel=QN 2000\n\n[Standardizer]\nA_C0=old\nMX_B_M=7\nNote=kept\n"));
-    QVERIFY(CoefficientIni::write(threeChannels(), path));
-
-    QSettings ini(path, QSettings::IniFormat);
-    QCOMPARE(ini.value("Device/Model").toString(), QString("QN 2000"));
-    QCOMPARE(ini.value("Standardizer/Note").toString(), QString("kept"));
-    QCOMPARE(ini.value("Standardizer/A_C0").toStringList(), entries(&Record::A));
-    // The old value under the other spelling is replaced, not left beside the new one.
-    QVERIFY(!ini.contains("Standardizer/MX_B_M"));
-    QCOMPARE(CoefficientIni::value(ini, "Standardizer/MX_B_M").toStringList(), QStringList({"1", "1", "1"}));
-}
-
-void tst_CoefficientIni::reportsAFileThatCannotBeWritten()
-{
-    QTemporaryDir dir;
-    for (int failed = 0; failed < 3; ++failed)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^coefficient file"));
-    QVERIFY(QDir(dir.path()).mkdir("taken.ini"));
-    QVERIFY(!CoefficientIni::write(threeChannels(), dir.filePath("taken.ini")));
-    // Readable as an empty file, but no file can be made there (not even by root).
-    QVERIFY(!CoefficientIni::write(threeChannels(), "/proc/coefficients.ini"));
-    // A file that cannot be read as INI is left as it is rather than rewritten in part.
-    const QString broken = dir.filePath("broken.ini");
-    QVERIFY(put(broken, "[Device\nModel=QN 2000\n"));
-    QVERIFY(!CoefficientIni::write(threeChannels(), broken));
-    QCOMPARE(contents(broken), QByteArray("[Device\nModel=QN 2000\n"));
-    QVERIFY(!CoefficientIni::write({}, dir.filePath("empty.ini")));
-    QVERIFY(!QFile::exists(dir.filePath("empty.ini")));
-}
 
 QTEST_APPLESS_MAIN(tst_CoefficientIni)
 #include "tst_CoefficientIni.moc"

@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 // An instrument speaking a line protocol: "SN?\n" is answered by the serial number and "\r\n".
 class LineInstrument : public Collection
@@ -32,36 +34,21 @@ public:
             text = QStringLiteral("Open Error");
             return false;
         }
-        QByteArray reply;
-        if (!Query("SN?\n", reply)) {
-            emit Close_signals();
-            text = QStringLiteral("Get SN Error");
-            return false;
-        }
-        text = QString::fromLatin1(reply).trimmed();
-        return IsOpen();
-    }
-
-    bool Query(const QByteArray &command, QByteArray &reply)
-    {
         ClearBuffer();
-        emit Write_signals(command);
+        emit Write_signals("SN?\n");
         const CommTiming timing = CommTiming::get();
         for (int i = 0; i < timing.replyPolls; ++i) {
             QThread::msleep(timing.replyPollMs);
-            reply = GetBuffer();
-            if (reply.endsWith('\n'))
-                return true;
+            if (GetBuffer().endsWith('\n')) {
+                text = QString::fromLatin1(GetBuffer()).trimmed();
+                return IsOpen();
+            }
         }
+        emit Close_signals();
+        text = QStringLiteral("Get SN Error");
         return false;
     }
-
     void Send(const QByteArray &data) { emit Write_signals(data); }
-    // Only the connection, no identification.
-    bool OpenOnly(const QString &type, const QString &address, const QString &parameter)
-    {
-        return OpenTransport(type, address, parameter);
-    }
 };
 
 // The instrument's side of the wire: records what arrives and answers "SN?" in two chunks.
@@ -71,49 +58,79 @@ class Peer : public QObject
 public:
     explicit Peer(QIODevice *device) : m_device(device)
     {
-        connect(device, &QIODevice::readyRead, this, &Peer::onReadyRead);
+        connect(device, &QIODevice::readyRead, this, [this]() {
+            received += m_device->readAll();
+            while (received.contains("SN?\n")) {
+                received.remove(received.indexOf("SN?\n"), 4);
+                m_device->write("SN-");
+                QTimer::singleShot(30, this, [this]() { m_device->write("4711\r\n"); });
+            }
+        });
     }
     QByteArray received;
 
 private:
-    void onReadyRead()
-    {
-        received += m_device->readAll();
-        while (received.contains("SN?\n")) {
-            received.remove(received.indexOf("SN?\n"), 4);
-            m_device->write("SN-");
-            QTimer::singleShot(30, this, [this]() { m_device->write("4711\r\n"); });
-        }
-    }
     QIODevice *m_device;
 };
 
-bool openInWorker(LineInstrument &instrument, const QString &type, const QString &address,
-                  const QString &parameter, QString &text)
+bool openInWorker(LineInstrument &instrument, const QString &type, const QString &address, const QString &parameter,
+                  QString &text)
 {
-    bool ok = false;
-    callInWorker([&]() { ok = instrument.Open(type, address, parameter, text); });
-    return ok;
+    return resultInWorker([&]() { return instrument.Open(type, address, parameter, text); });
 }
 
 bool closeInWorker(LineInstrument &instrument)
 {
-    bool ok = false;
-    callInWorker([&]() { ok = instrument.Close(); });
-    return ok;
+    return resultInWorker([&]() { return instrument.Close(); });
 }
 
-quint16 unusedPort()
+// On an open instrument: writes reach the peer; chunks are collected in the buffer and copying
+// leaves it as it is; in pass-through each chunk goes out as it comes and nothing is buffered;
+// close; reopen with the same texts.
+void exchangeCloseReopen(LineInstrument &instrument, QIODevice *wire, Peer &peer)
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
+    instrument.Send("MEAS?\n");
+    QTRY_COMPARE(peer.received, QByteArray("MEAS?\n"));
+    instrument.ClearBuffer();
+    wire->write("12.5,");
+    QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,"));
+    wire->write("13.25\n");
+    QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
+    QCOMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
+    instrument.ClearBuffer();
+
+    QList<QByteArray> chunks;
+    const auto tap = QObject::connect(instrument.Comm(), &ToolComm::Read_signals, &peer,
+                                      [&](const QByteArray &chunk) { chunks.append(chunk); });
+    instrument.Comm()->SetPassthrough(true);
+    wire->write("\xAA\x01");
+    QTRY_COMPARE(chunks.join(), QByteArray("\xAA\x01"));
+    wire->write("\x02\x03");
+    QTRY_COMPARE(chunks.join(), QByteArray("\xAA\x01\x02\x03"));
+    QVERIFY(chunks.size() >= 2 && instrument.GetBuffer().isEmpty());
+    instrument.Comm()->SetPassthrough(false); // the identification below needs the buffer again
+    QObject::disconnect(tap);
+
+    QVERIFY(closeInWorker(instrument));
+    QVERIFY(!instrument.IsOpen());
+    QString text;
+    QVERIFY(resultInWorker([&]() { return instrument.Reconnect(text); }));
+    QCOMPARE(text, QStringLiteral("SN-4711"));
+    QVERIFY(instrument.IsOpen());
 }
+
+void writeBleIni(const QByteArray &content)
+{
+    QFile ini("BLE.ini");
+    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write(content) == content.size());
 }
+} // namespace
 
 class tst_ToolComm : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir m_dir;
 
 private slots:
     void initTestCase()
@@ -128,9 +145,12 @@ private slots:
         QDir::setCurrent(m_dir.path());
     }
 
+    void cleanupTestCase() { CommTiming::reset(); }
+
     // Open, exchange, close and reopen; opening while open moves to the new peer and closes the old
-    // connection; the peer hanging up ends the connection.
-    void tcpOpenExchangeReopenAndHangUp()
+    // connection; the peer hanging up ends the connection; destroying an open instrument ends its
+    // thread and frees the transport.
+    void tcp()
     {
         QTcpServer server, other;
         QVERIFY(server.listen(QHostAddress::LocalHost, 0) && other.listen(QHostAddress::LocalHost, 0));
@@ -144,28 +164,33 @@ private slots:
                 }
             });
         }
-        LineInstrument instrument;
-        QVERIFY(instrument.Comm()->thread() != QThread::currentThread());
+        const auto port = [](const QTcpServer &s) { return QString::number(s.serverPort()); };
+        auto instrument = std::make_unique<LineInstrument>();
+        QVERIFY(instrument->Comm()->thread() != QThread::currentThread());
         QString text;
-        QVERIFY(openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(server.serverPort()), text));
+        QVERIFY(openInWorker(*instrument, ToolComm::TcpText, "127.0.0.1", port(server), text));
         QCOMPARE(text, QStringLiteral("SN-4711"));
-        QVERIFY(instrument.IsOpen());
-        QCOMPARE(instrument.Comm()->ConnectionType(), ToolComm::Type::Tcp);
+        QVERIFY(instrument->IsOpen() && instrument->Comm()->ConnectionType() == ToolComm::Type::Tcp);
         QCOMPARE(accepted.size(), 1);
 
-        exchangeCloseReopen(instrument, accepted.first(), *peers.first());
+        exchangeCloseReopen(*instrument, accepted.first(), *peers.first());
         QTRY_COMPARE(accepted.first()->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(accepted.size(), 2);
         text.clear();
-        QVERIFY(openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(other.serverPort()), text));
-        QCOMPARE(text, QStringLiteral("SN-4711"));
-        QCOMPARE(instrument.LastSignal2(), QString::number(other.serverPort()));
+        QVERIFY(openInWorker(*instrument, ToolComm::TcpText, "127.0.0.1", port(other), text));
+        QCOMPARE(text + " " + instrument->LastSignal2(), "SN-4711 " + port(other));
         QTRY_COMPARE(accepted.at(1)->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(accepted.size(), 3);
-        // The instrument hangs up.
-        accepted.last()->close();
-        QTRY_VERIFY(!instrument.IsOpen());
-        QVERIFY(closeInWorker(instrument));
+        accepted.last()->close(); // the instrument hangs up
+        QTRY_VERIFY(!instrument->IsOpen());
+
+        QVERIFY(openInWorker(*instrument, ToolComm::TcpText, "127.0.0.1", port(server), text));
+        QPointer<ToolComm> comm = instrument->Comm();
+        QPointer<QThread> thread = comm->thread();
+        QVERIFY(thread->isRunning());
+        instrument.reset();
+        QVERIFY(comm.isNull() && thread.isNull());
+        QTRY_COMPARE(accepted.last()->state(), QAbstractSocket::UnconnectedState);
         qDeleteAll(peers);
     }
 
@@ -177,12 +202,15 @@ private slots:
         QString text;
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(unusedPort()), text));
+        quint16 unused = 0;
+        {
+            QTcpServer probe;
+            unused = probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+        }
+        QVERIFY(!openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(unused), text));
         const CommTiming timing = CommTiming::get();
-        QVERIFY2(clock.elapsed() < timing.connectPolls * timing.connectPollMs + 2000,
-                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < timing.connectPolls * timing.connectPollMs + 2000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(text, QStringLiteral("Open Error"));
-        QVERIFY(!instrument.IsOpen());
 
         text.clear();
         QVERIFY(!openInWorker(instrument, ToolComm::SerialText, m_dir.filePath("no-such-port"), "9600", text));
@@ -210,41 +238,8 @@ private slots:
         QCOMPARE(instrument.Comm()->ConnectionType(), ToolComm::Type::Serial);
 
         exchangeCloseReopen(instrument, &peerPort, peer);
-        // The link vanishes (the adapter is pulled).
-        pty.stop();
+        pty.stop(); // the link vanishes (the adapter is pulled)
         QTRY_VERIFY(!instrument.IsOpen());
-        QVERIFY(closeInWorker(instrument));
-    }
-
-    void passthroughSendsChunksOutInsteadOfBuffering()
-    {
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        QTcpSocket *peer = nullptr;
-        connect(&server, &QTcpServer::newConnection, this, [&]() { peer = server.nextPendingConnection(); });
-
-        LineInstrument instrument;
-        QList<QByteArray> chunks;
-        connect(instrument.Comm(), &ToolComm::Read_signals, this, [&](const QByteArray &chunk) { chunks.append(chunk); });
-        instrument.Comm()->SetPassthrough(true);
-        bool opened = false;
-        callInWorker([&]() { opened = instrument.OpenOnly(ToolComm::TcpText, "127.0.0.1",
-                                                                      QString::number(server.serverPort())); });
-        QVERIFY(opened);
-        QTRY_VERIFY(peer);
-
-        peer->write("\xAA\x01");
-        QTRY_COMPARE(chunks.size(), 1);
-        peer->write("\x02\x03");
-        QTRY_COMPARE(chunks.size(), 2);
-        QCOMPARE(chunks.join(), QByteArray("\xAA\x01\x02\x03"));
-        QVERIFY(instrument.GetBuffer().isEmpty());
-
-        // Back to buffering.
-        instrument.Comm()->SetPassthrough(false);
-        peer->write("ok");
-        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("ok"));
-        QCOMPARE(chunks.size(), 2);
         QVERIFY(closeInWorker(instrument));
     }
 
@@ -296,71 +291,6 @@ private slots:
         emit link->Lost();
         QVERIFY(!comm.IsConnected());
     }
-
-    void destroyingAnOpenInstrumentEndsItsThreadAndFreesTheTransport()
-    {
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        QPointer<QTcpSocket> peer;
-        Peer *responder = nullptr;
-        connect(&server, &QTcpServer::newConnection, this, [&]() {
-            peer = server.nextPendingConnection();
-            responder = new Peer(peer);
-        });
-
-        auto *instrument = new LineInstrument;
-        QString text;
-        QVERIFY(openInWorker(*instrument, ToolComm::TcpText, "127.0.0.1", QString::number(server.serverPort()), text));
-        QPointer<ToolComm> comm = instrument->Comm();
-        QPointer<QThread> thread = comm->thread();
-        QVERIFY(thread->isRunning());
-
-        delete instrument;
-        QVERIFY(comm.isNull());
-        QVERIFY(thread.isNull());
-        QTRY_COMPARE(peer->state(), QAbstractSocket::UnconnectedState);
-        delete responder;
-    }
-
-    void cleanupTestCase() { CommTiming::reset(); }
-
-private:
-    static void writeBleIni(const QByteArray &content)
-    {
-        QFile ini("BLE.ini");
-        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write(content) == content.size());
-    }
-
-    static bool callReconnect(LineInstrument &instrument, QString &text)
-    {
-        bool ok = false;
-        callInWorker([&]() { ok = instrument.Reconnect(text); });
-        return ok;
-    }
-
-    // On an open instrument: writes reach the peer; chunks are collected in the buffer and
-    // copying leaves it as it is; close; reopen with the same texts; close again.
-    static void exchangeCloseReopen(LineInstrument &instrument, QIODevice *wire, Peer &peer)
-    {
-        instrument.Send("MEAS?\n");
-        QTRY_COMPARE(peer.received, QByteArray("MEAS?\n"));
-        instrument.ClearBuffer();
-        wire->write("12.5,");
-        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,"));
-        wire->write("13.25\n");
-        QTRY_COMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
-        QCOMPARE(instrument.GetBuffer(), QByteArray("12.5,13.25\n"));
-        instrument.ClearBuffer();
-        QVERIFY(instrument.GetBuffer().isEmpty());
-        QVERIFY(closeInWorker(instrument));
-        QVERIFY(!instrument.IsOpen());
-        QString text;
-        QVERIFY(callReconnect(instrument, text));
-        QCOMPARE(text, QStringLiteral("SN-4711"));
-        QVERIFY(instrument.IsOpen());
-    }
-
-    QTemporaryDir m_dir;
 };
 
 QTEST_GUILESS_MAIN(tst_ToolComm)

@@ -10,13 +10,23 @@ class tst_CollectionRecordFile : public QObject
 {
     Q_OBJECT
 
-    QString write(const QByteArray &bytes)
+    QTemporaryDir m_dir;
+    int m_files = 0;
+
+    // Opens the bytes as a file; its channels as "number unit" each.
+    QStringList open(CollectionRecordFile &driver, const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(QStringLiteral("record-%1.csv").arg(++m_files));
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        QList<Struct_Channel> channels{Struct_Channel()};
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+            return {"not written"};
+        if (!driver.OpenCSVFile(path, channels))
+            return {"refused"};
+        QStringList read;
+        for (const Struct_Channel &channel : qAsConst(channels))
+            read << QString::number(channel.Number) + QLatin1Char(' ') + channel.Unit;
+        return read;
     }
 
     // The next line as "<time> <values>", "end" or "refused".
@@ -37,13 +47,9 @@ private slots:
     void readsLinesThenReportsTheEnd_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        const QByteArray lf = "Time,1-1(℃),1-2(℃)\n"
-                              "2024-05-01 08:00:00.000,21.37,-3.10\n"
-                              "2024-05-01 08:00:01.005,21.40,2.5E+01\n";
+        const QByteArray lf = "Time,1-1(℃),1-2(℃)\n2024-05-01 08:00:00.000,21.37,-3.10\n2024-05-01 08:00:01.005,21.40,2.5E+01\n";
         QTest::newRow("LF") << lf;
-        QByteArray crlf = lf;
-        crlf.replace("\n", "\r\n");
-        QTest::newRow("CR LF") << crlf;
+        QTest::newRow("CR LF") << QByteArray(lf).replace("\n", "\r\n");
         QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF") + lf;
         QTest::newRow("no final line end") << lf.left(lf.size() - 1);
         QTest::newRow("blank lines at the end") << lf + "\r\n\n  \n";
@@ -53,10 +59,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         CollectionRecordFile driver;
-        QList<Struct_Channel> channels;
-        QVERIFY(driver.OpenCSVFile(write(bytes), channels));
-        QCOMPARE(channels.size(), 2);
-        QCOMPARE(channels.first().Unit, QStringLiteral("℃"));
+        QCOMPARE(open(driver, bytes), QStringList({"1 ℃", "2 ℃"}));
         // The end, twice: the end stays the end.
         QCOMPARE(QStringList({next(driver), next(driver), next(driver), next(driver)}),
                  QStringList({"2024-05-01 08:00:00.000 21.37 -3.10", "2024-05-01 08:00:01.005 21.40 2.5E+01", "end", "end"}));
@@ -65,21 +68,16 @@ private slots:
     }
 
     // A missing file is refused; the header gives numbers and units; a header-only file ends at
-    // once; each open starts afresh.
+    // once; each open starts afresh; a line of more values than columns is refused.
     void headerAndEachOpenStartsFresh()
     {
         CollectionRecordFile driver;
         QList<Struct_Channel> channels;
         QVERIFY(!driver.OpenCSVFile(m_dir.filePath("missing.csv"), channels));
-        QVERIFY(driver.OpenCSVFile(write("Time,1-3(℃),2-12(Ω),7(%RH),4()\r\n"), channels));
-        QStringList read;
-        for (const Struct_Channel &channel : channels)
-            read << QString::number(channel.Number) + QLatin1Char(' ') + channel.Unit;
-        QCOMPARE(read, QStringList({"3 ℃", "12 Ω", "7 %RH", "4 "}));
+        QCOMPARE(open(driver, "Time,1-3(℃),2-12(Ω),7(%RH),4()\r\n"), QStringList({"3 ℃", "12 Ω", "7 %RH", "4 "}));
         QCOMPARE(next(driver), QStringLiteral("end"));
-        QVERIFY(driver.OpenCSVFile(write("Time,5(Ω)\n2024-05-01 09:00:00.000,100.5\n"), channels));
-        QCOMPARE(channels.size(), 1);
-        QCOMPARE(next(driver), QStringLiteral("2024-05-01 09:00:00.000 100.5"));
+        QCOMPARE(open(driver, "Time,5(Ω)\n2024-05-01 09:00:00.000,100.5\n2024-05-01 09:00:01.000,1,2\n"), QStringList{"5 Ω"});
+        QCOMPARE(QStringList({next(driver), next(driver)}), QStringList({"2024-05-01 09:00:00.000 100.5", "refused"}));
     }
 
     // Both say why a connection can never come: the model is read from record files only.
@@ -92,10 +90,6 @@ private slots:
         QCOMPARE(opened, QStringLiteral("Open Error: 该型号的数据只能从记录文件导入，无法连接仪器。"));
         QCOMPARE(reconnected, opened);
     }
-
-private:
-    QTemporaryDir m_dir;
-    int m_files = 0;
 };
 
 QTEST_MAIN(tst_CollectionRecordFile)

@@ -23,39 +23,28 @@ def emit(obj):
 
 
 class Handler:
-    def __init__(self, refused, silent_after_data):
-        self.refused = set(refused)
-        self.silent_after_data = silent_after_data
+    def __init__(self, args):
+        self.args = args
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
-        if address in self.refused:
+        if address in self.args.refuse_rcpt:
             return "550 5.1.1 Mailbox unavailable"
         envelope.rcpt_tos.append(address)
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
-        if self.silent_after_data:
+        if self.args.silent_after_data:
             # Plays a server that takes the message and then never answers.
             emit({"event": "data"})
             await asyncio.get_running_loop().create_future()
         raw = envelope.original_content or envelope.content
         msg = message_from_bytes(raw, policy=policy.default)
         date = msg["date"]
-        emit({
-            "event": "message",
-            "mail_from": envelope.mail_from,
-            "rcpt_tos": envelope.rcpt_tos,
-            "raw": base64.b64encode(raw).decode("ascii"),
-            "from": str(msg["from"]),
-            "to": str(msg["to"]),
-            "subject": str(msg["subject"]),
-            "date": date.datetime.isoformat() if date is not None and date.datetime else None,
-            "mime_version": msg["mime-version"],
-            "content_type": msg.get_content_type(),
-            "charset": msg.get_content_charset(),
-            "cte": msg["content-transfer-encoding"],
-            "body": msg.get_content(),
-        })
+        emit({"event": "message", "mail_from": envelope.mail_from, "rcpt_tos": envelope.rcpt_tos,
+              "raw": base64.b64encode(raw).decode("ascii"), "from": str(msg["from"]), "to": str(msg["to"]),
+              "subject": str(msg["subject"]), "date": date.datetime.isoformat() if date is not None and date.datetime else None,
+              "mime_version": msg["mime-version"], "content_type": msg.get_content_type(),
+              "charset": msg.get_content_charset(), "cte": msg["content-transfer-encoding"], "body": msg.get_content()})
         return "250 Message accepted for delivery"
 
 
@@ -78,10 +67,8 @@ class PeerSMTP(SMTP):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--cert", required=True)
-    parser.add_argument("--key", required=True)
-    parser.add_argument("--user", required=True)
-    parser.add_argument("--password", required=True)
+    for name in ("--cert", "--key", "--user", "--password"):
+        parser.add_argument(name, required=True)
     parser.add_argument("--refuse-rcpt", action="append", default=[])
     parser.add_argument("--refuse-ehlo", action="store_true")
     parser.add_argument("--silent-after-data", action="store_true")
@@ -101,7 +88,7 @@ def main():
         return AuthResult(success=ok, handled=False,
                           message=None if ok else "535 5.7.8 Refused %s:%s" % (login, password))
 
-    handler = Handler(args.refuse_rcpt, args.silent_after_data)
+    handler = Handler(args)
     PeerSMTP.refuse_ehlo = args.refuse_ehlo
 
     loop = asyncio.new_event_loop()
