@@ -306,8 +306,13 @@ private slots:
         QCOMPARE(texts(), QStringList({"未选择采集器!", "温场未连接!", "标准未连接!", "测试成功！", "当前温场不支持标准手动采集!"}));
         QCOMPARE(m_System.FieldModel, QString());
 
-        // A source that is its own reference passes once tested (closed without OK, too).
+        // A source that is its own reference passes once tested (closed without OK, too), but not
+        // with a typed-in reference.
         testSource("QNLK-R", port, false);
+        criteria->setCurrentText("Other");
+        QVERIFY(!m_page->CheckDevices());
+        QCOMPARE(m_boxes->last().text, QStringLiteral("当前温场不支持标准手动采集!"));
+        criteria->setCurrentText("QNLK-R");
         QVERIFY(m_page->CheckDevices());
         QCOMPARE(QStringList({m_System.FieldModel, m_System.FieldSignalMode, m_System.FieldSignal1,
                               m_System.FieldSignal2, m_System.CriteriaModel}),
@@ -535,14 +540,18 @@ private slots:
         QCOMPARE(run(0)->checkState(0), Qt::Unchecked);
     }
 
+    // A run continues only on its own instrument: the same serial and the same model.
     void continuingNeedsARunAndItsInstrument()
     {
         QVERIFY(Tool::addCalibration({kRun, kModel, "SN-REMOVED", {"1"}}));
+        QVERIFY(Tool::addCalibration({kNewer, "P999", kSerial, {"1"}}));
         openPage();
         find<QComboBox>("comboBox_Field")->setCurrentText("Other");
         QCOMPARE(trigger("action_Continue"), QStringList{"项目信息异常!"});
-        click(run(0), Qt::Checked);
-        QCOMPARE(trigger("action_Continue"), QStringList{"选择的采集器未连接!"});
+        for (int index : {0, 1}) {
+            click(run(index), Qt::Checked);
+            QCOMPARE(trigger("action_Continue"), QStringList{"选择的采集器未连接!"});
+        }
         QVERIFY(m_System.Calibration.TimeName.isEmpty());
     }
 };

@@ -612,7 +612,8 @@ private slots:
         checkCvd(stored("1"));
         // The thermistor's fitted T(R) gives back the temperature of every point within 1 mK.
         const Record ntc = stored("2");
-        QCOMPARE(ntc.DList.at(1), QString::number(kThermistor.resistance(25.5), 'f', 8));
+        QCOMPARE(ntc.DList.at(1) + ' ' + ntc.DList.at(2),
+                 QString::number(kThermistor.resistance(25.5), 'f', 8) + ' ' + QString::number(kThermistor.resistance(50.0), 'f', 8));
         for (int k = 0; k < 4; ++k) {
             const double x = std::log(number(ntc.DList.at(k)));
             const double inverse = number(ntc.A) + number(ntc.B) * x + number(ntc.C) * x * x + number(ntc.D) * x * x * x;
