@@ -1,6 +1,7 @@
-// The calibration page: checks before a run, references by source, the run tree and its check
-// rules, viewing, recalculating, deleting (with the store failing for real), continuing and the
-// coefficient export from the menu.
+// The calibration page and its connection dialog: connection types and widgets per model, the
+// connection test against a simulated dry-well over TCP, checks before a run, references by
+// source, the run tree and its check rules, viewing, recalculating, deleting (with the store
+// failing for real), the coefficient export, and continuing a stored run end to end.
 #include "FormTestHelpers.h"
 #include "SourceTestHelpers.h"
 
@@ -9,7 +10,6 @@
 #include "calibration/CalibrationTiming.h"
 #include "calibration/CalibrationWork.h"
 #include "calibration/CoefficientFit.h"
-#include "calibration/CoefficientIni.h"
 #include "common/Struct_System.h"
 #include "store/Tool.h"
 #include "support/FakeCollection.h"
@@ -18,9 +18,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -29,6 +29,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <memory>
+
 using Record = Tool::Struct_CalibrationData;
 
 namespace {
@@ -36,8 +38,10 @@ namespace {
 const QString kSerial = QStringLiteral("SN-1");
 const QString kModel = QStringLiteral("P540W");
 const QString kFakeModel = QStringLiteral("CAL-FAKE");
+const QString kRun = QStringLiteral("2024-03-01 10:00:00");
+const QString kNewer = QStringLiteral("2024-03-02 10:00:00");
 
-Record record(const QString &run, const QString &number, const QString &method, int points)
+Record record(const QString &run, const QString &number, const QString &method = "CVD", int points = 3)
 {
     // A platinum sensor: R = 100·(1 + 3.9e-3·t − 6e-7·t²).
     QList<double> t, r;
@@ -49,10 +53,10 @@ Record record(const QString &run, const QString &number, const QString &method, 
             Tool::toStringList(6, t), Tool::toStringList(8, r)};
 }
 
-// A stored run with one channel record per given record.
-void storeRun(const QString &time, const QStringList &numbers, const QList<Record> &records)
+// A stored run of those channels, with a record for each of the given ones.
+void storeRun(const QString &time, const QStringList &numbers, const QList<Record> &records, const QString &model = kModel)
 {
-    QVERIFY(Tool::addCalibration({time, kModel, kSerial, numbers}));
+    QVERIFY(Tool::addCalibration({time, model, kSerial, numbers}));
     for (const Record &r : records)
         QVERIFY(Tool::addCalibrationData(r));
 }
@@ -77,12 +81,34 @@ bool exec(const QString &sql)
     return q.exec(sql);
 }
 
-QStringList numbersOf(const QList<Record> &records)
+QString numbersOf(const QList<Record> &records)
 {
     QStringList numbers;
     for (const Record &r : records)
         numbers.append(r.Number);
-    return numbers;
+    return numbers.join(',');
+}
+
+Struct_Connection connection(const QString &model, const QString &mode = QString(), const QString &signal1 = QString(),
+                             const QString &signal2 = QString(), bool connected = false)
+{
+    return Struct_Connection{model, mode, signal1, signal2, connected};
+}
+
+// The address and parameter rows of the connection dialog as shown: label, a combo's choice in
+// <>, a line edit's text in [].
+QString rowsShown(CalibrationScan &d)
+{
+    const auto row = [&](const char *label, const char *combo, const char *edit) {
+        auto *l = child<QLabel>(d, label);
+        auto *c = child<QComboBox>(d, combo);
+        auto *e = child<QLineEdit>(d, edit);
+        return !l->isVisible() ? QString()
+                               : l->text() + (c->isVisible() ? '<' + c->currentText() + '>' : QString())
+                                     + (e->isVisible() ? '[' + e->text() + ']' : QString());
+    };
+    return row("label_Address", "comboBox_Address", "lineEdit_Address") + '|'
+        + row("label_Parameter", "comboBox_Parameter", "lineEdit_Parameter");
 }
 
 } // namespace
@@ -91,40 +117,50 @@ class tst_Calibration : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<TestWorkDir> m_dir;
+    std::unique_ptr<MessageBoxHelper> m_boxes;
+    std::unique_ptr<Calibration> m_page;
     Struct_System m_System;
 
-    void openPage(Calibration &page, bool withInstrument = true, const QString &model = kModel)
+    // A new page for a system with one instrument of that model (none when empty).
+    Calibration &openPage(const QString &model = kModel)
     {
+        m_page.reset();
         m_System = Struct_System();
-        if (withInstrument) {
+        if (!model.isEmpty()) {
             Tool::Struct_Collection device;
             device.Model = model;
             device.Serial = kSerial;
-            device.SignalMode = ToolComm::TcpText;
-            device.Rate = QStringLiteral("1Hz");
             m_System.DeviceList = {device};
         }
-        page.SetSystem(&m_System);
-        page.show();
+        m_page.reset(new Calibration);
+        m_page->SetSystem(&m_System);
+        m_page->show();
+        return *m_page;
     }
+    template <class T> T *find(const char *name) { return child<T>(*m_page, name); }
+    QTreeWidgetItem *run(int index) { return find<QTreeWidget>("treeWidget")->topLevelItem(index); }
+    QStringList texts() { return m_boxes->texts(); }
 
     static void click(QTreeWidgetItem *item, Qt::CheckState state)
     {
         item->setCheckState(0, state);
         emit item->treeWidget()->itemClicked(item, 0);
     }
-
-    static void trigger(Calibration &page, const char *action)
+    // The menu action's outcome: the boxes it showed.
+    QStringList trigger(const char *action)
     {
-        page.findChild<QAction *>(QString::fromLatin1(action))->trigger();
+        m_boxes->clear();
+        find<QAction>(action)->trigger();
+        return m_boxes->texts();
     }
 
     // Chooses the source, then tests its connection over TCP in the connection dialog and
     // closes the dialog (by OK, or by its close button).
-    static void testSource(Calibration &page, MessageBoxHelper &boxes, const QString &source, quint16 port,
-                           bool byOk = true)
+    void testSource(const QString &source, quint16 port, bool byOk = true)
     {
-        child<QComboBox>(page, "comboBox_Field")->setCurrentText(source);
+        find<QComboBox>("comboBox_Field")->setCurrentText(source);
+        MessageBoxHelper &boxes = *m_boxes;
         boxes.onDialog([port, byOk, &boxes](QWidget *w) {
             auto *dialog = static_cast<CalibrationScan *>(w);
             child<QComboBox>(*dialog, "comboBox_Communication")->setCurrentText(QStringLiteral("网络"));
@@ -138,18 +174,23 @@ class tst_Calibration : public QObject
             else
                 dialog->close();
         }, "CalibrationScan");
-        child<QPushButton>(page, "pushButton_FieldScan")->click();
+        find<QPushButton>("pushButton_FieldScan")->click();
     }
 
 private slots:
     void init()
     {
+        m_dir.reset(new TestWorkDir);
+        m_boxes.reset(new MessageBoxHelper);
         CommTiming::set(fastTiming());
         Calibration::forceP710WOffered(false);
         Calibration::setFileChooser({});
     }
     void cleanup()
     {
+        m_page.reset();
+        m_boxes.reset();
+        m_dir.reset();
         CalibrationTiming::set(CalibrationTiming());
         FakeCollection::uninstall(kFakeModel);
     }
@@ -159,138 +200,178 @@ private slots:
         Calibration::forceP710WOffered(std::nullopt);
     }
 
-    void emptyPageAndNoInstrument()
+    // The thermometer connects over Bluetooth with a device of its own; a manual source needs no
+    // connection. A stored connection shows exactly its texts, empty ones included, and the
+    // network defaults stand behind "网络" of a record never set.
+    void connectionDialogShowsTheConnection()
     {
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
-        Calibration page;
-        openPage(page, false);
-        auto *tree = child<QTreeWidget>(page, "treeWidget");
-        QCOMPARE(tree->topLevelItemCount(), 0);
-        QCOMPARE(tree->headerItem()->text(0), QStringLiteral("项目列表"));
-        QCOMPARE(child<QTableWidget>(page, "tableWidget")->columnCount(), 13);
-        // No menu over an empty tree.
-        const QPoint inside = tree->mapToGlobal(tree->rect().center());
-        QContextMenuEvent event(QContextMenuEvent::Mouse, page.mapFromGlobal(inside), inside);
-        QApplication::sendEvent(&page, &event);
-        QVERIFY(!event.isAccepted());
+        CalibrationScan dialog;
+        dialog.show();
+        QStringList shown;
+        for (const QString model : {"QN P710W", "Other"}) {
+            dialog.SetParameters(connection(model));
+            std::unique_ptr<Device> made(CalibrationScan::createDevice(model));
+            shown << items(child<QComboBox>(dialog, "comboBox_Communication")).join('/') + ':'
+                    + (made ? made->metaObject()->className() : "-");
+        }
+        dialog.SetParameters(connection("QNLK"));
+        shown << rowsShown(dialog);
+        child<QComboBox>(dialog, "comboBox_Communication")->setCurrentText(QStringLiteral("网络"));
+        shown << rowsShown(dialog);
+        for (const Struct_Connection &stored : {connection("QNLK", "网络", "10.0.0.7", "4001"), connection("QNLK", "网络"),
+                                                connection("QNVA", "串口", "ttyNONE", "38400")}) {
+            dialog.SetParameters(stored);
+            shown << rowsShown(dialog);
+        }
+        const QString port = "串口号：<" + Tool::getSerialPortNames().value(0) + '>';
+        QCOMPARE(shown, QStringList({"蓝牙:CriteriaP710W", "Other:-", port + "|波特率：<4800>", "IP地址：[192.168.1.1]|端口号：[5980]",
+                                     "IP地址：[10.0.0.7]|端口号：[4001]", "IP地址：[]|端口号：[]", port + "|波特率：<38400>"}));
+    }
 
-        // The instrument comes first, before any device check.
-        child<QPushButton>(page, "pushButton_Calibration")->click();
-        QCOMPARE(boxes.texts(), QStringList{"未选择采集器!"});
+    // A failed test clears "connected" and holds the dialog open until its outcome; a passed one
+    // sets it, and OK takes the edited address; a model without a connection needs no test.
+    void connectionTest()
+    {
+        InstrumentSimulator sim(InstrumentSimulator::Dialect::DryWell);
+        sim.silent = true;
+        const QString port = QString::number(sim.listen());
+        CalibrationScan dialog;
+        dialog.SetParameters(connection("QNLK", "网络", "127.0.0.1", port, true));
+        dialog.show();
+        auto *scan = child<QPushButton>(dialog, "pushButton_Scan");
+        auto *ok = child<QPushButton>(dialog, "pushButton_OK");
+        const auto state = [&]() {
+            return QStringLiteral("testing %1 scan %2 ok %3 connected %4")
+                .arg(dialog.isTesting()).arg(scan->isEnabled()).arg(ok->isEnabled()).arg(dialog.GetParameters().Connected);
+        };
+
+        scan->click();
+        QCOMPARE(state(), QStringLiteral("testing 1 scan 0 ok 0 connected 1"));
+        dialog.OK_clicked();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.close());
+        QVERIFY(dialog.isVisible());
+        QVERIFY(m_boxes->waitFor(1, 20000));
+        QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("提示|设备连接失败！"));
+        QCOMPARE(state(), QStringLiteral("testing 0 scan 1 ok 1 connected 0"));
+
+        sim.silent = false;
+        scan->click();
+        QVERIFY(m_boxes->waitFor(2, 20000));
+        QCOMPARE(m_boxes->last().text, QStringLiteral("测试成功！"));
+        QVERIFY(sim.commands.contains(QStringLiteral("*IDN?")));
+        QCOMPARE(state(), QStringLiteral("testing 0 scan 1 ok 1 connected 1"));
+        child<QLineEdit>(dialog, "lineEdit_Address")->setText(QStringLiteral("127.0.0.2"));
+        ok->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const Struct_Connection tested = dialog.GetParameters();
+        QCOMPARE(QStringList({tested.SignalMode, tested.Signal1, tested.Signal2}).join(' '), "网络 127.0.0.2 " + port);
+
+        dialog.SetParameters(connection("Other", QString(), QString(), QString(), true));
+        scan->click();
+        QCOMPARE(m_boxes->last().text, QStringLiteral("当前模式无需测试！"));
+        QVERIFY(!dialog.isTesting() && dialog.GetParameters().Connected);
     }
 
     void checksBeforeARun()
     {
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
+        // Without an instrument the instrument comes first; an empty tree has no menu.
+        openPage(QString());
+        find<QPushButton>("pushButton_Calibration")->click();
+        QCOMPARE(texts(), QStringList{"未选择采集器!"});
+        auto *tree = find<QTreeWidget>("treeWidget");
+        const QPoint inside = tree->mapToGlobal(tree->rect().center());
+        QContextMenuEvent event(QContextMenuEvent::Mouse, m_page->mapFromGlobal(inside), inside);
+        QApplication::sendEvent(m_page.get(), &event);
+        QVERIFY(!event.isAccepted());
+
         InstrumentSimulator sim(InstrumentSimulator::Dialect::DryWell);
         const quint16 port = sim.listen();
         Calibration::forceP710WOffered(true);
-        Calibration page;
-        openPage(page);
-        auto *field = child<QComboBox>(page, "comboBox_Field");
-        auto *criteria = child<QComboBox>(page, "comboBox_Criteria");
-        auto *run = child<QPushButton>(page, "pushButton_Calibration");
-
-        // Source untouched: not connected.
-        run->click();
-        QCOMPARE(boxes.last().text, QStringLiteral("温场未连接!"));
-        QCOMPARE(boxes.last().title, QStringLiteral("提示"));
-
-        // No source, a thermometer that was never tested.
+        openPage();
+        auto *field = find<QComboBox>("comboBox_Field");
+        auto *criteria = find<QComboBox>("comboBox_Criteria");
+        auto *start = find<QPushButton>("pushButton_Calibration");
+        // The source untouched; then no source with a thermometer never tested.
+        start->click();
         field->setCurrentText("Other");
         criteria->setCurrentText("QN P710W");
-        run->click();
-        QCOMPARE(boxes.last().text, QStringLiteral("标准未连接!"));
-
+        start->click();
+        QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
         // A tested source with a typed-in reference.
-        testSource(page, boxes, "QNLK", port);
-        QVERIFY(page.fieldConnection().Connected);
+        testSource("QNLK", port);
+        QVERIFY(m_page->fieldConnection().Connected);
         QCOMPARE(criteria->currentText(), QStringLiteral("Other"));
-        boxes.clear();
-        run->click();
-        QCOMPARE(boxes.texts(), QStringList{"当前温场不支持标准手动采集!"});
+        start->click();
+        QCOMPARE(texts(), QStringList({"未选择采集器!", "温场未连接!", "标准未连接!", "测试成功！", "当前温场不支持标准手动采集!"}));
         QCOMPARE(m_System.FieldModel, QString());
 
-        // A source that is its own reference passes once tested (closed without OK, too).
-        testSource(page, boxes, "QNLK-R", port, false);
-        QCOMPARE(criteria->currentText(), QStringLiteral("QNLK-R"));
-        QVERIFY(page.CheckDevices());
+        // A source that is its own reference passes once tested (closed without OK, too), but not
+        // with a typed-in reference.
+        testSource("QNLK-R", port, false);
+        criteria->setCurrentText("Other");
+        QVERIFY(!m_page->CheckDevices());
+        QCOMPARE(m_boxes->last().text, QStringLiteral("当前温场不支持标准手动采集!"));
+        criteria->setCurrentText("QNLK-R");
+        QVERIFY(m_page->CheckDevices());
         QCOMPARE(QStringList({m_System.FieldModel, m_System.FieldSignalMode, m_System.FieldSignal1,
                               m_System.FieldSignal2, m_System.CriteriaModel}),
                  QStringList({"QNLK-R", "网络", "127.0.0.1", QString::number(port), "QNLK-R"}));
 
         // Changing the source forgets the test.
         field->setCurrentText("QNLK");
-        QVERIFY(!page.fieldConnection().Connected);
-
+        QVERIFY(!m_page->fieldConnection().Connected);
         // Neither source nor thermometer: a manual run with a typed-in reference.
         field->setCurrentText("Other");
-        QVERIFY(page.CheckDevices());
+        QVERIFY(m_page->CheckDevices());
         QCOMPARE(m_System.FieldModel + '/' + m_System.CriteriaModel, QStringLiteral("Other/Other"));
     }
 
-    void referencesFollowTheSource_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<bool>("bluetooth");
-        QTest::addColumn<QStringList>("references");
-        QTest::newRow("bath") << "QNVA" << true << QStringList{"Other", "QN P710W"};
-        QTest::newRow("bath as reference") << "QNVA-R" << true << QStringList{"QNVA-R", "Other", "QN P710W"};
-        QTest::newRow("dry-well as reference") << "QNLK-R" << false << QStringList{"QNLK-R", "Other"};
-        QTest::newRow("none, no adapter") << "Other" << false << QStringList{"Other"};
-    }
+    // The references offered by source (a source that reads its own reference first, the
+    // thermometer only with an adapter), and the settings only the thermometer has.
     void referencesFollowTheSource()
     {
-        QFETCH(QString, source);
-        QFETCH(bool, bluetooth);
-        QFETCH(QStringList, references);
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
-        Calibration::forceP710WOffered(bluetooth);
-        Calibration page;
-        openPage(page);
-        child<QComboBox>(page, "comboBox_Field")->setCurrentText("QNLK");
-        child<QComboBox>(page, "comboBox_Field")->setCurrentText(source);
-        auto *criteria = child<QComboBox>(page, "comboBox_Criteria");
-        QCOMPARE(items(criteria), references);
-        QCOMPARE(page.criteriaConnection().Model, references.first());
-        QCOMPARE(child<QPushButton>(page, "pushButton_FieldScan")->isEnabled(), source != "Other");
-
-        // Only the thermometer has connection settings.
-        auto *settings = child<QPushButton>(page, "pushButton_CriteriaScan");
-        QVERIFY(!settings->isEnabled());
-        page.CriteriaScan_clicked();
-        QCOMPARE(boxes.texts(), QStringList{"当前标准无需设置通信信息!"});
-        if (bluetooth) {
-            criteria->setCurrentText("QN P710W");
-            QVERIFY(settings->isEnabled() && !page.criteriaConnection().Connected);
+        for (const bool bluetooth : {false, true}) {
+            Calibration::forceP710WOffered(bluetooth);
+            openPage();
+            QStringList offered;
+            for (const QString source : {"QNLK", "QNVA", "QNVA-R", "QNLK-R", "Other"}) {
+                find<QComboBox>("comboBox_Field")->setCurrentText(source);
+                offered << source + ':' + items(find<QComboBox>("comboBox_Criteria")).join('/') + ':'
+                        + m_page->criteriaConnection().Model + ':'
+                        + QString::number(find<QPushButton>("pushButton_FieldScan")->isEnabled());
+            }
+            const QString expected = "QNLK:Other%1:Other:1 QNVA:Other%1:Other:1 QNVA-R:QNVA-R/Other%1:QNVA-R:1 "
+                                     "QNLK-R:QNLK-R/Other%1:QNLK-R:1 Other:Other%1:Other:0";
+            QCOMPARE(offered.join(' '), expected.arg(bluetooth ? "/QN P710W" : ""));
+            // Only the thermometer has connection settings.
+            auto *settings = find<QPushButton>("pushButton_CriteriaScan");
+            QVERIFY(!settings->isEnabled());
+            m_boxes->clear();
+            m_page->CriteriaScan_clicked();
+            QCOMPARE(texts(), QStringList{"当前标准无需设置通信信息!"});
         }
+        find<QComboBox>("comboBox_Criteria")->setCurrentText("QN P710W");
+        QVERIFY(find<QPushButton>("pushButton_CriteriaScan")->isEnabled() && !m_page->criteriaConnection().Connected);
     }
 
     void treeCheckRulesAndViewing()
     {
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
-        const QString older = "2024-03-01 10:00:00", newer = "2024-03-02 10:00:00";
         QList<Record> records;
         for (const QString n : {"1", "2", "3", "4"})
-            records << record(older, n, "CVD", 3);
-        storeRun(older, numbersOf(records), records);
-        storeRun(newer, {"7", "8"}, {record(newer, "7", "CVD", 3), record(newer, "8", "CVD", 3)});
-        Calibration page;
-        openPage(page);
-        auto *tree = child<QTreeWidget>(page, "treeWidget");
-        QCOMPARE(tree->topLevelItem(0)->text(0), newer + "-" + kSerial);
-        QTreeWidgetItem *first = tree->topLevelItem(1), *second = tree->topLevelItem(0);
+            records << record(kRun, n);
+        storeRun(kRun, {"1", "2", "3", "4"}, records);
+        storeRun(kNewer, {"7", "8"}, {record(kNewer, "7"), record(kNewer, "8")});
+        openPage();
+        QCOMPARE(run(0)->text(0), kNewer + "-" + kSerial);
+        QTreeWidgetItem *first = run(1), *second = run(0);
         // The check states of both runs, newest first: run, then its channels.
         const auto checks = [&]() {
             QString text;
-            for (QTreeWidgetItem *run : {second, first}) {
-                text += QLatin1Char(' ') + QString::number(run->checkState(0)) + QLatin1Char(':');
-                for (int i = 0; i < run->childCount(); ++i)
-                    text += QString::number(run->child(i)->checkState(0) / 2);
+            for (QTreeWidgetItem *item : {second, first}) {
+                text += QLatin1Char(' ') + QString::number(item->checkState(0)) + QLatin1Char(':');
+                for (int i = 0; i < item->childCount(); ++i)
+                    text += QString::number(item->child(i)->checkState(0) / 2);
             }
             return text.trimmed();
         };
@@ -299,12 +380,11 @@ private slots:
         click(first->child(1), Qt::Checked);
         click(first->child(3), Qt::Checked);
         QCOMPARE(checks(), QStringLiteral("0:00 1:0101"));
-        trigger(page, "action_Show");
-        QCOMPARE(numbersOf(page.records()), QStringList({"2", "4"}));
-        auto *table = child<QTableWidget>(page, "tableWidget");
-        QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(table->item(1, Calibration::ColReference)->text(), records[3].CList.join(','));
-        QCOMPARE(table->item(1, Calibration::ColA)->text(), QStringLiteral("a4"));
+        trigger("action_Show");
+        QCOMPARE(numbersOf(m_page->records()), QStringLiteral("2,4"));
+        auto *table = find<QTableWidget>("tableWidget");
+        QCOMPARE(table->item(1, Calibration::ColReference)->text() + ' ' + table->item(1, Calibration::ColA)->text(),
+                 records[3].CList.join(',') + " a4");
 
         click(first->child(0), Qt::Checked);
         click(first->child(2), Qt::Checked);
@@ -317,208 +397,161 @@ private slots:
         QCOMPARE(checks(), QStringLiteral("1:01 0:0000"));
         click(first, Qt::Checked);
         QCOMPARE(checks(), QStringLiteral("0:00 2:1111"));
-        emit tree->itemDoubleClicked(first, 0);
-        QCOMPARE(numbersOf(page.records()), QStringList({"1", "2", "3", "4"}));
+        emit first->treeWidget()->itemDoubleClicked(first, 0);
+        QCOMPARE(numbersOf(m_page->records()), QStringLiteral("1,2,3,4"));
 
         // Nothing checked: nothing to show or export, the table keeps its rows.
         click(first, Qt::Unchecked);
-        trigger(page, "action_Show");
-        QVERIFY(page.records().isEmpty());
+        trigger("action_Show");
+        QVERIFY(m_page->records().isEmpty());
         QCOMPARE(table->rowCount(), 4);
-        trigger(page, "action_Export");
-        QCOMPARE(boxes.texts(), QStringList{"请先选择需要导出的通道!"});
+        QCOMPARE(trigger("action_Export"), QStringList{"请先选择需要导出的通道!"});
     }
 
     void recalculateReplacesRowsOrNothing()
     {
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
-        const QString run = "2024-03-01 10:00:00";
         // Channel 2's ITS90 fit needs 3 or 5 points; channel 9 has no stored record.
-        const QList<Record> records{record(run, "1", "CVD", 3), record(run, "2", "ITS90", 4),
-                                    record(run, "3", "R(T)", 4)};
-        storeRun(run, {"1", "2", "3", "9"}, records);
-        QVERIFY(exec("CREATE TRIGGER full BEFORE INSERT ON CalibrationData WHEN NEW.Number = '3'"
+        const QList<Record> records{record(kRun, "1"), record(kRun, "2", "ITS90", 4), record(kRun, "3", "R(T)", 4)};
+        storeRun(kRun, {"1", "2", "3", "9"}, records);
+        QVERIFY(exec("CREATE TRIGGER full BEFORE INSERT ON CalibrationData WHEN NEW.Number = '2'"
                      " BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-        Calibration page;
-        openPage(page);
-        auto *tree = child<QTreeWidget>(page, "treeWidget");
-        click(tree->topLevelItem(0), Qt::Checked);
+        openPage();
+        click(run(0), Qt::Checked);
+        const auto shown = [&]() {
+            return stored(kRun, "1").A + ' ' + stored(kRun, "2").A + ' ' + stored(kRun, "3").A + " | "
+                + numbersOf(m_page->records()) + ' ' + m_page->records().at(0).A + ' '
+                + find<QTableWidget>("tableWidget")->item(0, Calibration::ColA)->text();
+        };
 
-        // The third channel cannot be stored: every channel keeps its row, and the page shows
+        // The second channel cannot be stored: every channel keeps its row, and the page shows
         // (and exports) what is stored.
-        trigger(page, "action_Recalculate");
-        QCOMPARE(boxes.texts(), QStringList{"数据库保存数据失败！"});
+        QCOMPARE(trigger("action_Recalculate"), QStringList{"数据库保存数据失败！"});
         QCOMPARE(rows("CalibrationData"), 3);
-        for (const Record &r : records)
-            QCOMPARE(stored(run, r.Number).A, r.A);
-        QCOMPARE(numbersOf(page.records()), QStringList({"1", "2", "3"}));
-        QCOMPARE(page.records().at(0).A, QStringLiteral("a1"));
-        QCOMPARE(child<QTableWidget>(page, "tableWidget")->item(0, Calibration::ColA)->text(), QStringLiteral("a1"));
+        QCOMPARE(shown(), QStringLiteral("a1 a2 a3 | 1,2,3 a1 a1"));
 
         QVERIFY(exec("DROP TRIGGER full"));
-        boxes.clear();
-        trigger(page, "action_Recalculate");
-        QCOMPARE(boxes.count(), 0);
-        QCOMPARE(rows("CalibrationData"), 3);
-        QCOMPARE(rows("CalibrationData WHERE Name = ''"), 0);
+        QCOMPARE(trigger("action_Recalculate"), QStringList());
+        QCOMPARE(QString::number(rows("CalibrationData")) + '/' + QString::number(rows("CalibrationData WHERE Name = ''")),
+                 QStringLiteral("3/0"));
+        QStringList fitted;
         for (Record expected : records) {
             CoefficientFit::fitRecord(expected);
-            QCOMPARE(stored(run, expected.Number).A, expected.A);
+            fitted << expected.A;
         }
-        QVERIFY(stored(run, "1").A.contains('E'));
-        QCOMPARE(stored(run, "2").A, QStringLiteral("a2"));
-        QCOMPARE(page.records().at(0).A, stored(run, "1").A);
+        QVERIFY(fitted.at(0).contains('E') && fitted.at(1) == "a2");
+        QCOMPARE(shown(), fitted.join(' ') + " | 1,2,3 " + fitted.at(0) + ' ' + fitted.at(0));
     }
 
     void deleteTakesTheRunWithItsChannelsOrNothing()
     {
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
-        const QString kept = "2024-03-01 10:00:00", gone = "2024-03-02 10:00:00";
-        storeRun(kept, {"1"}, {record(kept, "1", "CVD", 3)});
-        storeRun(gone, {"1", "2"}, {record(gone, "1", "CVD", 3), record(gone, "2", "CVD", 3)});
-        Calibration page;
-        openPage(page);
-        auto *tree = child<QTreeWidget>(page, "treeWidget");
+        storeRun(kRun, {"1"}, {record(kRun, "1")});
+        storeRun(kNewer, {"1", "2"}, {record(kNewer, "1"), record(kNewer, "2")});
+        openPage();
+        const auto state = [&]() {
+            return QStringLiteral("%1 %2 %3 %4 %5")
+                .arg(rows("Calibration")).arg(rows("CalibrationData")).arg(rows("CalibrationData WHERE Name = '" + kNewer + "'"))
+                .arg(find<QTreeWidget>("treeWidget")->topLevelItemCount()).arg(find<QTableWidget>("tableWidget")->rowCount());
+        };
+        QCOMPARE(trigger("action_Delete"), QStringList{"请先选择需要删除的项目!"});
 
-        trigger(page, "action_Delete");
-        QCOMPARE(boxes.texts(), QStringList{"请先选择需要删除的项目!"});
-
-        click(tree->topLevelItem(0), Qt::Checked);
-        trigger(page, "action_Show");
-        QCOMPARE(page.records().size(), 2);
-        QVERIFY(exec("CREATE TRIGGER locked BEFORE DELETE ON CalibrationData"
-                     " BEGIN SELECT RAISE(ABORT, 'locked'); END"));
-        boxes.clear();
-        trigger(page, "action_Delete");
-        QCOMPARE(boxes.texts(), QStringList{"删除数据失败!"});
-        QCOMPARE(rows("Calibration"), 2);
-        QCOMPARE(rows("CalibrationData"), 3);
-        QCOMPARE(tree->topLevelItemCount(), 2);
+        click(run(0), Qt::Checked);
+        trigger("action_Show");
+        QVERIFY(exec("CREATE TRIGGER locked BEFORE DELETE ON CalibrationData BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+        QCOMPARE(trigger("action_Delete"), QStringList{"删除数据失败!"});
+        QCOMPARE(state(), QStringLiteral("2 3 2 2 2"));
 
         QVERIFY(exec("DROP TRIGGER locked"));
-        boxes.clear();
-        trigger(page, "action_Delete");
-        QCOMPARE(boxes.count(), 0);
-        QCOMPARE(rows("Calibration"), 1);
-        QCOMPARE(rows("CalibrationData WHERE Name = '" + gone + "'"), 0);
-        QCOMPARE(rows("CalibrationData"), 1);
-        QCOMPARE(tree->topLevelItemCount(), 1);
-        QCOMPARE(child<QTableWidget>(page, "tableWidget")->rowCount(), 0);
-        trigger(page, "action_Export");
-        QCOMPARE(boxes.texts(), QStringList{"请先选择需要导出的通道!"});
+        QCOMPARE(trigger("action_Delete"), QStringList());
+        QCOMPARE(state(), QStringLiteral("1 1 0 1 0"));
+        QCOMPARE(trigger("action_Export"), QStringList{"请先选择需要导出的通道!"});
     }
 
     void exportFromTheMenu()
     {
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
-        const QString run = "2024-03-01 10:00:00";
-        storeRun(run, {"1", "2", "3"},
-                 {record(run, "1", "CVD", 3), record(run, "2", "CVD", 3), record(run, "3", "CVD", 3)});
-        Calibration page;
-        openPage(page);
-        click(child<QTreeWidget>(page, "treeWidget")->topLevelItem(0), Qt::Checked);
-        trigger(page, "action_Show");
+        storeRun(kRun, {"1", "2", "3"}, {record(kRun, "1"), record(kRun, "2"), record(kRun, "3")});
+        openPage();
+        click(run(0), Qt::Checked);
+        trigger("action_Show");
 
         // Cancelled: nothing written, nothing said.
         QString answer;
         Calibration::setFileChooser([&](QWidget *) { return answer; });
-        trigger(page, "action_Export");
-        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(trigger("action_Export"), QStringList());
 
         // A name without ".ini" gets it.
-        answer = dir.filePath("coefficients");
-        trigger(page, "action_Export");
-        QCOMPARE(boxes.texts(), QStringList{"数据导出成功！"});
-        QSettings ini(dir.filePath("coefficients.ini"), QSettings::IniFormat);
+        answer = m_dir->filePath("coefficients");
+        QCOMPARE(trigger("action_Export"), QStringList{"数据导出成功！"});
+        QSettings ini(m_dir->filePath("coefficients.ini"), QSettings::IniFormat);
         QCOMPARE(ini.value("Standardizer/A_C0").toStringList(), QStringList({"a1", "a2", "a3"}));
-        QCOMPARE(ini.value("Standardizer/Mx_B_M").toStringList(), QStringList({"1", "1", "1"}));
-        QCOMPARE(ini.value("Standardizer/Name").toStringList(), QStringList({run, run, run}));
-
-        answer = dir.filePath("coefficients.v2");
-        trigger(page, "action_Export");
-        QVERIFY(QFileInfo::exists(dir.filePath("coefficients.v2.ini")));
+        answer = m_dir->filePath("coefficients.v2");
+        trigger("action_Export");
+        QVERIFY(QFileInfo::exists(m_dir->filePath("coefficients.v2.ini")));
 
         // A file that cannot be written (its folder is a file) is reported.
-        boxes.clear();
-        QFile blocker(dir.filePath("blocker"));
+        QFile blocker(m_dir->filePath("blocker"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        answer = dir.filePath("blocker/coefficients.ini");
-        trigger(page, "action_Export");
-        QCOMPARE(boxes.texts(), QStringList{"数据导出失败！"});
+        answer = m_dir->filePath("blocker/coefficients.ini");
+        QCOMPARE(trigger("action_Export"), QStringList{"数据导出失败！"});
     }
 
     // A run stored after two of its three set points continues from the page: the set-up keeps
     // its channel, the run takes the third point only and fits, and the tree is read again.
     void continueAStoredRun()
     {
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
-        const QString model = kFakeModel, run = QStringLiteral("2024-03-01 10:00:00");
         const auto pt100 = FakeCollection::Sensor::pt100();
-        const std::shared_ptr<FakeCollection::Script> script = FakeCollection::install(model);
+        const std::shared_ptr<FakeCollection::Script> script = FakeCollection::install(kFakeModel);
         script->setSerial(kSerial);
         script->addChannel(1, QStringLiteral("℃"));
         script->setSensor(1, pt100);
         script->setTemperatures({100.0});
         CalibrationTiming::set({2, 10, 20, 1});
-        Record first = record(run, "1", "CVD", 0);
+        Record first = record(kRun, "1", "CVD", 0);
         first.CList = QStringList{"0.000000", "50.000000"};
         first.DList = Tool::toStringList(8, {pt100.resistance(0.0), pt100.resistance(50.0)});
-        QVERIFY(Tool::addCalibration({run, model, kSerial, {"1"}}));
-        QVERIFY(Tool::addCalibrationData(first));
+        storeRun(kRun, {"1"}, {first}, kFakeModel);
 
         InstrumentSimulator source(InstrumentSimulator::Dialect::DryWell);
         source.script("READ?", {"100.000\r\n"});
         const quint16 port = source.listen();
-        Calibration page;
-        openPage(page, true, model);
-        testSource(page, boxes, "QNLK-R", port);
-        click(child<QTreeWidget>(page, "treeWidget")->topLevelItem(0), Qt::Checked);
+        openPage(kFakeModel);
+        testSource("QNLK-R", port);
+        click(run(0), Qt::Checked);
 
-        boxes.onDialog([](QWidget *w) {
+        m_boxes->onDialog([](QWidget *w) {
             child<QLineEdit>(*w, "lineEdit_Delay")->setText("1");
             for (int k = 1; k <= 3; ++k)
                 child<QLineEdit>(*w, qPrintable(QStringLiteral("lineEdit_Temp%1").arg(k)))->setText(QString::number(50 * (k - 1)));
             child<QPushButton>(*w, "pushButton_Next")->click();
         }, "CalibrationChannel");
-        boxes.onDialog([](QWidget *w) {
+        m_boxes->onDialog([](QWidget *w) {
             auto *work = static_cast<CalibrationWork *>(w);
             QTest::qWaitFor([&]() { return !work->isBusy() && !work->isRunning(); }, 30000);
             work->reject();
         }, "CalibrationWork");
         source.commands.clear();
-        trigger(page, "action_Continue");
+        QCOMPARE(trigger("action_Continue"), QStringList());
 
-        QCOMPARE(boxes.texts(), QStringList{"测试成功！"});
-        QCOMPARE(m_System.Calibration.TimeName, run);
-        QCOMPARE(source.commands.filter(QRegularExpression("^s ")).value(0), QStringLiteral("s 100.00"));
-        const Record fitted = stored(run, "1");
-        QCOMPARE(fitted.CList, QStringList({"0.000000", "50.000000", "100.000000"}));
+        QCOMPARE(m_System.Calibration.TimeName, kRun);
+        QCOMPARE(source.commands.filter(QRegularExpression("^s ")).join(','), QStringLiteral("s 100.00"));
+        const Record fitted = stored(kRun, "1");
+        QCOMPARE(fitted.CList.join(','), QStringLiteral("0.000000,50.000000,100.000000"));
         QVERIFY2(qAbs(fitted.R0.toDouble() - 100.0) < 1e-6, qPrintable(fitted.R0));
-        QCOMPARE(child<QTreeWidget>(page, "treeWidget")->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(run(0)->checkState(0), Qt::Unchecked);
     }
 
+    // A run continues only on its own instrument: the same serial and the same model.
     void continuingNeedsARunAndItsInstrument()
     {
-        TestWorkDir dir;
-        MessageBoxHelper boxes;
-        const QString run = "2024-03-01 10:00:00";
-        QVERIFY(Tool::addCalibration({run, kModel, "SN-REMOVED", {"1"}}));
-        Calibration page;
-        openPage(page);
-        child<QComboBox>(page, "comboBox_Field")->setCurrentText("Other");
-
-        trigger(page, "action_Continue");
-        QCOMPARE(boxes.texts(), QStringList{"项目信息异常!"});
-
-        click(child<QTreeWidget>(page, "treeWidget")->topLevelItem(0), Qt::Checked);
-        boxes.clear();
-        trigger(page, "action_Continue");
-        QCOMPARE(boxes.texts(), QStringList{"选择的采集器未连接!"});
+        QVERIFY(Tool::addCalibration({kRun, kModel, "SN-REMOVED", {"1"}}));
+        QVERIFY(Tool::addCalibration({kNewer, "P999", kSerial, {"1"}}));
+        openPage();
+        find<QComboBox>("comboBox_Field")->setCurrentText("Other");
+        QCOMPARE(trigger("action_Continue"), QStringList{"项目信息异常!"});
+        for (int index : {0, 1}) {
+            click(run(index), Qt::Checked);
+            QCOMPARE(trigger("action_Continue"), QStringList{"选择的采集器未连接!"});
+        }
         QVERIFY(m_System.Calibration.TimeName.isEmpty());
     }
 };

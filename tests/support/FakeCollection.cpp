@@ -11,18 +11,6 @@
 
 // --- Script ------------------------------------------------------------------------------
 
-void FakeCollection::Script::setSerial(const QString &serial)
-{
-    QMutexLocker lock(&m_mutex);
-    m_serial = serial;
-}
-
-void FakeCollection::Script::setChannels(const QList<Struct_Channel> &channels)
-{
-    QMutexLocker lock(&m_mutex);
-    m_channels = channels;
-}
-
 void FakeCollection::Script::addChannel(quint32 number, const QString &unit, bool enabled)
 {
     Struct_Channel channel;
@@ -33,36 +21,12 @@ void FakeCollection::Script::addChannel(quint32 number, const QString &unit, boo
     m_channels.append(channel);
 }
 
-void FakeCollection::Script::setKeepChannels(bool keep)
-{
-    QMutexLocker lock(&m_mutex);
-    m_keepChannels = keep;
-}
-
-void FakeCollection::Script::setScans(const QList<QList<double>> &scans)
-{
-    QMutexLocker lock(&m_mutex);
-    m_scans = scans;
-}
-
 void FakeCollection::Script::setRecordFile(const QList<Struct_Channel> &header, const QList<Row> &rows)
 {
     QMutexLocker lock(&m_mutex);
     m_hasRecordFile = true;
     m_header = header;
     m_rows = rows;
-}
-
-void FakeCollection::Script::setSensor(quint32 number, const Sensor &sensor)
-{
-    QMutexLocker lock(&m_mutex);
-    m_sensors.insert(number, sensor);
-}
-
-void FakeCollection::Script::setTemperatures(const QList<double> &temperatures)
-{
-    QMutexLocker lock(&m_mutex);
-    m_temperatures = temperatures;
 }
 
 double FakeCollection::Sensor::resistance(double t) const
@@ -77,73 +41,6 @@ double FakeCollection::Sensor::resistance(double t) const
     return std::exp(std::cbrt(q - y / 2.0) - std::cbrt(q + y / 2.0));
 }
 
-void FakeCollection::Script::failAt(Call call, int n)
-{
-    QMutexLocker lock(&m_mutex);
-    m_failAt[int(call)].append(n);
-}
-
-void FakeCollection::Script::failFrom(Call call, int n)
-{
-    QMutexLocker lock(&m_mutex);
-    m_failFrom[int(call)] = n;
-}
-
-void FakeCollection::Script::clearFailures()
-{
-    QMutexLocker lock(&m_mutex);
-    m_failAt.clear();
-    m_failFrom.clear();
-}
-
-void FakeCollection::Script::throwAt(Call call, int n)
-{
-    QMutexLocker lock(&m_mutex);
-    m_throwAt[int(call)].append(n);
-}
-
-void FakeCollection::Script::setDelay(Call call, int ms, int n)
-{
-    QMutexLocker lock(&m_mutex);
-    m_delay[int(call)] = {ms, n};
-}
-
-int FakeCollection::Script::calls(Call call) const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_calls.value(int(call));
-}
-
-int FakeCollection::Script::created() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_created;
-}
-
-int FakeCollection::Script::alive() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_alive;
-}
-
-QString FakeCollection::Script::lastRate() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_lastRate;
-}
-
-QList<Struct_Channel> FakeCollection::Script::lastChannelConfig() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_lastConfig;
-}
-
-QList<Struct_Channel> FakeCollection::Script::written() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_written;
-}
-
 bool FakeCollection::Script::enter(Call call)
 {
     int delay = 0;
@@ -154,8 +51,7 @@ bool FakeCollection::Script::enter(Call call)
         const int n = ++m_calls[int(call)];
         const QPair<int, int> scripted = m_delay.value(int(call));
         delay = scripted.second == 0 || scripted.second == n ? scripted.first : 0;
-        const int from = m_failFrom.value(int(call));
-        fail = m_failAt.value(int(call)).contains(n) || (from > 0 && n >= from);
+        fail = m_failAt.value(int(call)).contains(n);
         raise = m_throwAt.value(int(call)).contains(n);
     }
     if (delay > 0)
@@ -185,11 +81,6 @@ std::shared_ptr<FakeCollection::Script> FakeCollection::install(const QString &m
     auto script = std::make_shared<Script>();
     AcquisitionDevice::RegisterModel(model, [script]() -> Collection * { return new FakeCollection(script); });
     return script;
-}
-
-void FakeCollection::uninstall(const QString &model)
-{
-    AcquisitionDevice::UnregisterModel(model);
 }
 
 // --- Driver ------------------------------------------------------------------------------
@@ -227,22 +118,12 @@ bool FakeCollection::Open(const QString &type, const QString &address, const QSt
     return Connect(Call::Open, text);
 }
 
-bool FakeCollection::Reconnect(QString &text)
-{
-    return Connect(Call::Reconnect, text);
-}
-
 bool FakeCollection::Close()
 {
     if (!m_script->enter(Call::Close))
         return false;
     m_open.store(false);
     return true;
-}
-
-bool FakeCollection::IsOpen()
-{
-    return m_open.load();
 }
 
 bool FakeCollection::GetChannelConfig(const QStringList &channels, const QStringList &units)
@@ -279,11 +160,6 @@ bool FakeCollection::StartScan(const QString &rate)
     return true;
 }
 
-bool FakeCollection::WriteOneScan()
-{
-    return m_script->enter(Call::WriteOneScan);
-}
-
 bool FakeCollection::Scan(Call call, QList<double> &values)
 {
     values.clear();
@@ -296,16 +172,6 @@ bool FakeCollection::Scan(Call call, QList<double> &values)
     return true;
 }
 
-bool FakeCollection::ReadOneScan(QList<double> &values)
-{
-    return Scan(Call::ReadOneScan, values);
-}
-
-bool FakeCollection::getOneData(QList<double> &values)
-{
-    return Scan(Call::GetOneData, values);
-}
-
 bool FakeCollection::GetOneChannelParameter(Struct_Channel &channel)
 {
     if (!m_script->enter(Call::GetOneChannelParameter))
@@ -314,17 +180,12 @@ bool FakeCollection::GetOneChannelParameter(Struct_Channel &channel)
     for (const Struct_Channel &source : qAsConst(m_script->m_channels)) {
         if (source.Number != channel.Number)
             continue;
-        channel.A = source.A;
-        channel.B = source.B;
-        channel.C = source.C;
-        channel.D = source.D;
-        channel.R0 = source.R0;
-        channel.A4 = source.A4;
-        channel.B4 = source.B4;
+        for (QString Struct_Channel::*text : {&Struct_Channel::A, &Struct_Channel::B, &Struct_Channel::C, &Struct_Channel::D,
+                                              &Struct_Channel::R0, &Struct_Channel::A4, &Struct_Channel::B4,
+                                              &Struct_Channel::Parameter1, &Struct_Channel::Parameter2})
+            channel.*text = source.*text;
         channel.Offset_M = source.Offset_M;
         channel.Offset_B = source.Offset_B;
-        channel.Parameter1 = source.Parameter1;
-        channel.Parameter2 = source.Parameter2;
         return true;
     }
     return false;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "comm/Collection.h"
+#include "devices/AcquisitionDevice.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QMutex>
+#include <QMutexLocker>
 #include <QString>
 #include <QStringList>
 
@@ -13,49 +15,37 @@
 #include <memory>
 
 // A scripted acquisition driver for tests. It opens no transport: every operation answers
-// from a Script that the test fills and inspects.
-//
-// Typical use:
-//     auto script = FakeCollection::install("FAKE-1");   // factory now knows "FAKE-1"
-//     script->setSerial("SN1");
+// from a Script that the test fills and inspects:
+//     auto script = FakeCollection::install("FAKE-1");   // the factory now makes it for "FAKE-1"
 //     script->addChannel(1, "℃");
-//     script->addChannel(2, "℃");
 //     script->failAt(FakeCollection::Call::ReadOneScan, 3); // the third read fails
-//     ... run the code under test, which calls AcquisitionDevice::CreateCollection("FAKE-1") ...
-//     QCOMPARE(script->calls(FakeCollection::Call::ReadOneScan), 4);
+//     ... QCOMPARE(script->calls(FakeCollection::Call::ReadOneScan), 4);
 //     FakeCollection::uninstall("FAKE-1");
+// One Script serves every driver made for its model; counters count over all of them. Script
+// and drivers are thread-safe as the product uses drivers (one worker thread per driver at a
+// time, counters read from the test thread).
 //
-// One Script serves every driver the factory makes for its model; counters count over all of
-// them. Script and drivers are thread-safe in the way the product uses drivers (each driver
-// called from one worker thread at a time, counters read from the test thread).
-//
-// Behaviour of the operations (each first counts the call, waits its scripted delay, then throws
-// or fails if the call number is scripted to):
-// - Open / Reconnect: success opens the driver and puts the serial number into text; failure
-//   closes it and puts "Open Error" into text. Open remembers the connection texts.
-// - Close: closes the driver and returns true; a scripted failure returns false and stays open.
-// - IsOpen: whether the driver is open (not counted, not failed).
-// - GetChannelConfig(numbers, units): the driver's channel records become the scripted channels.
-//   With numbers given (and keepChannels off), exactly the channels of those numbers are
-//   enabled, in script order, and take the given units; a number that is not scripted fails.
-//   With empty lists (calibration) or keepChannels on, the scripted records stand as they are.
-// - GetEnabledChannels: the base behaviour over those records.
-// - StartScan(rate): remembers the rate (lastRate()).
-// - WriteOneScan: true.
-// - ReadOneScan / getOneData: scan k (k counts the successful calls of that operation, from 0)
-//   gives scans[k] of setScans(), the last scan once k is past the list; without scripted scans
-//   it gives one value per enabled channel, 10 * (j + 1) + k for enabled channel j. An enabled
-//   channel with a sensor (setSensor) instead answers the sensor's resistance at temperature k
-//   of setTemperatures() (the last one once k is past the list).
-// - GetOneChannelParameter: copies coefficient texts, factors and parameters of the scripted
-//   channel with the same number into the record; an unknown number fails.
-// - SetChannelConfig: copies type, function, wiring and unit into the records of the same
-//   numbers (remembered in lastChannelConfig()); failure message "Set Range Error！".
-// - EnableOnlyChannels: enables exactly the given numbers.
-// - SetOneChannelParameter: appends the record to written().
-// - OpenCSVFile / GetCSVData / CloseCSVFile: replay setRecordFile(); without one OpenCSVFile
-//   fails. GetCSVData call n scripted to fail reports a line that does not fit; after the last
-//   row it reports the end (true, empty values).
+// Each operation first counts the call, waits its scripted delay, then throws or fails if the
+// call number is scripted to. Then:
+// - Open / Reconnect: opens the driver and puts the serial number into text; failing, closes it
+//   and puts "Open Error" there. Open remembers the connection texts. Close closes (failing, the
+//   driver stays open). IsOpen is neither counted nor failed.
+// - GetChannelConfig(numbers, units): the records become the scripted channels; with numbers
+//   given (and keepChannels off) exactly those are enabled, in script order, with the given
+//   units, and an unscripted number fails. GetEnabledChannels works on those records.
+// - StartScan(rate) remembers the rate (lastRate()); WriteOneScan succeeds.
+// - ReadOneScan / getOneData: scan k (the successful calls of that operation so far) gives
+//   scans[k] of setScans() (the last one past the list); without scans, one value per enabled
+//   channel j: 10 * (j + 1) + k, or for a channel with a sensor its resistance at temperature k
+//   of setTemperatures() (the last one past the list).
+// - GetOneChannelParameter copies coefficients, factors and parameters of the scripted channel
+//   of that number (an unknown number fails); SetChannelConfig copies type, function, wiring and
+//   unit into the records (remembered in lastChannelConfig(); failing says "Set Range Error！");
+//   EnableOnlyChannels enables exactly the given numbers; SetOneChannelParameter appends the
+//   record to written().
+// - OpenCSVFile / GetCSVData / CloseCSVFile replay setRecordFile() (without one OpenCSVFile
+//   fails); a GetCSVData call scripted to fail is a line that does not fit; after the last row
+//   it reports the end (true, empty values).
 class FakeCollection : public Collection
 {
     Q_OBJECT
@@ -99,39 +89,47 @@ public:
     {
     public:
         // --- set-up ---------------------------------------------------------------------
-        void setSerial(const QString &serial);
+        void setSerial(const QString &serial) { set(m_serial, serial); }
         // Replaces the instrument's channels.
-        void setChannels(const QList<Struct_Channel> &channels);
+        void setChannels(const QList<Struct_Channel> &channels) { set(m_channels, channels); }
         // Appends one enabled (or disabled) channel with that number and unit.
         void addChannel(quint32 number, const QString &unit, bool enabled = true);
         // GetChannelConfig leaves the scripted records as they are (to provoke mismatches).
-        void setKeepChannels(bool keep);
-        void setScans(const QList<QList<double>> &scans);
+        void setKeepChannels(bool keep) { set(m_keepChannels, keep); }
+        void setScans(const QList<QList<double>> &scans) { set(m_scans, scans); }
         void setRecordFile(const QList<Struct_Channel> &header, const QList<Row> &rows);
         // The channel of that number carries the sensor.
-        void setSensor(quint32 number, const Sensor &sensor);
+        void setSensor(quint32 number, const Sensor &sensor) { QMutexLocker lock(&m_mutex); m_sensors.insert(number, sensor); }
         // Scan k finds the sensors at temperature k (℃), the last one once k is past the list.
-        void setTemperatures(const QList<double> &temperatures);
+        void setTemperatures(const QList<double> &temperatures) { set(m_temperatures, temperatures); }
         // Call number n (from 1, over all drivers of the model) of the operation fails.
-        void failAt(Call call, int n);
-        // Call number n and every later one fail.
-        void failFrom(Call call, int n);
-        void clearFailures();
+        void failAt(Call call, int n) { QMutexLocker lock(&m_mutex); m_failAt[int(call)].append(n); }
+        void clearFailures() { QMutexLocker lock(&m_mutex); m_failAt.clear(); }
         // Call number n of the operation throws std::runtime_error (a fault escaping a driver).
-        void throwAt(Call call, int n);
+        void throwAt(Call call, int n) { QMutexLocker lock(&m_mutex); m_throwAt[int(call)].append(n); }
         // The operation sleeps this long before it answers: every call, or only call number n.
-        void setDelay(Call call, int ms, int n = 0);
+        void setDelay(Call call, int ms, int n = 0) { QMutexLocker lock(&m_mutex); m_delay[int(call)] = {ms, n}; }
 
         // --- inspection ------------------------------------------------------------------
-        int calls(Call call) const;
-        int created() const;   // drivers made for the model so far
-        int alive() const;     // drivers not yet deleted
-        QString lastRate() const;
-        QList<Struct_Channel> lastChannelConfig() const;
-        QList<Struct_Channel> written() const;
+        int calls(Call call) const { QMutexLocker lock(&m_mutex); return m_calls.value(int(call)); }
+        int created() const { return get(m_created); }  // drivers made for the model so far
+        int alive() const { return get(m_alive); }      // drivers not yet deleted
+        QString lastRate() const { return get(m_lastRate); }
+        QList<Struct_Channel> lastChannelConfig() const { return get(m_lastConfig); }
+        QList<Struct_Channel> written() const { return get(m_written); }
 
     private:
         friend class FakeCollection;
+        template <class T> void set(T &field, const T &value)
+        {
+            QMutexLocker lock(&m_mutex);
+            field = value;
+        }
+        template <class T> T get(const T &field) const
+        {
+            QMutexLocker lock(&m_mutex);
+            return field;
+        }
         // Counts the call, sleeps its delay and tells whether it is scripted to fail.
         bool enter(Call call);
         QList<double> scanValues(int index, const QList<Struct_Channel> &enabled) const;
@@ -148,7 +146,6 @@ public:
         QList<double> m_temperatures;
         QHash<int, int> m_calls;
         QHash<int, QList<int>> m_failAt;
-        QHash<int, int> m_failFrom;
         QHash<int, QList<int>> m_throwAt;
         QHash<int, QPair<int, int>> m_delay; // ms, call number (0: every call)
         int m_reads = 0;      // successful ReadOneScan calls
@@ -163,20 +160,20 @@ public:
     // Registers the model in the driver factory and returns its fresh script.
     static std::shared_ptr<Script> install(const QString &model);
     // Removes the model from the factory (drivers already made keep their script).
-    static void uninstall(const QString &model);
+    static void uninstall(const QString &model) { AcquisitionDevice::UnregisterModel(model); }
 
     explicit FakeCollection(std::shared_ptr<Script> script, QObject *parent = nullptr);
     ~FakeCollection() override;
 
     bool Open(const QString &type, const QString &address, const QString &parameter, QString &text) override;
     bool Close() override;
-    bool IsOpen() override;
-    bool Reconnect(QString &text) override;
+    bool IsOpen() override { return m_open.load(); }
+    bool Reconnect(QString &text) override { return Connect(Call::Reconnect, text); }
     bool GetChannelConfig(const QStringList &channels, const QStringList &units) override;
     bool StartScan(const QString &rate) override;
-    bool WriteOneScan() override;
-    bool ReadOneScan(QList<double> &values) override;
-    bool getOneData(QList<double> &values) override;
+    bool WriteOneScan() override { return m_script->enter(Call::WriteOneScan); }
+    bool ReadOneScan(QList<double> &values) override { return Scan(Call::ReadOneScan, values); }
+    bool getOneData(QList<double> &values) override { return Scan(Call::GetOneData, values); }
     bool GetOneChannelParameter(Struct_Channel &channel) override;
     bool SetChannelConfig(const QList<Struct_Channel> &channels, QString &message) override;
     bool EnableOnlyChannels(const QList<Struct_Channel> &channels) override;

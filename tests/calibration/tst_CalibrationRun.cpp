@@ -1,0 +1,631 @@
+// A calibration run: its channel set-up (reading the instrument's channels, choosing them, the
+// set points, the delay, the run's key, continued runs) and the run itself end to end against
+// the dry-well simulator over TCP (as its own reference, or with the thermometer simulator as
+// reference) and the fake instrument with a Pt100 and a thermistor on its channels, the run's
+// waits shortened through CalibrationTiming.
+#include "FormTestHelpers.h"
+#include "SourceTestHelpers.h"
+
+#include "calibration/CalibrationChannel.h"
+#include "calibration/CalibrationTiming.h"
+#include "calibration/CalibrationWork.h"
+#include "common/Struct_System.h"
+#include "store/SystemSetKeys.h"
+#include "store/Tool.h"
+#include "support/FakeCollection.h"
+#include "support/MessageBoxHelper.h"
+#include "support/TestWorkDir.h"
+#include "widgets/QTableWidgetL.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <memory>
+
+using Record = Tool::Struct_CalibrationData;
+using Call = FakeCollection::Call;
+
+namespace {
+
+const QString kModel = QStringLiteral("CAL-FAKE");
+const QString kSerial = QStringLiteral("SN-CAL");
+const QString kKey = QStringLiteral("2024-05-01 08:00:00");
+// A 10 kΩ thermistor.
+const FakeCollection::Sensor kThermistor = FakeCollection::Sensor::thermistor(1.009249522e-3, 2.378405444e-4, 2.019202697e-7);
+
+// A channel of the instrument, with factors that only nine digits keep.
+Struct_Channel channel(quint32 number, const QString &function)
+{
+    Struct_Channel c;
+    c.Number = number;
+    c.Enabled = true;
+    c.Function = function;
+    c.Offset_M = 1.00000012f;
+    c.Offset_B = -0.123456791f;
+    c.Parameter1 = QStringLiteral("p1-%1").arg(number);
+    return c;
+}
+
+// A record of the run kKey with the points taken so far.
+Record record(const QString &number, const QString &range, const QStringList &points = QStringList())
+{
+    Record r;
+    r.Name = kKey;
+    r.Number = number;
+    r.Range = range;
+    r.A = QStringLiteral("old-A");
+    r.Offset_M = QStringLiteral("1");
+    r.Offset_B = QStringLiteral("0");
+    r.CList = r.DList = points;
+    return r;
+}
+
+Record stored(const QString &number)
+{
+    Record r;
+    Tool::getCalibrationData(r, kKey, number);
+    return r;
+}
+
+double number(const QString &text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    return ok ? v : qQNaN();
+}
+
+bool near(const QString &actual, double expected, double relative = 1e-7)
+{
+    return std::abs(number(actual) - expected) <= relative * std::abs(expected);
+}
+
+} // namespace
+
+class tst_CalibrationRun : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestWorkDir> m_dir;
+    std::shared_ptr<FakeCollection::Script> m_script;
+    std::unique_ptr<MessageBoxHelper> m_boxes;
+    std::unique_ptr<InstrumentSimulator> m_source;
+    Struct_System m_system; // a new run on the fake instrument, the dry-well its own reference
+
+    QPushButton *button(QWidget &w, const QString &name) { return child<QPushButton>(w, qPrintable(name)); }
+    // Rejects the dialog and tells whether it finished.
+    static bool closes(QDialog &d)
+    {
+        QSignalSpy finished(&d, &QDialog::finished);
+        d.reject();
+        return finished.count() == 1;
+    }
+
+    // --- the channel set-up ---
+    QCheckBox *box(CalibrationChannel &d, int row)
+    {
+        return child<QTableWidgetL>(d, "tableWidget")->cellCheckBox(row, CalibrationChannel::ColState);
+    }
+    // Runs the channel read of a new run to its end.
+    bool open(CalibrationChannel &d)
+    {
+        return d.SetParameters(&m_system) && QTest::qWaitFor([&] { return !d.isReading(); }, 10000);
+    }
+    // The rows' check boxes: checked ("1"), or enabled when asked for.
+    QString boxes(CalibrationChannel &d, bool enabled = false)
+    {
+        QString states;
+        for (int row = 0; row < child<QTableWidgetL>(d, "tableWidget")->rowCount(); ++row)
+            states += (enabled ? box(d, row)->isEnabled() : box(d, row)->isChecked()) ? '1' : '0';
+        return states;
+    }
+    void setUp(CalibrationChannel &d, const QString &delay, const QStringList &temps)
+    {
+        child<QLineEdit>(d, "lineEdit_Delay")->setText(delay);
+        for (int i = 0; i < 9; ++i)
+            child<QLineEdit>(d, qPrintable(QStringLiteral("lineEdit_Temp%1").arg(i + 1)))->setText(temps.value(i));
+    }
+
+    // --- the run ---
+    // Channel 1 (CVD) and channel 2 (T(R)) chosen, with the points taken so far.
+    void choose(const QStringList &points = QStringList())
+    {
+        m_system.Calibration.CHNumber = QStringList{"1", "2"};
+        m_system.CalibrationData = {record("1", "CVD", points), record("2", "T(R)", points)};
+    }
+    // The nine point buttons enabled ("1") or not, then "+" when "结束" is enabled.
+    QString enabledButtons(CalibrationWork &w)
+    {
+        QString states;
+        for (int k = 1; k <= 9; ++k)
+            states += button(w, QStringLiteral("pushButton_Temp%1").arg(k))->isEnabled() ? '1' : '0';
+        return states + (button(w, "pushButton_Close")->isEnabled() ? "+" : "-");
+    }
+    bool idle(CalibrationWork &w) { return QTest::qWaitFor([&] { return !w.isBusy(); }, 30000); }
+    // The reference readings of the source's "READ?" and the fake's temperatures, point by point.
+    void temperatures(const QList<double> &points)
+    {
+        QList<QByteArray> answers;
+        for (double t : points)
+            answers.append(QByteArray::number(t, 'f', 3) + "\r\n");
+        m_source->script("READ?", answers);
+        m_script->setTemperatures(points);
+    }
+    // The Pt100's constants, recovered.
+    void checkCvd(const Record &r)
+    {
+        QVERIFY2(near(r.R0, 100.0) && near(r.A, 3.9083e-3) && near(r.B, -5.775e-7, 1e-5),
+                 qPrintable(r.R0 + ' ' + r.A + ' ' + r.B));
+        QCOMPARE(QStringList({r.C, r.D, r.A4, r.B4}).join(','), QString("0,0,0,0"));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir.reset(new TestWorkDir);
+        CommTiming::set(fastTiming());
+        CalibrationTiming::set({2, 10, 20, 1}); // polls, stability queries, a minute, closing pause
+
+        m_script = FakeCollection::install(kModel);
+        m_script->setSerial(kSerial);
+        m_script->setChannels({channel(1, "CVD"), channel(2, "T(R)"), channel(3, "ITS90"), channel(4, "Auto")});
+        m_script->setSensor(1, FakeCollection::Sensor::pt100());
+        m_script->setSensor(2, kThermistor);
+
+        m_source.reset(new InstrumentSimulator(InstrumentSimulator::Dialect::DryWell));
+        m_source->identity = QStringLiteral("KOVRA-ELEC,QNLK-660H,D42,V1");
+
+        m_system = Struct_System();
+        m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("QNLK-R");
+        m_system.FieldSignalMode = ToolComm::TcpText;
+        m_system.FieldSignal1 = QStringLiteral("127.0.0.1");
+        m_system.FieldSignal2 = QString::number(m_source->listen());
+        m_system.CalibrationDelay = 1;
+        m_system.CalibrationTemp = QStringList{"0", "50", "100"};
+        m_system.CalibrationDevice.Model = m_system.Calibration.Model = kModel;
+        m_system.CalibrationDevice.Serial = m_system.Calibration.Serial = kSerial;
+        m_system.CalibrationDevice.Rate = QStringLiteral("1Hz");
+        m_system.Calibration.TimeName = kKey;
+        m_boxes.reset(new MessageBoxHelper);
+    }
+    void cleanup()
+    {
+        m_boxes.reset();
+        m_source.reset();
+        FakeCollection::uninstall(kModel);
+        CommTiming::reset();
+        CalibrationTiming::set(CalibrationTiming());
+        m_dir.reset();
+    }
+
+    // A new run reads the channels once, closes the instrument and offers only the channels of a
+    // calibration method; the chosen records keep the factors exactly. The edits start from the
+    // stored defaults and leave them for the next run.
+    void setUpReadsAndChooses()
+    {
+        QVERIFY(Tool::setSystemSet(SystemSetKeys::CalibrationDelay, ""));
+        QVERIFY(Tool::setSystemSet(SystemSetKeys::CalibrationTemp, "1,2,3,4,5,6,7,8,9,10,11"));
+        {
+            CalibrationChannel d;
+            QVERIFY(open(d));
+            QCOMPARE(child<QLineEdit>(d, "lineEdit_Delay")->text() + '|' + child<QLineEdit>(d, "lineEdit_Temp9")->text(),
+                     QString("|9"));
+            QCOMPARE(m_boxes->count(), 0);
+            QCOMPARE(m_script->calls(Call::Close), 1);
+            QCOMPARE(boxes(d, true), QString("1110"));
+            button(d, "pushButton_All")->click();
+            QCOMPARE(button(d, "pushButton_All")->text() + boxes(d), QString("取消全选1110"));
+            button(d, "pushButton_All")->click();
+            QCOMPARE(button(d, "pushButton_All")->text() + boxes(d), QString("全选0000"));
+            box(d, 0)->setChecked(true);
+            box(d, 2)->setChecked(true);
+            setUp(d, "15", {"0", "50.5", "", "100"});
+            button(d, "pushButton_Next")->click();
+            QCOMPARE(d.result(), int(QDialog::Accepted));
+        }
+        const Record &first = m_system.CalibrationData.first();
+        QCOMPARE(QStringList({m_system.CalibrationTemp.join(','), QString::number(m_system.CalibrationDelay),
+                              m_system.Calibration.CHNumber.join(','), m_system.Calibration.TimeName, first.Name,
+                              first.Range, first.Parameter1}),
+                 QStringList({"0,50.5", "15", "1,3", kKey, kKey, "CVD", "p1-1"}));
+        QVERIFY2(first.Offset_M.toFloat() == 1.00000012f && first.Offset_B.toFloat() == -0.123456791f,
+                 qPrintable(first.Offset_M + ' ' + first.Offset_B));
+        QString delay, temps;
+        QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationDelay, delay) && Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
+        QCOMPARE(delay + "|" + temps, QString("15|0,50.5"));
+    }
+
+    // Each failing step of the read ends with its message; channels not read cannot be chosen.
+    void setUpReadFailures_data()
+    {
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("choosable");
+        QTest::newRow("open") << int(Call::Open) << kSerial << "Open Error" << "";
+        QTest::newRow("other instrument") << -1 << "SN-OTHER" << "序列号不匹配，请检查连接的设备是否为对应序列号的设备！" << "";
+        QTest::newRow("configuration") << int(Call::GetChannelConfig) << kSerial << "参数获取失败！" << "";
+        QTest::newRow("third parameter") << int(Call::GetOneChannelParameter) << kSerial << "参数获取失败！" << "1100";
+        QTest::newRow("no driver") << -2 << kSerial << "Open Error" << "";
+    }
+    void setUpReadFailures()
+    {
+        QFETCH(int, failing);
+        QFETCH(QString, serial);
+        QFETCH(QString, message);
+        QFETCH(QString, choosable);
+        m_script->setSerial(serial);
+        if (failing >= 0)
+            m_script->failAt(Call(failing), failing == int(Call::GetOneChannelParameter) ? 3 : 1);
+        if (failing == -2)
+            FakeCollection::uninstall(kModel);
+        CalibrationChannel d;
+        QVERIFY(open(d));
+        QVERIFY(m_boxes->waitFor(1));
+        QCOMPARE(m_boxes->texts(), QStringList{message});
+        QCOMPARE(boxes(d, true), choosable);
+        QCOMPARE(m_script->calls(Call::Close), failing == -2 ? 0 : 1);
+    }
+
+    // Set points run from the first edit up to the first empty one and must be finite numbers;
+    // the delay must be whole minutes an int holds (a stored 2.9 is 2 minutes). A manual run
+    // takes neither. A new run never takes the key of a stored run: the current second serves
+    // instead, and when that is taken too the user is asked to try again.
+    void setUpChecks_data()
+    {
+        QTest::addColumn<QString>("delay");
+        QTest::addColumn<QStringList>("temps");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("minutes");
+        QTest::newRow("stored fraction") << "2.9" << QStringList{"-20", "125.5"} << "" << 2;
+        QTest::newRow("no channel") << "10" << QStringList{"25"} << "请先选择通道！" << 0;
+        QTest::newRow("zero delay") << "0" << QStringList{"25"} << "" << 0;
+        QTest::newRow("no delay") << "" << QStringList{"25"} << "稳定延时未设置！" << 0;
+        QTest::newRow("huge delay") << "99999999999" << QStringList{"25"} << "稳定延时设置无效：99999999999" << 0;
+        QTest::newRow("negative delay") << "-3" << QStringList{"25"} << "稳定延时设置无效：-3" << 0;
+        QTest::newRow("no set point") << "10" << QStringList{"", "25"} << "校准温度未设置！" << 0;
+        QTest::newRow("nan") << "10" << QStringList{"25", "nan"} << "校准温度设置无效：nan" << 0;
+        QTest::newRow("inf") << "10" << QStringList{"inf"} << "校准温度设置无效：inf" << 0;
+        QTest::newRow("half typed") << "10" << QStringList{"-"} << "校准温度设置无效：-" << 0;
+        QTest::newRow("manual") << "" << QStringList() << "" << 1;
+        QTest::newRow("key taken") << "10" << QStringList{"25"} << "" << 10;
+        QTest::newRow("key and current second taken") << "10" << QStringList{"25"} << "已有同一时间的校准项目，请稍后再试！" << 0;
+    }
+    void setUpChecks()
+    {
+        QFETCH(QString, delay);
+        QFETCH(QStringList, temps);
+        QFETCH(QString, message);
+        QFETCH(int, minutes);
+        const QString tag = QTest::currentDataTag();
+        if (tag == "manual")
+            m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("Other");
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = -1; tag.startsWith("key") && s < (tag == "key taken" ? 0 : 5); ++s) {
+            Tool::Struct_Calibration taken;
+            taken.TimeName = s < 0 ? kKey : now.addSecs(s).toString("yyyy-MM-dd hh:mm:ss");
+            QVERIFY(Tool::addCalibration(taken));
+        }
+        CalibrationChannel d;
+        QVERIFY(open(d));
+        QCOMPARE(child<QLineEdit>(d, "lineEdit_Temp1")->isEnabled(), tag != "manual");
+        box(d, 0)->setChecked(tag != "no channel");
+        setUp(d, delay, temps);
+        button(d, "pushButton_Next")->click();
+        QCOMPARE(m_boxes->texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(d.result(), int(message.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(m_system.CalibrationDelay, message.isEmpty() ? minutes : 1);
+        QCOMPARE(m_system.CalibrationTemp, message.isEmpty() ? temps : QStringList());
+        QCOMPARE(m_system.CalibrationData.size(), message.isEmpty() ? 1 : 0);
+        if (tag == "key taken") {
+            QVERIFY(m_system.Calibration.TimeName != kKey);
+            QVERIFY(QDateTime::fromString(m_system.Calibration.TimeName, "yyyy-MM-dd hh:mm:ss").isValid());
+            QCOMPARE(m_system.CalibrationData.first().Name, m_system.Calibration.TimeName);
+        }
+    }
+
+    // A continued run whose stored record is gone is refused before the dialog runs; one whose
+    // records are all stored lists exactly its channels, checked and locked, and reads nothing.
+    void setUpContinuedRun()
+    {
+        const Record third = record("3", "R(T)", {"0.000000", "25.000000"});
+        QVERIFY(Tool::addCalibrationData(third));
+        m_system.Calibration.CHNumber = QStringList{"3", "1"};
+        {
+            CalibrationChannel d;
+            QVERIFY(!d.SetParameters(&m_system));
+            QCOMPARE(m_boxes->texts(), QStringList{"项目信息异常!"});
+            QCOMPARE(d.exec(), int(QDialog::Rejected));
+            QVERIFY(m_system.CalibrationData.isEmpty());
+        }
+        QVERIFY(Tool::addCalibrationData(record("1", "CVD", {"0.000000"})));
+        CalibrationChannel d;
+        QVERIFY(d.SetParameters(&m_system));
+        QVERIFY(!d.isReading());
+        QCOMPARE(child<QTableWidgetL>(d, "tableWidget")->item(0, CalibrationChannel::ColNumber)->text(), QString("3"));
+        button(d, "pushButton_All")->click();
+        QCOMPARE(boxes(d) + boxes(d, true), QString("1100"));
+        setUp(d, "10", {"0", "25", "50", "75"});
+        button(d, "pushButton_Next")->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(m_system.Calibration.CHNumber.join(','), QString("3,1"));
+        QCOMPARE(m_system.CalibrationData.at(0).DList, third.DList);
+        QCOMPARE(m_script->calls(Call::Open), 0);
+    }
+
+    // Close, Escape and "下一步" are refused while the channels are read; the dialog can go once
+    // the read is over, and deleting it under a read waits for the read.
+    void setUpRefusedWhileReading()
+    {
+        m_script->setDelay(Call::GetChannelConfig, 1500);
+        CalibrationChannel d;
+        QVERIFY(d.SetParameters(&m_system));
+        d.show();
+        QVERIFY(d.isReading());
+        QVERIFY(!closes(d));
+        QVERIFY(!d.close());
+        button(d, "pushButton_Next")->click();
+        QCOMPARE(m_boxes->texts(), QStringList({"参数获取中，请稍等...", "参数获取中，请稍等...", "参数获取中，请稍等..."}));
+        QVERIFY(d.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!d.isReading(), 10000);
+        QVERIFY(closes(d));
+
+        const int alive = m_script->alive();
+        auto *doomed = new CalibrationChannel;
+        QVERIFY(doomed->SetParameters(&m_system));
+        delete doomed;
+        QCOMPARE(m_script->calls(Call::Close), 2);
+        QCOMPARE(m_script->alive(), alive);
+    }
+
+    // Three set points: each is set, waited for until stable and read, the run is stored after
+    // every point, and the fit recovers the Pt100's constants. The instrument gets its channels
+    // back as they were (a failed write is logged), every device is closed, the window can close.
+    void automaticRun()
+    {
+        choose();
+        temperatures({0.0, 50.0, 100.0});
+        m_source->script("SOUR1:STAB:TEST?", {"0\r\n"}); // the first set point settles at the second query
+        m_script->failAt(Call::SetOneChannelParameter, 1);
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(w.isRunning());
+        QVERIFY(idle(w));
+        QCOMPARE(m_boxes->texts(), QStringList());
+        QCOMPARE(m_source->commands.filter(QRegularExpression("^s ")).join(','), QString("s 0.00,s 50.00,s 100.00"));
+        QVERIFY(m_source->commands.contains("OUTP:STAT 1"));
+        QCOMPARE(m_source->commands.count("SOUR1:STAB:TEST?"), 4);
+        QCOMPARE(m_script->lastChannelConfig().first().Unit, QString("Ω"));
+
+        const Record pt = stored("1");
+        QCOMPARE(pt.CList.join(',') + ' ' + pt.DList.at(1),
+                 "0.000000,50.000000,100.000000 " + QString::number(FakeCollection::Sensor::pt100().resistance(50.0), 'f', 8));
+        checkCvd(pt);
+        // Three points do not make a thermistor fit: its texts stay, and the log says so.
+        QCOMPARE(stored("2").A + ' ' + QString::number(stored("2").DList.size()), QString("old-A 3"));
+        const QString log = child<QPlainTextEdit>(w, "plainTextEdit")->toPlainText();
+        for (const char *line : {"： 通道2未计算系数：温度点不满足T(R)校准要求！", "温场温度设置成功：50℃",
+                                 "温场稳定延迟等待中 1分钟", "： 通道1系数写入失败！"})
+            QVERIFY2(log.contains(QString::fromUtf8(line)), line);
+        QCOMPARE(log.count("校准数据保存成功！"), 4);
+        QCOMPARE(m_script->written().size(), 1);
+        QCOMPARE(m_script->written().first().A, QString("old-A"));
+        QVERIFY(!w.isRunning());
+        QTRY_VERIFY(!m_source->linked());
+        QCOMPARE(enabledButtons(w), QString("000000000-"));
+        QVERIFY(closes(w));
+    }
+
+    // "结束" while the third set point waits for stability stops the run within a poll: no box, two
+    // points stored and no fit. Close and Escape are refused until then. (Continuing such a run
+    // is taken end to end from the calibration page.)
+    void stopWhileWaiting()
+    {
+        choose();
+        temperatures({0.0, 50.0, 100.0});
+        m_source->stability = QStringLiteral("0");
+        m_source->script("SOUR1:STAB:TEST?", {"1\r\n", "1\r\n"});
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(QTest::qWaitFor([&] { return m_source->commands.contains("s 100.00"); }, 20000));
+        QVERIFY(!closes(w));
+        QVERIFY(!w.close());
+        QCOMPARE(m_boxes->texts(), QStringList({"正在校准中，不能退出!", "正在校准中，不能退出!"}));
+        button(w, "pushButton_Close")->click();
+        QVERIFY(idle(w));
+        QCOMPARE(m_boxes->count(), 2);
+        QCOMPARE(stored("1").CList.join(',') + ' ' + stored("1").A, QString("0.000000,50.000000 old-A"));
+        QCOMPARE(m_script->written().size(), 2);
+        QVERIFY(closes(w));
+    }
+
+    // Each failing step ends the run with its message, closes every device, keeps the points
+    // taken and fits nothing; a run with nothing to take starts nothing.
+    void automaticFailures_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("set point read back wrong") << "readback" << "设置温场温度失败！" << 0 << 1;
+        QTest::newRow("instrument read") << "read" << "采集器数据获取失败!" << 1 << 1;
+        QTest::newRow("fewer readings") << "short" << "采集器数据获取失败!" << 0 << 1;
+        QTest::newRow("other instrument") << "serial" << "序列号不匹配，请检查连接的设备是否为对应序列号的设备！" << 0 << 1;
+        QTest::newRow("no driver") << "driver" << "Open Error" << 0 << 0;
+        QTest::newRow("source unreachable") << "source" << "温场设备连接失败!" << 0 << 1;
+        QTest::newRow("unknown source") << "model" << "温场设备连接失败!" << 0 << 1;
+        QTest::newRow("stability query") << "stability" << "获取温场稳定失败！" << 0 << 1;
+        QTest::newRow("all points taken") << "done" << "校准温度点数大于设置温度点数，请退出重新设置!" << 0 << 0;
+        QTest::newRow("no channels") << "empty" << "项目信息异常!" << 0 << 0;
+    }
+    void automaticFailures()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        QFETCH(int, points);
+        QFETCH(int, opened);
+        choose(fault == "done" ? QStringList{"0", "50", "100"} : QStringList());
+        temperatures({0.0, 50.0, 100.0});
+        if (fault == "readback")
+            m_source->script("s", {"99.00\r\n", "99.00\r\n", "99.00\r\n"});
+        else if (fault == "read")
+            m_script->failAt(Call::GetOneData, 2);
+        else if (fault == "short")
+            m_script->setScans({{100.0}});
+        else if (fault == "serial")
+            m_script->setSerial("SN-OTHER");
+        else if (fault == "driver")
+            m_system.CalibrationDevice.Model = "NO-SUCH-MODEL";
+        else if (fault == "source")
+            m_system.FieldSignal2 = "1";
+        else if (fault == "model")
+            m_system.FieldModel = m_system.CriteriaModel = "QNXX";
+        else if (fault == "stability")
+            m_source->script("SOUR1:STAB:TEST?", {""});
+        else if (fault == "empty")
+            m_system.CalibrationData.clear();
+        CalibrationWork w;
+        w.Start(&m_system);
+        QVERIFY(idle(w));
+        QVERIFY(m_boxes->waitFor(1));
+        QCOMPARE(m_boxes->texts(), QStringList{message});
+        QCOMPARE(stored("1").CList.size(), points);
+        QCOMPARE(stored("1").A, points ? QString("old-A") : QString());
+        QVERIFY(m_script->written().isEmpty());
+        QCOMPARE(m_script->calls(Call::Open), opened);
+        QVERIFY(!w.isRunning());
+        QTRY_VERIFY(!m_source->linked());
+        QCOMPARE(enabledButtons(w), QString("000000000-"));
+        QVERIFY(closes(w));
+    }
+
+    // A save that fails rolls back: the previous rows stay whole, the user is told each time.
+    void storeFailureKeepsPreviousState()
+    {
+        choose();
+        QSqlQuery q;
+        QVERIFY(q.exec("CREATE TRIGGER fail_second BEFORE INSERT ON CalibrationData WHEN NEW.Number = '2'"
+                       " AND NEW.CList LIKE '%,%' BEGIN SELECT RAISE(ABORT, 'injected'); END"));
+        temperatures({0.0, 50.0, 100.0});
+        CalibrationWork w;
+        w.Start(&m_system);
+        QVERIFY(idle(w));
+        QVERIFY(m_boxes->waitFor(3));
+        QCOMPARE(m_boxes->texts(), QStringList({"数据库保存数据失败！", "数据库保存数据失败！", "数据库保存数据失败！"}));
+        QCOMPARE(stored("1").CList.join(',') + ' ' + stored("2").CList.join(',') + ' ' + stored("1").A,
+                 QString("0.000000 0.000000 old-A"));
+        QList<Tool::Struct_Calibration> runs;
+        QVERIFY(Tool::getCalibration(runs, kKey));
+        QCOMPARE(runs.size(), 1);
+    }
+
+    // With a dry-well that is not its own reference, or in a manual run, the thermometer is opened,
+    // started, read at every point and closed by the run (not only when the dialog goes).
+    void thermometerReference_data()
+    {
+        QTest::addColumn<bool>("automatic");
+        QTest::newRow("automatic") << true;
+        QTest::newRow("manual") << false;
+    }
+    void thermometerReference()
+    {
+        QFETCH(bool, automatic);
+        choose();
+        InstrumentSimulator thermometer(InstrumentSimulator::Dialect::Thermometer);
+        thermometer.temperature = QStringLiteral("24.5");
+        thermometer.streamMs = 5;
+        m_system.FieldModel = automatic ? QStringLiteral("QNLK") : QStringLiteral("Other");
+        m_system.CriteriaModel = QStringLiteral("QN P710W");
+        m_system.CriteriaSignalMode = ToolComm::TcpText;
+        m_system.CriteriaSignal1 = QStringLiteral("127.0.0.1");
+        m_system.CriteriaSignal2 = QString::number(thermometer.listen());
+        m_system.CalibrationTemp = QStringList{"25", "30"};
+        CalibrationWork w;
+        w.Start(&m_system);
+        QVERIFY(idle(w));
+        for (const char *name : {"pushButton_Temp1", "pushButton_Temp2", "pushButton_Close"}) {
+            if (!automatic)
+                button(w, name)->click();
+            QVERIFY(idle(w));
+        }
+        QCOMPARE(m_boxes->texts(), QStringList());
+        QCOMPARE(stored("1").CList.join(','), QString("24.500000,24.500000"));
+        QVERIFY(!m_source->commands.contains("READ?"));
+        QVERIFY(thermometer.received.contains(QByteArray::fromHex("0405020003")));
+        QVERIFY(thermometer.received.endsWith(QByteArray::fromHex("0405010101")));
+        QTRY_VERIFY(!thermometer.linked());
+    }
+
+    // A manual run: the reference typed in, points taken in button order, a point taken again,
+    // no device operation overlapping another, and "结束" fitting, storing and writing the
+    // fitted coefficients. Escape is refused until the run has ended.
+    void manualRun()
+    {
+        choose();
+        m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("Other");
+        m_system.CalibrationTemp.clear();
+        m_script->setTemperatures({0.0, 25.0, 50.0, 100.0, 25.5});
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(idle(w));
+        QCOMPARE(enabledButtons(w), QString("100000000+"));
+
+        const auto take = [&](int k, double reference) {
+            m_boxes->onDialog([reference](QWidget *d) {
+                auto *input = qobject_cast<QInputDialog *>(d);
+                input->setDoubleValue(reference);
+                input->accept();
+            }, "QInputDialog");
+            button(w, QStringLiteral("pushButton_Temp%1").arg(k))->click();
+        };
+        take(1, 0.0);
+        QVERIFY(w.isBusy());
+        QCOMPARE(enabledButtons(w), QString("000000000-"));
+        QVERIFY(!closes(w));
+        QCOMPARE(m_boxes->texts().last(), QString("正在校准中，不能退出!"));
+        QVERIFY(idle(w));
+        QCOMPARE(enabledButtons(w) + button(w, "pushButton_Temp1")->text(), QString("110000000+重采"));
+        for (const QPair<int, double> &point : QList<QPair<int, double>>{{2, 25.0}, {3, 50.0}, {4, 100.0}, {2, 25.5}}) {
+            take(point.first, point.second);
+            QVERIFY(idle(w));
+        }
+        QCOMPARE(stored("1").CList.join(','), QString("0.000000,25.500000,50.000000,100.000000"));
+        QCOMPARE(enabledButtons(w), QString("111110000+"));
+
+        m_boxes->rejectDialog("QInputDialog");
+        button(w, "pushButton_Temp5")->click();
+        QVERIFY(!w.isBusy());
+        QCOMPARE(m_script->calls(Call::GetOneData), 5);
+        QVERIFY(!closes(w));
+        button(w, "pushButton_Close")->click();
+        QVERIFY(idle(w));
+        checkCvd(stored("1"));
+        // The thermistor's fitted T(R) gives back the temperature of every point within 1 mK.
+        const Record ntc = stored("2");
+        QCOMPARE(ntc.DList.at(1) + ' ' + ntc.DList.at(2),
+                 QString::number(kThermistor.resistance(25.5), 'f', 8) + ' ' + QString::number(kThermistor.resistance(50.0), 'f', 8));
+        for (int k = 0; k < 4; ++k) {
+            const double x = std::log(number(ntc.DList.at(k)));
+            const double inverse = number(ntc.A) + number(ntc.B) * x + number(ntc.C) * x * x + number(ntc.D) * x * x * x;
+            QVERIFY2(std::abs(1.0 / inverse - 273.15 - number(ntc.CList.at(k))) < 1e-3, qPrintable(ntc.CList.at(k)));
+        }
+        QCOMPARE(m_script->written().size(), 2);
+        QCOMPARE(m_script->written().first().R0 + ' ' + m_script->written().last().D, stored("1").R0 + ' ' + ntc.D);
+        QCOMPARE(enabledButtons(w) + button(w, "pushButton_Temp1")->text(), QString("000000000-温度点1"));
+        QVERIFY(child<QPlainTextEdit>(w, "plainTextEdit")->toPlainText().contains("设备断开成功！"));
+        QVERIFY(closes(w));
+    }
+};
+
+QTEST_MAIN(tst_CalibrationRun)
+#include "tst_CalibrationRun.moc"
