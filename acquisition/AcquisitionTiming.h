@@ -1,10 +1,12 @@
 #pragma once
 
+#include "common/TimingSeam.h"
+
 #include <QtGlobal>
 
 // The fixed waits of the on-line acquisition. The shipped program keeps the defaults; tests
 // shorten them through set() before the objects that read them are created.
-struct AcquisitionTiming {
+struct AcquisitionTiming : TimingSeam<AcquisitionTiming> {
     // Alarm mail: connection, TLS handshake, each server reply, and the reply to the closing quit.
     int MailConnectMs = 30000;
     int MailHandshakeMs = 30000;
@@ -21,7 +23,4 @@ struct AcquisitionTiming {
     int SetupPollMs = 10;
     int RecoveryPollMs = 100;
     int ReconnectDelayMs = 25000;
-
-    static AcquisitionTiming get();
-    static void set(const AcquisitionTiming &timing);
 };

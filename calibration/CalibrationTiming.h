@@ -1,10 +1,12 @@
 #pragma once
 
+#include "common/TimingSeam.h"
+
 #include <QtGlobal>
 
 // The fixed waits of a calibration run. The shipped program keeps the defaults; tests shorten them
 // through set() before the run dialog is started (the dialog takes a copy when it starts).
-struct CalibrationTiming {
+struct CalibrationTiming : TimingSeam<CalibrationTiming> {
     // The run flag is looked at between sleeps of this length during the source's waits.
     int PollMs = 100;
     // Least time between two stability queries of the source.
@@ -13,7 +15,4 @@ struct CalibrationTiming {
     qint64 MinuteMs = 60000;
     // Pause after closing the instrument at the end of a manual run.
     int CloseSettleMs = 500;
-
-    static CalibrationTiming get();
-    static void set(const CalibrationTiming &timing);
 };

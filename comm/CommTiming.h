@@ -1,9 +1,11 @@
 #pragma once
 
+#include "common/TimingSeam.h"
+
 // Fixed waits of the instrument communication core. The shipped program uses the values below;
 // tests shorten them with CommTiming::set() before they open anything. Readers take a copy with
 // CommTiming::get(), so a change never tears a record that another thread is reading.
-struct CommTiming {
+struct CommTiming : TimingSeam<CommTiming> {
     int connectPolls = 40;        // tests of the open state while opening or closing
     int connectPollMs = 100;      // pause between two such tests
     int replyPollMs = 2;          // pause between two looks at the receive buffer
@@ -21,9 +23,4 @@ struct CommTiming {
     int thermometerPauseMs = 200; // before the start frame and after the stop frame
     int readingPollMs = 10;       // pause between two looks for a received reading
     int readingPolls = 1000;      // looks before a reading counts as missing
-
-    static CommTiming get();
-    static void set(const CommTiming &timing);
-    // Back to the shipped values.
-    static void reset();
 };

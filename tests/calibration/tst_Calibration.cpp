@@ -505,7 +505,7 @@ private slots:
         script->addChannel(1, QStringLiteral("℃"));
         script->setSensor(1, pt100);
         script->setTemperatures({100.0});
-        CalibrationTiming::set({2, 10, 20, 1});
+        CalibrationTiming::set({{}, 2, 10, 20, 1});
         Record first = record(kRun, "1", "CVD", 0);
         first.CList = QStringList{"0.000000", "50.000000"};
         first.DList = Tool::toStringList(8, {pt100.resistance(0.0), pt100.resistance(50.0)});

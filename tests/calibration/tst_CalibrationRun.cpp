@@ -171,7 +171,7 @@ private slots:
     {
         m_dir.reset(new TestWorkDir);
         CommTiming::set(fastTiming());
-        CalibrationTiming::set({2, 10, 20, 1}); // polls, stability queries, a minute, closing pause
+        CalibrationTiming::set({{}, 2, 10, 20, 1}); // polls, stability queries, a minute, closing pause
 
         m_script = FakeCollection::install(kModel);
         m_script->setSerial(kSerial);
