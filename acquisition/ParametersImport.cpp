@@ -7,6 +7,7 @@
 #include "common/Struct_System.h"
 #include "common/WorkerGuard.h"
 #include "widgets/QWaiting.h"
+#include "widgets/ReadOnlyTable.h"
 
 #include <QDateTime>
 #include <QDateTimeEdit>
@@ -45,8 +46,6 @@ const qint64 kEndTieMs = 1000;
 const qint64 kMaxIntervalMs = 1000000000000LL;
 // Samples stored per insert batch inside the one save transaction.
 const int kSaveBatch = 2000;
-// Rows measured when the columns are fitted to their contents.
-const int kSizedRows = 200;
 
 const QDateTime &editorMinimum()
 {
@@ -145,17 +144,7 @@ ParametersImport::ParametersImport(QWidget *parent)
     pushButton_Save->setEnabled(false);
 
     m_Model = new ParametersImportModel(this);
-    tableWidget = new QTableView(this);
-    tableWidget->setObjectName(QStringLiteral("tableWidget"));
-    tableWidget->setModel(m_Model);
-    tableWidget->verticalHeader()->setVisible(false);
-    tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tableWidget->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tableWidget->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Column widths come from the shown rows and their neighbours, up to this many rows:
-    // the rows of a record file look alike, and measuring a thousand of them per column
-    // would cost more than the thinning itself.
-    tableWidget->horizontalHeader()->setResizeContentsPrecision(kSizedRows);
+    tableWidget = makeReadOnlyTable(this, m_Model);
 
     auto *settings = new QHBoxLayout;
     settings->addWidget(new QLabel(tr("开始时间："), this));

@@ -3,6 +3,7 @@
 #include "common/Struct_System.h"
 #include "reports/VerificationReportDataModel.h"
 #include "widgets/QTableWidgetL.h"
+#include "widgets/ReadOnlyTable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,12 +15,6 @@
 #include <QMenu>
 #include <QTableView>
 #include <QVBoxLayout>
-
-namespace {
-// Column widths come from this many rows around the shown ones: samples look alike, and a
-// project may hold millions of them.
-const int kSizedRows = 200;
-}
 
 VerificationReportData::VerificationReportData(QWidget *parent)
     : QDialog(parent)
@@ -40,14 +35,7 @@ VerificationReportData::VerificationReportData(QWidget *parent)
     gridLayout->addLayout(verticalLayout, 0, 0);
 
     m_Model = new VerificationReportDataModel(this);
-    tableWidget = new QTableView(this);
-    tableWidget->setObjectName(QStringLiteral("tableWidget"));
-    tableWidget->setModel(m_Model);
-    tableWidget->verticalHeader()->setVisible(false);
-    tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tableWidget->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tableWidget->setSelectionMode(QAbstractItemView::SingleSelection);
-    tableWidget->horizontalHeader()->setResizeContentsPrecision(kSizedRows);
+    tableWidget = makeReadOnlyTable(this, m_Model);
     tableWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tableWidget, &QWidget::customContextMenuRequested, this, &VerificationReportData::showContextMenu);
     verticalLayout->addWidget(tableWidget);
