@@ -6,7 +6,7 @@
 #include <cstdio>
 
 // One figure per line, "<figure>: <number> <unit>" with the given decimals, flushed at once.
-inline void figure(const char *name, double value, const char *unit, int decimals)
+inline void figure(const char *name, double value, const char *unit, int decimals = 2)
 {
     std::printf("%s: %.*f %s\n", name, decimals, value, unit);
     std::fflush(stdout);

@@ -9,6 +9,7 @@
 // Each run is repeated three times (fresh databases each time); the figures are medians and
 // peak_rss is the process's high-water mark (VmHWM).
 
+#include "BenchFigures.h"
 #include "acquisition/ParametersImport.h"
 #include "common/Struct_System.h"
 #include "store/Tool.h"
@@ -40,24 +41,6 @@ namespace {
 
 const int kChannels = 40;
 const QString kTimeMs = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
-
-void figure(const char *name, double value, const char *unit, int decimals = 1)
-{
-    std::printf("%s: %.*f %s\n", name, decimals, value, unit);
-    std::fflush(stdout);
-}
-
-double peakRssMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1.0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1.0;
-}
 
 // A record file in the application's CSV layout: one line per second, values with 2 decimals.
 void writeRecordFile(const QString &path, const QDateTime &start, int lines, int channels = kChannels)
@@ -325,6 +308,6 @@ int main(int argc, char **argv)
     figure("wide_channels", wideColumns, "channels", 0);
     figure("wide_lines", wideLines, "lines", 0);
     figure("wide_open_read", wideMs, "ms");
-    figure("peak_rss", peakRssMb(), "MB");
+    figure("peak_rss", peakRss(), "MB");
     return 0;
 }

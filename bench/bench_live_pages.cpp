@@ -38,12 +38,6 @@ const int FirstUnitChannels = 30;   // the rest use the second display unit
 const int Rows = ParametersDataModel::MaxRows;
 const int Points = QCustomPlotL::MaxPoints + 1;
 
-void figure(const char *name, double value, const char *unit)
-{
-    std::printf("%s: %.2f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
-
 double percentile(std::vector<double> values, double p)
 {
     if (values.empty())

@@ -13,6 +13,7 @@
 // project's rows (about 250 MB at 1e6) are built before and count in it, as they do in the export.
 // Files are written to the working folder.
 
+#include "BenchFigures.h"
 #include "reports/VerificationReportExcel.h"
 #include "reports/VerificationReportPDF.h"
 #include "shell/AppSetup.h"
@@ -37,31 +38,6 @@ namespace {
 const int kChannels = 30;
 const int kSegments = 6;
 const qint64 kStart = 1704164645000; // 2024-01-02 03:04:05 UTC
-
-void figure(const char *name, double value, const char *unit, int decimals = 1)
-{
-    std::printf("%s: %.*f %s\n", name, decimals, value, unit);
-    std::fflush(stdout);
-}
-
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
-double peakRssMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1.0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1.0;
-}
 
 double sizeMb(const QString &path)
 {
@@ -224,7 +200,7 @@ void workbook(const char *label, int samples)
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     });
-    resetPeak();
+    resetPeakRss();
     QElapsedTimer timer;
     timer.start();
     const bool written = writeWorkbook(path, samples, std::move(rows));
@@ -235,7 +211,7 @@ void workbook(const char *label, int samples)
     if (!written)
         std::printf("%s failed\n", name.constData());
     figure(name + "_time", seconds, "s");
-    figure(name + "_peak_rss", peakRssMb(), "MB");
+    figure(name + "_peak_rss", peakRss(), "MB");
     figure(name + "_size", sizeMb(path), "MB");
     figure(name + "_folder_peak", (freeAtStart - leastFree) / 1048576.0, "MB");
     figure(name + "_largest_sheet_rows", largestSheetRows(samples), "rows", 0);
@@ -243,13 +219,13 @@ void workbook(const char *label, int samples)
 
     const QString floorPath = path + QStringLiteral(".floor.xlsx");
     const ProjectRows floorRows = benchRows(samples);
-    resetPeak();
+    resetPeakRss();
     timer.start();
     if (!writeFloorWorkbook(floorPath, samples, floorRows))
         std::printf("%s floor failed\n", name.constData());
     const double floorSeconds = timer.elapsed() / 1000.0;
     figure(name + "_floor_time", floorSeconds, "s");
-    figure(name + "_floor_peak_rss", peakRssMb(), "MB");
+    figure(name + "_floor_peak_rss", peakRss(), "MB");
     figure(name + "_vs_floor", seconds / floorSeconds, "x", 2);
     QFile::remove(floorPath);
 }
@@ -288,7 +264,7 @@ void pdf(int samples)
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("report.pdf"));
     ProjectRows rows = benchRows(samples);
     const Segments s = benchSegments(samples);
-    resetPeak();
+    resetPeakRss();
     QElapsedTimer timer;
     timer.start();
     int pages = 0;
@@ -303,16 +279,16 @@ void pdf(int samples)
     const double seconds = timer.elapsed() / 1000.0;
     figure("pdf_pages", pages, "pages", 0);
     figure("pdf_time", seconds, "s");
-    figure("pdf_peak_rss", peakRssMb(), "MB");
+    figure("pdf_peak_rss", peakRss(), "MB");
     figure("pdf_size", sizeMb(path), "MB");
     QFile::remove(path);
 
-    resetPeak();
+    resetPeakRss();
     timer.start();
     floorPdf(path, pages);
     const double floorSeconds = timer.elapsed() / 1000.0;
     figure("pdf_floor_time", floorSeconds, "s");
-    figure("pdf_floor_peak_rss", peakRssMb(), "MB");
+    figure("pdf_floor_peak_rss", peakRss(), "MB");
     figure("pdf_vs_floor", seconds / floorSeconds, "x", 2);
     QFile::remove(path);
 }
