@@ -1,27 +1,97 @@
-// The report data both writers share: segment row ranges, rows left out for a wrong value count,
-// unit groups over the shown channels, device channel counts and sheet names.
-#include "ReportFixture.h"
+// The rows of a project as the report page holds them, and the report data both writers share:
+// value texts read as QString::toDouble reads them, stored value counts, segment row ranges, rows
+// left out for a wrong value count, unit groups over the shown channels, device channel counts
+// and section titles.
+#include "ReportTestHelpers.h"
 
 #include "reports/ReportData.h"
 #include "support/LogCapture.h"
 
 #include <QtTest>
 
+#include <cstring>
+
 using namespace ReportFixture;
 
 using Segments = QList<QPair<int, int>>; // milliseconds after the first sample
+
+namespace {
+
+QString describe(const QVector<double> &values)
+{
+    QStringList texts;
+    for (double v : values)
+        texts << QString::number(v);
+    return texts.join(',');
+}
+
+// Each row as "time:stored count:values", "+" when it carried one value per channel.
+QString describe(const ProjectRows &rows)
+{
+    QStringList texts;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const QVector<double> values(rows.rowValues(r), rows.rowValues(r) + rows.channelCount());
+        texts << QStringLiteral("%1:%2:%3%4").arg(rows.time(r)).arg(rows.storedCount(r)).arg(describe(values), rows.isComplete(r) ? "+" : "");
+    }
+    return texts.join(' ');
+}
+
+} // namespace
 
 class tst_ReportData : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void valuesReadAsToDoubleReadsThem_data();
+    void valuesReadAsToDoubleReadsThem();
+    void rowsKeepTheirChannelsAndStoredCounts();
     void segmentRows_data();
     void segmentRows();
     void rowsWithAnotherValueCountLeftOut();
-    void groupsAndDeviceCounts();
-    void sheetNames();
+    void groupsFollowTheShownChannels();
 };
+
+// Every value text gives the very double QString::toDouble gives (0 for no number).
+void tst_ReportData::valuesReadAsToDoubleReadsThem_data()
+{
+    QTest::addColumn<QString>("text");
+    for (const char *text : {"20.1234567890", "-21.37", "0.1", "-0", "007", ".5", "1.", "2.675", "123456789012345",
+                             "1234567890123456", "0.000000000000000000001", "1e3", " 1.5", "+1", "abc", "-", "", "-inf"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+}
+
+void tst_ReportData::valuesReadAsToDoubleReadsThem()
+{
+    QFETCH(QString, text);
+    ProjectRows rows(1);
+    rows.append(0, QStringList{text});
+    rows.appendJoined(0, text.isEmpty() ? QStringLiteral("0") : text);
+    const double expected = text.toDouble();
+    for (int r : {0, 1})
+        QVERIFY(std::memcmp(&expected, rows.rowValues(r), sizeof expected) == 0);
+}
+
+// Joined texts, lists and numbers store alike; short and long rows keep what fits and say what
+// they carried; thinning keeps row 0 and every step-th row after it.
+void tst_ReportData::rowsKeepTheirChannelsAndStoredCounts()
+{
+    ProjectRows rows(3);
+    rows.appendJoined(1000, QStringLiteral("1.5,-2,abc"));
+    rows.append(2000, QStringList{"1.5", "-2", "abc"});
+    rows.appendJoined(3000, QStringLiteral("7,8,9,10"));
+    rows.append(4000, QStringList{"7", "8", "9", "10"});
+    rows.appendJoined(5000, QStringLiteral("nan,inf"));
+    rows.appendJoined(6000, QString());
+    const double four[] = {4.0, 5.0, 6.0, 7.0};
+    rows.append(7000, four, 3);
+    rows.append(8000, four, 4);
+    QCOMPARE(describe(rows), QStringLiteral("1000:3:1.5,-2,0+ 2000:3:1.5,-2,0+ 3000:4:7,8,9 4000:4:7,8,9 5000:2:nan,inf,nan "
+                                            "6000:0:nan,nan,nan 7000:3:4,5,6+ 8000:4:4,5,6"));
+    QCOMPARE(describe(rows.thinned(3)), QStringLiteral("1000:3:1.5,-2,0+ 4000:4:7,8,9 7000:3:4,5,6+"));
+    rows.clear();
+    QVERIFY(rows.isEmpty());
+}
 
 void tst_ReportData::segmentRows_data()
 {
@@ -62,41 +132,28 @@ void tst_ReportData::rowsWithAnotherValueCountLeftOut()
     data.SetData(2, allSections(), project(labels(4), {"℃", "℃", "%RH", "℃"}),
                  ReportFixture::rows(4, {"1,2,3,4", "1,2,3", "1,2,3,4,5", "5,6,7,8"}), {true, true, false, true},
                  {at(0)}, {at(10)}, {}, "V");
-    QCOMPARE(data.rowCount(), 2);
     Struct_ReportRow row;
     data.row(1, row);
-    QCOMPARE(row.time, QStringLiteral("01-02 03:04:08.000"));
-    QCOMPARE(row.values, QVector<double>({5, 6, 8}));
-    QCOMPARE(row.group1Values, QVector<double>({5, 6, 8}));
-    QVERIFY(row.group2Values.isEmpty());
+    QCOMPARE(QStringLiteral("%1 %2 %3|%4|%5").arg(data.rowCount()).arg(row.time).arg(describe(row.values), describe(row.group1Values),
+                                                                                    describe(row.group2Values)),
+             QStringLiteral("2 01-02 03:04:08.000 5,6,8|5,6,8|"));
     QVERIFY2(log.contains(QStringLiteral("2 rows left out")), qPrintable(log.text()));
 }
 
-void tst_ReportData::groupsAndDeviceCounts()
+// Groups follow the shown channels, as the export options offer them: with every ℃ channel
+// hidden, %RH is group 1. Two groups of one quantity: the second's title names its unit.
+void tst_ReportData::groupsFollowTheShownChannels()
 {
     ReportData data("VerificationReportExcel");
-    // Groups follow the shown channels, as the export options offer them: with every ℃ channel
-    // hidden, %RH is group 1.
     data.SetData(2, allSections(), project({"1-1", "1-2", "2-1", "2-2"}, {"℃", "%RH", "℃", "%RH"}, {"A", "B"}),
                  steadyRows(4, 1), {false, true, false, true}, {}, {}, {}, "V");
-    QCOMPARE(data.groupLabels(0), QStringList({"1-2", "2-2"}));
-    QCOMPARE(data.groupLabels(1), QStringList());
-    QCOMPARE(data.quantity(0), QStringLiteral("湿度"));
-    QCOMPARE(data.deviceChannelCount(0), 1);
-    QCOMPARE(data.deviceChannelCount(1), 1);
-    QCOMPARE(data.sections(), QStringList({"数据表", "湿度横向表", "湿度竖向表", "其他横向表", "其他竖向表"}));
-
+    QCOMPARE(QStringList({data.groupLabels(0).join(','), data.groupLabels(1).join(','), QString::number(data.deviceChannelCount(0)),
+                          QString::number(data.deviceChannelCount(1))}) + data.sections(),
+             QStringList({"1-2,2-2", "", "1", "1", "数据表", "湿度横向表", "湿度竖向表", "其他横向表", "其他竖向表"}));
     data.SetData(2, allSections(), project({"1", "2", "3"}, {"℃", "℉", "℉"}, {"P530W"}, "导入"), steadyRows(3, 1), {},
                  {}, {}, {}, "V");
-    QCOMPARE(data.deviceChannelCount(0), 3);
-    QCOMPARE(data.groupTitle(0), QStringLiteral("温度"));
-    QCOMPARE(data.groupTitle(1), QStringLiteral("温度(℉)"));
-}
-
-void tst_ReportData::sheetNames()
-{
-    const QString longTitle = QString(40, QChar(0x6E29));
-    QCOMPARE(ReportData::sheetName(longTitle), QString(31, QChar(0x6E29)));
+    QCOMPARE(QString::number(data.deviceChannelCount(0)) + data.groupTitle(0) + data.groupTitle(1), QStringLiteral("3温度温度(℉)"));
+    QCOMPARE(ReportData::sheetName(QString(40, QChar(0x6E29))), QString(31, QChar(0x6E29)));
 }
 
 QTEST_MAIN(tst_ReportData)
