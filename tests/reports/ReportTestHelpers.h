@@ -12,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -60,23 +59,16 @@ inline QDateTime at(int seconds)
     return QDateTime::fromMSecsSinceEpoch(t0() + qint64(seconds) * 1000);
 }
 
+// Project "Oven A" of the given instruments (serial numbers SN1, SN2, ...) and channels.
 inline Tool::Struct_Parameters project(const QStringList &labels, const QStringList &units,
                                        const QStringList &models = {QStringLiteral("R27K")},
                                        const QString &mode = QStringLiteral("串口"))
 {
-    Tool::Struct_Parameters p;
-    p.Name = QStringLiteral("Oven A");
-    p.CreateTime = QStringLiteral("2024-01-02 03:00:00");
-    p.StartTime = p.CreateTime;
-    p.Model = models;
-    for (int i = 0; i < models.size(); ++i) {
-        p.Serial.append(QStringLiteral("SN%1").arg(i + 1));
-        p.SignalMode.append(mode);
-    }
-    p.Interval = QStringLiteral("1");
-    p.CHName = labels;
-    p.CHDisplayUnit = units;
-    p.CHUnit = units;
+    const QString created = QStringLiteral("2024-01-02 03:00:00");
+    Tool::Struct_Parameters p{QStringLiteral("Oven A"), created, created, models, {}, {}, {}, {}, {}, QStringLiteral("1"), labels,
+                              {}, {}, {}, units, {}, {}, units};
+    for (int i = 0; i < models.size(); ++i)
+        p.Serial << QStringLiteral("SN%1").arg(i + 1), p.SignalMode << mode;
     return p;
 }
 
@@ -111,25 +103,14 @@ inline ProjectRows steadyRows(int channels, int count)
     return result;
 }
 
-// The worked example: group 1 (℃) channels 1-1..1-3, group 2 (%RH) channels 1-4 and 1-5, five
-// samples; the third sample's group 2 values are all "nan".
+// The worked example: group 1 (℃) channels 1-1..1-3, group 2 (%RH) channels 1-4 and 1-5.
 inline Tool::Struct_Parameters workedProject()
 {
-    return project(labels(5), {QStringLiteral("℃"), QStringLiteral("℃"), QStringLiteral("℃"),
-                               QStringLiteral("%RH"), QStringLiteral("%RH")});
+    return project(labels(5), {"℃", "℃", "℃", "%RH", "%RH"});
 }
 
-inline ProjectRows workedRows()
-{
-    return rows(5, {QStringLiteral("20.0,21.0,21.0,50,40"), QStringLiteral("22.0,20.0,22.0,52,44"),
-                    QStringLiteral("24.0,22.0,20.0,nan,nan"), QStringLiteral("26.0,23.0,23.0,54,48"),
-                    QStringLiteral("28.0,24.0,24.0,56,52")});
-}
-
-inline QList<bool> allSections()
-{
-    return {true, true, true, true, true};
-}
+// Every section of a report: work data, horizontal and vertical tables of groups 1 and 2.
+inline const QList<bool> kAllSections{true, true, true, true, true};
 
 inline bool writeFile(const QString &path, const QByteArray &content)
 {
@@ -163,18 +144,14 @@ inline QJsonObject sheet(const QJsonObject &book, const QString &name)
     return book.value(QStringLiteral("data")).toObject().value(name).toObject();
 }
 
-inline QString cell(const QJsonObject &sheet, const QString &coordinate)
-{
-    const QJsonValue value = sheet.value(QStringLiteral("cells")).toObject().value(coordinate);
-    return value.isObject() ? QString::number(value.toObject().value(QStringLiteral("n")).toDouble()) : value.toString();
-}
-
-// The texts of one sheet row from column A on, up to the last cell written.
+// The texts of one sheet row from column A on, up to the last cell written; numbers as texts.
 inline QStringList sheetRow(const QJsonObject &sheet, int row, int columns)
 {
     QStringList texts;
-    for (int c = 0; c < columns; ++c)
-        texts.append(cell(sheet, QString(QChar('A' + c)) + QString::number(row)));
+    for (int c = 0; c < columns; ++c) {
+        const QJsonValue value = sheet.value(QStringLiteral("cells")).toObject().value(QChar('A' + c) + QString::number(row));
+        texts << (value.isObject() ? QString::number(value.toObject().value(QStringLiteral("n")).toDouble()) : value.toString());
+    }
     while (!texts.isEmpty() && texts.last().isEmpty())
         texts.removeLast();
     return texts;
@@ -195,18 +172,8 @@ inline QStringList reportLines(const QString &path)
         raw = pdfText(path).split(QLatin1Char('\n'));
     } else {
         const QJsonObject book = readWorkbook(path);
-        const QRegularExpression coordinate(QStringLiteral("^([A-Z]+)(\\d+)$"));
-        for (const QJsonValue &name : book.value(QStringLiteral("sheets")).toArray()) {
-            const QJsonObject s = sheet(book, name.toString());
-            QMap<int, QMap<QString, QString>> rows; // row -> column (ordered as the sheet) -> text
-            const QJsonObject cells = s.value(QStringLiteral("cells")).toObject();
-            for (auto it = cells.begin(); it != cells.end(); ++it) {
-                const QRegularExpressionMatch m = coordinate.match(it.key());
-                rows[m.captured(2).toInt()][QString(5 - m.captured(1).size(), QLatin1Char(' ')) + m.captured(1)] = cell(s, it.key());
-            }
-            for (const auto &row : rows)
-                raw << QStringList(row.values()).join(QLatin1Char(' '));
-        }
+        for (const QJsonValue &name : book.value(QStringLiteral("sheets")).toArray())
+            raw += sheet(book, name.toString()).value(QStringLiteral("lines")).toVariant().toStringList();
     }
     QStringList lines;
     for (QString line : raw) {
@@ -217,8 +184,10 @@ inline QStringList reportLines(const QString &path)
     return lines;
 }
 
-// The tables of a report: its lines without page heads and footers, segment banners and times.
-inline QString reportBody(const QStringList &lines)
+// The first of the blocks (lines joined by "\n") that the tables of a report do not hold as whole
+// lines in this order; empty when they hold them all. Page heads and footers, segment banners and
+// times are left out of the tables.
+inline QString missingBlock(const QStringList &lines, const QStringList &blocks)
 {
     QStringList kept;
     for (const QString &line : lines) {
@@ -226,13 +195,7 @@ inline QString reportBody(const QStringList &lines)
             && !line.contains(QRegularExpression(QStringLiteral("^第\\d+页"))))
             kept << line;
     }
-    return QLatin1Char('\n') + kept.join(QLatin1Char('\n')) + QLatin1Char('\n');
-}
-
-// The first of the blocks (lines joined by "\n") that the body does not hold as whole lines in
-// this order; empty when it holds them all.
-inline QString missingBlock(const QString &body, const QStringList &blocks)
-{
+    const QString body = QLatin1Char('\n') + kept.join(QLatin1Char('\n')) + QLatin1Char('\n');
     int from = 0;
     for (const QString &block : blocks) {
         const int found = body.indexOf(QLatin1Char('\n') + block + QLatin1Char('\n'), from);

@@ -43,118 +43,103 @@ class tst_ReportData : public QObject
     Q_OBJECT
 
 private slots:
-    void valuesReadAsToDoubleReadsThem_data();
-    void valuesReadAsToDoubleReadsThem();
-    void rowsKeepTheirChannelsAndStoredCounts();
-    void segmentRows_data();
-    void segmentRows();
-    void rowsWithAnotherValueCountLeftOut();
-    void groupsFollowTheShownChannels();
-};
-
-// Every value text gives the very double QString::toDouble gives (0 for no number).
-void tst_ReportData::valuesReadAsToDoubleReadsThem_data()
-{
-    QTest::addColumn<QString>("text");
-    for (const char *text : {"20.1234567890", "-21.37", "0.1", "-0", "007", ".5", "1.", "2.675", "123456789012345",
-                             "1234567890123456", "0.000000000000000000001", "1e3", " 1.5", "+1", "abc", "-", "", "-inf"})
-        QTest::newRow(text) << QString::fromLatin1(text);
-}
-
-void tst_ReportData::valuesReadAsToDoubleReadsThem()
-{
-    QFETCH(QString, text);
-    ProjectRows rows(1);
-    rows.append(0, QStringList{text});
-    rows.appendJoined(0, text.isEmpty() ? QStringLiteral("0") : text);
-    const double expected = text.toDouble();
-    for (int r : {0, 1})
-        QVERIFY(std::memcmp(&expected, rows.rowValues(r), sizeof expected) == 0);
-}
-
-// Joined texts, lists and numbers store alike; short and long rows keep what fits and say what
-// they carried; thinning keeps row 0 and every step-th row after it.
-void tst_ReportData::rowsKeepTheirChannelsAndStoredCounts()
-{
-    ProjectRows rows(3);
-    rows.appendJoined(1000, QStringLiteral("1.5,-2,abc"));
-    rows.append(2000, QStringList{"1.5", "-2", "abc"});
-    rows.appendJoined(3000, QStringLiteral("7,8,9,10"));
-    rows.append(4000, QStringList{"7", "8", "9", "10"});
-    rows.appendJoined(5000, QStringLiteral("nan,inf"));
-    rows.appendJoined(6000, QString());
-    const double four[] = {4.0, 5.0, 6.0, 7.0};
-    rows.append(7000, four, 3);
-    rows.append(8000, four, 4);
-    QCOMPARE(describe(rows), QStringLiteral("1000:3:1.5,-2,0+ 2000:3:1.5,-2,0+ 3000:4:7,8,9 4000:4:7,8,9 5000:2:nan,inf,nan "
-                                            "6000:0:nan,nan,nan 7000:3:4,5,6+ 8000:4:4,5,6"));
-    QCOMPARE(describe(rows.thinned(3)), QStringLiteral("1000:3:1.5,-2,0+ 4000:4:7,8,9 7000:3:4,5,6+"));
-    rows.clear();
-    QVERIFY(rows.isEmpty());
-}
-
-void tst_ReportData::segmentRows_data()
-{
-    QTest::addColumn<int>("samples");
-    QTest::addColumn<Segments>("segments");
-    QTest::addColumn<Segments>("rows");
-    QTest::newRow("end between samples takes the next") << 10 << Segments{{2000, 4500}} << Segments{{2, 5}};
-    QTest::newRow("start after the last sample shows it") << 10 << Segments{{0, 3000}, {20000, 30000}} << Segments{{0, 3}, {9, 9}};
-    QTest::newRow("end after the last sample") << 10 << Segments{{5000, 30000}} << Segments{{5, 9}};
-    QTest::newRow("consecutive segments share a row") << 10 << Segments{{0, 4000}, {4000, 8000}} << Segments{{0, 4}, {4, 8}};
-    QTest::newRow("no last row without a first") << 10 << Segments{{5000, 7000}, {20000, 8000}} << Segments{{5, 7}, {9, 9}};
-    QTest::newRow("no samples") << 0 << Segments{{0, 3000}} << Segments{{-1, -1}};
-}
-
-void tst_ReportData::segmentRows()
-{
-    QFETCH(int, samples);
-    QFETCH(Segments, segments);
-    QFETCH(Segments, rows);
-    QList<QDateTime> starts, ends;
-    for (const auto &s : segments) {
-        starts.append(QDateTime::fromMSecsSinceEpoch(t0() + s.first));
-        ends.append(QDateTime::fromMSecsSinceEpoch(t0() + s.second));
+    // Every value text gives the very double QString::toDouble gives (0 for no number), read as a
+    // joined row or as a list.
+    void valuesReadAsToDoubleReadsThem()
+    {
+        for (const char *text : {"20.1234567890", "-21.37", "0.1", "-0", "007", ".5", "1.", "2.675", "123456789012345",
+                                 "1234567890123456", "0.000000000000000000001", "1e3", " 1.5", "+1", "abc", "-", "", "-inf"}) {
+            ProjectRows rows(1);
+            rows.append(0, QStringList{text});
+            rows.appendJoined(0, *text ? text : "0");
+            const double expected = QString(text).toDouble();
+            for (int r : {0, 1})
+                QVERIFY2(std::memcmp(&expected, rows.rowValues(r), sizeof expected) == 0, text);
+        }
     }
-    ReportData data("VerificationReportExcel");
-    data.SetData(2, allSections(), project(labels(2), {"℃", "℃"}), steadyRows(2, samples), {}, starts, ends, {}, "V");
-    Segments found;
-    for (int s = 0; s < data.segmentCount(); ++s)
-        found.append({data.firstRow(s), data.lastRow(s)});
-    QCOMPARE(found, rows);
-}
 
-// The value count is checked against all the project's channels, hidden ones included.
-void tst_ReportData::rowsWithAnotherValueCountLeftOut()
-{
-    LogCapture log;
-    ReportData data("VerificationReportExcel");
-    data.SetData(2, allSections(), project(labels(4), {"℃", "℃", "%RH", "℃"}),
-                 ReportFixture::rows(4, {"1,2,3,4", "1,2,3", "1,2,3,4,5", "5,6,7,8"}), {true, true, false, true},
-                 {at(0)}, {at(10)}, {}, "V");
-    Struct_ReportRow row;
-    data.row(1, row);
-    QCOMPARE(QStringLiteral("%1 %2 %3|%4|%5").arg(data.rowCount()).arg(row.time).arg(describe(row.values), describe(row.group1Values),
-                                                                                    describe(row.group2Values)),
-             QStringLiteral("2 01-02 03:04:08.000 5,6,8|5,6,8|"));
-    QVERIFY2(log.contains(QStringLiteral("2 rows left out")), qPrintable(log.text()));
-}
+    // Joined texts, lists and numbers store alike; short and long rows keep what fits and say what
+    // they carried; thinning keeps row 0 and every step-th row after it.
+    void rowsKeepTheirChannelsAndStoredCounts()
+    {
+        ProjectRows rows(3);
+        rows.appendJoined(1000, QStringLiteral("1.5,-2,abc"));
+        rows.append(2000, QStringList{"1.5", "-2", "abc"});
+        rows.appendJoined(3000, QStringLiteral("7,8,9,10"));
+        rows.append(4000, QStringList{"7", "8", "9", "10"});
+        rows.appendJoined(5000, QStringLiteral("nan,inf"));
+        rows.appendJoined(6000, QString());
+        const double four[] = {4.0, 5.0, 6.0, 7.0};
+        rows.append(7000, four, 3);
+        rows.append(8000, four, 4);
+        QCOMPARE(describe(rows), QStringLiteral("1000:3:1.5,-2,0+ 2000:3:1.5,-2,0+ 3000:4:7,8,9 4000:4:7,8,9 5000:2:nan,inf,nan "
+                                                "6000:0:nan,nan,nan 7000:3:4,5,6+ 8000:4:4,5,6"));
+        QCOMPARE(describe(rows.thinned(3)), QStringLiteral("1000:3:1.5,-2,0+ 4000:4:7,8,9 7000:3:4,5,6+"));
+    }
 
-// Groups follow the shown channels, as the export options offer them: with every ℃ channel
-// hidden, %RH is group 1. Two groups of one quantity: the second's title names its unit.
-void tst_ReportData::groupsFollowTheShownChannels()
-{
-    ReportData data("VerificationReportExcel");
-    data.SetData(2, allSections(), project({"1-1", "1-2", "2-1", "2-2"}, {"℃", "%RH", "℃", "%RH"}, {"A", "B"}),
-                 steadyRows(4, 1), {false, true, false, true}, {}, {}, {}, "V");
-    QCOMPARE(QStringList({data.groupLabels(0).join(','), data.groupLabels(1).join(','), QString::number(data.deviceChannelCount(0)),
-                          QString::number(data.deviceChannelCount(1))}) + data.sections(),
-             QStringList({"1-2,2-2", "", "1", "1", "数据表", "湿度横向表", "湿度竖向表", "其他横向表", "其他竖向表"}));
-    data.SetData(2, allSections(), project({"1", "2", "3"}, {"℃", "℉", "℉"}, {"P530W"}, "导入"), steadyRows(3, 1), {},
-                 {}, {}, {}, "V");
-    QCOMPARE(QString::number(data.deviceChannelCount(0)) + data.groupTitle(0) + data.groupTitle(1), QStringLiteral("3温度温度(℉)"));
-    QCOMPARE(ReportData::sheetName(QString(40, QChar(0x6E29))), QString(31, QChar(0x6E29)));
-}
+    void segmentRows_data()
+    {
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<Segments>("segments");
+        QTest::addColumn<Segments>("rows");
+        QTest::newRow("end between samples takes the next") << 10 << Segments{{2000, 4500}} << Segments{{2, 5}};
+        QTest::newRow("start after the last sample shows it") << 10 << Segments{{0, 3000}, {20000, 30000}} << Segments{{0, 3}, {9, 9}};
+        QTest::newRow("end after the last sample") << 10 << Segments{{5000, 30000}} << Segments{{5, 9}};
+        QTest::newRow("consecutive segments share a row") << 10 << Segments{{0, 4000}, {4000, 8000}} << Segments{{0, 4}, {4, 8}};
+        QTest::newRow("no last row without a first") << 10 << Segments{{5000, 7000}, {20000, 8000}} << Segments{{5, 7}, {9, 9}};
+        QTest::newRow("no samples") << 0 << Segments{{0, 3000}} << Segments{{-1, -1}};
+    }
+
+    void segmentRows()
+    {
+        QFETCH(int, samples);
+        QFETCH(Segments, segments);
+        QFETCH(Segments, rows);
+        QList<QDateTime> starts, ends;
+        for (const auto &s : segments) {
+            starts.append(QDateTime::fromMSecsSinceEpoch(t0() + s.first));
+            ends.append(QDateTime::fromMSecsSinceEpoch(t0() + s.second));
+        }
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project(labels(2), {"℃", "℃"}), steadyRows(2, samples), {}, starts, ends, {}, "V");
+        Segments found;
+        for (int s = 0; s < data.segmentCount(); ++s)
+            found.append({data.firstRow(s), data.lastRow(s)});
+        QCOMPARE(found, rows);
+    }
+
+    // The value count is checked against all the project's channels, hidden ones included.
+    void rowsWithAnotherValueCountLeftOut()
+    {
+        LogCapture log;
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project(labels(4), {"℃", "℃", "%RH", "℃"}),
+                     ReportFixture::rows(4, {"1,2,3,4", "1,2,3", "1,2,3,4,5", "5,6,7,8"}), {true, true, false, true},
+                     {at(0)}, {at(10)}, {}, "V");
+        Struct_ReportRow row;
+        data.row(1, row);
+        QCOMPARE(QStringLiteral("%1 %2 %3|%4|%5").arg(data.rowCount()).arg(row.time).arg(describe(row.values), describe(row.group1Values),
+                                                                                        describe(row.group2Values)),
+                 QStringLiteral("2 01-02 03:04:08.000 5,6,8|5,6,8|"));
+        QVERIFY2(log.contains(QStringLiteral("2 rows left out")), qPrintable(log.text()));
+    }
+
+    // Groups follow the shown channels, as the export options offer them: with every ℃ channel
+    // hidden, %RH is group 1. Two groups of one quantity: the second's title names its unit.
+    void groupsFollowTheShownChannels()
+    {
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project({"1-1", "1-2", "2-1", "2-2"}, {"℃", "%RH", "℃", "%RH"}, {"A", "B"}),
+                     steadyRows(4, 1), {false, true, false, true}, {}, {}, {}, "V");
+        QCOMPARE(QStringList({data.groupLabels(0).join(','), data.groupLabels(1).join(','), QString::number(data.deviceChannelCount(0)),
+                              QString::number(data.deviceChannelCount(1))}) + data.sections(),
+                 QStringList({"1-2,2-2", "", "1", "1", "数据表", "湿度横向表", "湿度竖向表", "其他横向表", "其他竖向表"}));
+        data.SetData(2, kAllSections, project({"1", "2", "3"}, {"℃", "℉", "℉"}, {"P530W"}, "导入"), steadyRows(3, 1), {},
+                     {}, {}, {}, "V");
+        QCOMPARE(QString::number(data.deviceChannelCount(0)) + data.groupTitle(0) + data.groupTitle(1), QStringLiteral("3温度温度(℉)"));
+        QCOMPARE(ReportData::sheetName(QString(40, QChar(0x6E29))), QString(31, QChar(0x6E29)));
+    }
+};
 
 QTEST_MAIN(tst_ReportData)
 #include "tst_ReportData.moc"
