@@ -1,7 +1,7 @@
 """Prints a workbook as JSON for the report tests: per sheet its cells (texts as strings, numbers
-as {"n": value}), number formats other than General, fills, merged ranges, row heights and column
-widths; and the picture anchors read from the drawing parts (openpyxl skips pictures without an
-imaging library)."""
+as {"n": value}), its rows as lines of the cells' texts, number formats other than General and
+shaded rows; and the picture anchors read from the drawing parts (openpyxl skips pictures
+without an imaging library)."""
 import json
 import re
 import sys
@@ -14,23 +14,21 @@ path = sys.argv[1]
 book = openpyxl.load_workbook(open(path, "rb"))
 out = {"sheets": book.sheetnames, "active": book.active.title, "data": {}, "pictures": {}}
 for sheet in book.worksheets:
-    cells, fills, formats = {}, {}, {}
+    cells, shaded, formats, lines = {}, set(), {}, []
     for row in sheet.iter_rows():
+        lines.append(" ".join(str(cell.value) for cell in row if cell.value is not None))
         for cell in row:
             if cell.value is not None:
                 cells[cell.coordinate] = cell.value if isinstance(cell.value, str) else {"n": cell.value}
             if cell.number_format != "General":
                 formats[cell.coordinate] = cell.number_format
-            if cell.fill is not None and cell.fill.fill_type == "solid":
-                fills[cell.coordinate] = cell.fill.fgColor.rgb
+            if cell.fill is not None and cell.fill.fill_type == "solid" and cell.fill.fgColor.rgb == "FFCDCDC1":
+                shaded.add(cell.row)
     out["data"][sheet.title] = {
         "cells": cells,
-        "fills": fills,
+        "lines": lines,
+        "shaded": sorted(shaded),
         "formats": formats,
-        "merged": sorted(str(r) for r in sheet.merged_cells.ranges),
-        "heights": {str(k): v.height for k, v in sheet.row_dimensions.items() if v.height},
-        "widths": {k: v.width for k, v in sheet.column_dimensions.items() if v.customWidth},
-        "fonts": {c: [sheet[c].font.name, sheet[c].font.sz] for c in ("A1", "A2", "A3", "A4")},
     }
 
 # Picture anchors: sheet -> [[row, column], ...], zero-based as the drawing stores them.

@@ -1,103 +1,145 @@
-// The report data both writers share: segment row ranges, rows left out for a wrong value count,
-// unit groups over the shown channels, device channel counts and sheet names.
-#include "ReportFixture.h"
+// The rows of a project as the report page holds them, and the report data both writers share:
+// value texts read as QString::toDouble reads them, stored value counts, segment row ranges, rows
+// left out for a wrong value count, unit groups over the shown channels, device channel counts
+// and section titles.
+#include "ReportTestHelpers.h"
 
 #include "reports/ReportData.h"
 #include "support/LogCapture.h"
 
 #include <QtTest>
 
+#include <cstring>
+
 using namespace ReportFixture;
 
 using Segments = QList<QPair<int, int>>; // milliseconds after the first sample
+
+namespace {
+
+QString describe(const QVector<double> &values)
+{
+    QStringList texts;
+    for (double v : values)
+        texts << QString::number(v);
+    return texts.join(',');
+}
+
+// Each row as "time:stored count:values", "+" when it carried one value per channel.
+QString describe(const ProjectRows &rows)
+{
+    QStringList texts;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const QVector<double> values(rows.rowValues(r), rows.rowValues(r) + rows.channelCount());
+        texts << QStringLiteral("%1:%2:%3%4").arg(rows.time(r)).arg(rows.storedCount(r)).arg(describe(values), rows.isComplete(r) ? "+" : "");
+    }
+    return texts.join(' ');
+}
+
+} // namespace
 
 class tst_ReportData : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void segmentRows_data();
-    void segmentRows();
-    void rowsWithAnotherValueCountLeftOut();
-    void groupsAndDeviceCounts();
-    void sheetNames();
-};
-
-void tst_ReportData::segmentRows_data()
-{
-    QTest::addColumn<int>("samples");
-    QTest::addColumn<Segments>("segments");
-    QTest::addColumn<Segments>("rows");
-    QTest::newRow("end between samples takes the next") << 10 << Segments{{2000, 4500}} << Segments{{2, 5}};
-    QTest::newRow("start after the last sample shows it") << 10 << Segments{{0, 3000}, {20000, 30000}} << Segments{{0, 3}, {9, 9}};
-    QTest::newRow("end after the last sample") << 10 << Segments{{5000, 30000}} << Segments{{5, 9}};
-    QTest::newRow("consecutive segments share a row") << 10 << Segments{{0, 4000}, {4000, 8000}} << Segments{{0, 4}, {4, 8}};
-    QTest::newRow("no last row without a first") << 10 << Segments{{5000, 7000}, {20000, 8000}} << Segments{{5, 7}, {9, 9}};
-    QTest::newRow("no samples") << 0 << Segments{{0, 3000}} << Segments{{-1, -1}};
-}
-
-void tst_ReportData::segmentRows()
-{
-    QFETCH(int, samples);
-    QFETCH(Segments, segments);
-    QFETCH(Segments, rows);
-    QList<QDateTime> starts, ends;
-    for (const auto &s : segments) {
-        starts.append(QDateTime::fromMSecsSinceEpoch(t0() + s.first));
-        ends.append(QDateTime::fromMSecsSinceEpoch(t0() + s.second));
+    // Every value text gives the very double QString::toDouble gives (0 for no number), read as a
+    // joined row or as a list.
+    void valuesReadAsToDoubleReadsThem()
+    {
+        for (const char *text : {"20.1234567890", "-21.37", "0.1", "-0", "007", ".5", "1.", "2.675", "123456789012345",
+                                 "1234567890123456", "0.000000000000000000001", "1e3", " 1.5", "+1", "abc", "-", "", "-inf"}) {
+            ProjectRows rows(1);
+            rows.append(0, QStringList{text});
+            rows.appendJoined(0, *text ? text : "0");
+            const double expected = QString(text).toDouble();
+            for (int r : {0, 1})
+                QVERIFY2(std::memcmp(&expected, rows.rowValues(r), sizeof expected) == 0, text);
+        }
     }
-    ReportData data("VerificationReportExcel");
-    data.SetData(2, allSections(), project(labels(2), {"℃", "℃"}), steadyRows(2, samples), {}, starts, ends, {}, "V");
-    Segments found;
-    for (int s = 0; s < data.segmentCount(); ++s)
-        found.append({data.firstRow(s), data.lastRow(s)});
-    QCOMPARE(found, rows);
-}
 
-// The value count is checked against all the project's channels, hidden ones included.
-void tst_ReportData::rowsWithAnotherValueCountLeftOut()
-{
-    LogCapture log;
-    ReportData data("VerificationReportExcel");
-    data.SetData(2, allSections(), project(labels(4), {"℃", "℃", "%RH", "℃"}),
-                 ReportFixture::rows(4, {"1,2,3,4", "1,2,3", "1,2,3,4,5", "5,6,7,8"}), {true, true, false, true},
-                 {at(0)}, {at(10)}, {}, "V");
-    QCOMPARE(data.rowCount(), 2);
-    Struct_ReportRow row;
-    data.row(1, row);
-    QCOMPARE(row.time, QStringLiteral("01-02 03:04:08.000"));
-    QCOMPARE(row.values, QVector<double>({5, 6, 8}));
-    QCOMPARE(row.group1Values, QVector<double>({5, 6, 8}));
-    QVERIFY(row.group2Values.isEmpty());
-    QVERIFY2(log.contains(QStringLiteral("2 rows left out")), qPrintable(log.text()));
-}
+    // Joined texts, lists and numbers store alike; short and long rows keep what fits and say what
+    // they carried; thinning keeps row 0 and every step-th row after it.
+    void rowsKeepTheirChannelsAndStoredCounts()
+    {
+        ProjectRows rows(3);
+        rows.appendJoined(1000, QStringLiteral("1.5,-2,abc"));
+        rows.append(2000, QStringList{"1.5", "-2", "abc"});
+        rows.appendJoined(3000, QStringLiteral("7,8,9,10"));
+        rows.append(4000, QStringList{"7", "8", "9", "10"});
+        rows.appendJoined(5000, QStringLiteral("nan,inf"));
+        rows.appendJoined(6000, QString());
+        const double four[] = {4.0, 5.0, 6.0, 7.0};
+        rows.append(7000, four, 3);
+        rows.append(8000, four, 4);
+        QCOMPARE(describe(rows), QStringLiteral("1000:3:1.5,-2,0+ 2000:3:1.5,-2,0+ 3000:4:7,8,9 4000:4:7,8,9 5000:2:nan,inf,nan "
+                                                "6000:0:nan,nan,nan 7000:3:4,5,6+ 8000:4:4,5,6"));
+        QCOMPARE(describe(rows.thinned(3)), QStringLiteral("1000:3:1.5,-2,0+ 4000:4:7,8,9 7000:3:4,5,6+"));
+    }
 
-void tst_ReportData::groupsAndDeviceCounts()
-{
-    ReportData data("VerificationReportExcel");
+    void segmentRows_data()
+    {
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<Segments>("segments");
+        QTest::addColumn<Segments>("rows");
+        QTest::newRow("end between samples takes the next") << 10 << Segments{{2000, 4500}} << Segments{{2, 5}};
+        QTest::newRow("start after the last sample shows it") << 10 << Segments{{0, 3000}, {20000, 30000}} << Segments{{0, 3}, {9, 9}};
+        QTest::newRow("end after the last sample") << 10 << Segments{{5000, 30000}} << Segments{{5, 9}};
+        QTest::newRow("consecutive segments share a row") << 10 << Segments{{0, 4000}, {4000, 8000}} << Segments{{0, 4}, {4, 8}};
+        QTest::newRow("no last row without a first") << 10 << Segments{{5000, 7000}, {20000, 8000}} << Segments{{5, 7}, {9, 9}};
+        QTest::newRow("no samples") << 0 << Segments{{0, 3000}} << Segments{{-1, -1}};
+    }
+
+    void segmentRows()
+    {
+        QFETCH(int, samples);
+        QFETCH(Segments, segments);
+        QFETCH(Segments, rows);
+        QList<QDateTime> starts, ends;
+        for (const auto &s : segments) {
+            starts.append(QDateTime::fromMSecsSinceEpoch(t0() + s.first));
+            ends.append(QDateTime::fromMSecsSinceEpoch(t0() + s.second));
+        }
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project(labels(2), {"℃", "℃"}), steadyRows(2, samples), {}, starts, ends, {}, "V");
+        Segments found;
+        for (int s = 0; s < data.segmentCount(); ++s)
+            found.append({data.firstRow(s), data.lastRow(s)});
+        QCOMPARE(found, rows);
+    }
+
+    // The value count is checked against all the project's channels, hidden ones included.
+    void rowsWithAnotherValueCountLeftOut()
+    {
+        LogCapture log;
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project(labels(4), {"℃", "℃", "%RH", "℃"}),
+                     ReportFixture::rows(4, {"1,2,3,4", "1,2,3", "1,2,3,4,5", "5,6,7,8"}), {true, true, false, true},
+                     {at(0)}, {at(10)}, {}, "V");
+        Struct_ReportRow row;
+        data.row(1, row);
+        QCOMPARE(QStringLiteral("%1 %2 %3|%4|%5").arg(data.rowCount()).arg(row.time).arg(describe(row.values), describe(row.group1Values),
+                                                                                        describe(row.group2Values)),
+                 QStringLiteral("2 01-02 03:04:08.000 5,6,8|5,6,8|"));
+        QVERIFY2(log.contains(QStringLiteral("2 rows left out")), qPrintable(log.text()));
+    }
+
     // Groups follow the shown channels, as the export options offer them: with every ℃ channel
-    // hidden, %RH is group 1.
-    data.SetData(2, allSections(), project({"1-1", "1-2", "2-1", "2-2"}, {"℃", "%RH", "℃", "%RH"}, {"A", "B"}),
-                 steadyRows(4, 1), {false, true, false, true}, {}, {}, {}, "V");
-    QCOMPARE(data.groupLabels(0), QStringList({"1-2", "2-2"}));
-    QCOMPARE(data.groupLabels(1), QStringList());
-    QCOMPARE(data.quantity(0), QStringLiteral("湿度"));
-    QCOMPARE(data.deviceChannelCount(0), 1);
-    QCOMPARE(data.deviceChannelCount(1), 1);
-    QCOMPARE(data.sections(), QStringList({"数据表", "湿度横向表", "湿度竖向表", "其他横向表", "其他竖向表"}));
-
-    data.SetData(2, allSections(), project({"1", "2", "3"}, {"℃", "℉", "℉"}, {"P530W"}, "导入"), steadyRows(3, 1), {},
-                 {}, {}, {}, "V");
-    QCOMPARE(data.deviceChannelCount(0), 3);
-    QCOMPARE(data.groupTitle(0), QStringLiteral("温度"));
-    QCOMPARE(data.groupTitle(1), QStringLiteral("温度(℉)"));
-}
-
-void tst_ReportData::sheetNames()
-{
-    const QString longTitle = QString(40, QChar(0x6E29));
-    QCOMPARE(ReportData::sheetName(longTitle), QString(31, QChar(0x6E29)));
-}
+    // hidden, %RH is group 1. Two groups of one quantity: the second's title names its unit.
+    void groupsFollowTheShownChannels()
+    {
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project({"1-1", "1-2", "2-1", "2-2"}, {"℃", "%RH", "℃", "%RH"}, {"A", "B"}),
+                     steadyRows(4, 1), {false, true, false, true}, {}, {}, {}, "V");
+        QCOMPARE(QStringList({data.groupLabels(0).join(','), data.groupLabels(1).join(','), QString::number(data.deviceChannelCount(0)),
+                              QString::number(data.deviceChannelCount(1))}) + data.sections(),
+                 QStringList({"1-2,2-2", "", "1", "1", "数据表", "湿度横向表", "湿度竖向表", "其他横向表", "其他竖向表"}));
+        data.SetData(2, kAllSections, project({"1", "2", "3"}, {"℃", "℉", "℉"}, {"P530W"}, "导入"), steadyRows(3, 1), {},
+                     {}, {}, {}, "V");
+        QCOMPARE(QString::number(data.deviceChannelCount(0)) + data.groupTitle(0) + data.groupTitle(1), QStringLiteral("3温度温度(℉)"));
+        QCOMPARE(ReportData::sheetName(QString(40, QChar(0x6E29))), QString(31, QChar(0x6E29)));
+    }
+};
 
 QTEST_MAIN(tst_ReportData)
 #include "tst_ReportData.moc"

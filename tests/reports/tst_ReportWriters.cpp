@@ -1,0 +1,319 @@
+// The report writers, read back with openpyxl, pdftotext and pdfinfo: the workbook and the PDF of
+// one worked example checked against one set of figures, small reports (no samples, a hidden
+// group, an imported project, two groups of one quantity), PDF page totals, refused workbook
+// calls, and failures that must leave an earlier file untouched.
+#include "ReportTestHelpers.h"
+
+#include "reports/VerificationReportExcel.h"
+#include "reports/VerificationReportPDF.h"
+#include "reports/XlsxWorkbook.h"
+#include "support/SmallTmpfs.h"
+
+#include <QImage>
+#include <QStorageInfo>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace ReportFixture;
+
+using Misuse = std::function<void(XlsxWorkbook &)>;
+Q_DECLARE_METATYPE(Misuse)
+Q_DECLARE_METATYPE(Tool::Struct_Parameters)
+
+namespace {
+
+struct Export
+{
+    QList<bool> include = kAllSections;
+    QList<bool> shown;
+    QList<QDateTime> starts = {at(0), at(4)};
+    QList<QDateTime> ends = {at(4), at(9)};
+};
+
+// Runs the writer of the path's format as the export worker does: every step of the workbook; the
+// PDF's steps up to the first failure, then EndDocument. True when the file was written.
+bool exportReport(const QString &path, const Tool::Struct_Parameters &project, ProjectRows rows,
+                  const Export &o = Export(), QList<bool> *steps = nullptr, int *pageTotal = nullptr)
+{
+    const QStringList remarks{QStringLiteral("升温"), QStringLiteral("恒温")};
+    QImage chart(800, 300, QImage::Format_RGB32);
+    chart.fill(Qt::darkCyan);
+    QList<bool> done;
+    const bool pdf = path.endsWith(QLatin1String(".pdf"));
+    if (!pdf) {
+        VerificationReportExcel writer(path);
+        writer.SetData(2, o.include, project, std::move(rows), o.shown, o.starts, o.ends, remarks, QStringLiteral("V2.1.4"));
+        done = {writer.WriteCover(), writer.WriteChart(chart), writer.WriteAnalysis(), writer.Save()};
+    } else {
+        VerificationReportPDF writer(path);
+        writer.SetData(2, o.include, project, std::move(rows), o.shown, o.starts, o.ends, remarks, QStringLiteral("V2.1.4"));
+        if (pageTotal)
+            *pageTotal = writer.pageTotal();
+        done << writer.WriteCover();
+        if (done.last())
+            done << writer.WriteAnalysis();
+        if (done.last())
+            done << writer.WriteChart(chart);
+        done << writer.EndDocument();
+    }
+    if (steps)
+        *steps = done;
+    return pdf ? done.last() : !done.contains(false);
+}
+
+// Every page's footer numbers it among the pages the file really holds.
+void verifyFooters(const QString &path, int pages)
+{
+    QCOMPARE(QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {path})).captured(1).toInt(), pages);
+    const QStringList texts = pdfText(path).split(QLatin1Char('\f'));
+    for (int page = 0; page < pages; ++page)
+        QVERIFY2(texts.value(page).contains(QStringLiteral("第%1页,共%2页").arg(page + 1).arg(pages)) && texts.value(page).contains("QNRIX V2.1.4"),
+                 qPrintable(texts.value(page)));
+}
+
+const char *const kFormats[] = {"report.xls", "report.pdf"};
+
+// The worked example's samples; the third one's group 2 values are all "nan".
+const QStringList kWorked{"20.0,21.0,21.0,50,40", "22.0,20.0,22.0,52,44", "24.0,22.0,20.0,nan,nan", "26.0,23.0,23.0,54,48",
+                          "28.0,24.0,24.0,56,52"};
+
+QString verticalHeads(const QString &q)
+{
+    return "通道 最大" + q + " 最小" + q + " 平均" + q + " 最大-平均 平均-最小 最大-最小 标准偏差";
+}
+
+QString horizontalHeads(const QString &q)
+{
+    return "时间 最大" + q + " 最大" + q + "通道 最小" + q + " 最小" + q + "通道 平均" + q + " 最大-平均 平均-最小 最大-最小 标准偏差";
+}
+
+} // namespace
+
+class tst_ReportWriters : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each format of each report: the export replaces a file already at the path and leaves
+    // nothing else; never a "nan", an "inf" or a figure made of the largest double; the blocks of
+    // lines in this order; the sheets of a workbook, the page total of a PDF in every footer.
+    // The worked example's figures were worked out by hand: population deviation, ties to the
+    // first channel in channel order, the row whose group 2 values are all "nan" shows its time
+    // only there; the second segment starts on the row the first ends on. Without samples, or
+    // with a group's channels all hidden (one unit shown: group 2 is that of no unit, "其他"),
+    // tables hold their heads only. An imported project's labels carry no instrument prefix: its
+    // one instrument counts them all. Two groups of one quantity get distinct sections: the second
+    // adds its unit, which in a sheet name has the characters a sheet forbids replaced.
+    void reports_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<Tool::Struct_Parameters>("project");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QList<bool>>("shown");
+        QTest::addColumn<QStringList>("blocks");
+        QTest::addColumn<QStringList>("sheets"); // the analysis sheets of a workbook, when given
+        QTest::addColumn<int>("pages");          // of a PDF, when given
+        const QStringList twoGroups{"温度横向分析表", "温度竖向分析表", "湿度横向分析表", "湿度竖向分析表"};
+        for (const char *file : kFormats) {
+            const auto row = [file](const char *name) { return &QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(file, name))); };
+            *row("worked example") << file << workedProject() << kWorked << QList<bool>() << QStringList{
+                "项目名称:Oven A\n项目时间:2024-01-02 03:00:00\n设备列表:\n序号 设备型号 设备序列号 采集方式 通道个数\n1 R27K SN1 串口 5\n"
+                "报告概述:\n1.数据表 2.温度横向表 3.温度竖向表 4.湿度横向表 5.湿度竖向表",
+                "工作数据表\n时间 1-1(℃) 1-2(℃) 1-3(℃) 1-4(%RH) 1-5(%RH)\n01-02 03:04:05.000 20.00 21.00 21.00 50.00 40.00\n"
+                "01-02 03:04:06.000 22.00 20.00 22.00 52.00 44.00\n01-02 03:04:07.000 24.00 22.00 20.00\n"
+                "01-02 03:04:08.000 26.00 23.00 23.00 54.00 48.00\n01-02 03:04:09.000 28.00 24.00 24.00 56.00 52.00\n升温 结束",
+                "01-02 03:04:09.000 28.00 24.00 24.00 56.00 52.00\n恒温 结束",
+                "温度横向分析表\n" + horizontalHeads("温度") + "\n"
+                "01-02 03:04:05.000 21.00 1-2 20.00 1-1 20.67 0.33 0.67 1.00 0.47\n01-02 03:04:06.000 22.00 1-1 20.00 1-2 21.33 0.67 1.33 2.00 0.94\n"
+                "01-02 03:04:07.000 24.00 1-1 20.00 1-3 22.00 2.00 2.00 4.00 1.63\n01-02 03:04:08.000 26.00 1-1 23.00 1-2 24.00 2.00 1.00 3.00 1.41\n"
+                "01-02 03:04:09.000 28.00 1-1 24.00 1-2 25.33 2.67 1.33 4.00 1.89\n升温 结束",
+                "01-02 03:04:09.000 28.00 1-1 24.00 1-2 25.33 2.67 1.33 4.00 1.89\n恒温 结束",
+                "温度竖向分析表\n最小平均温度及通道 1-2/22.00 最大的最大值与全均值之差 5.33\n最大平均温度及通道 1-1/24.00 最大平均值与全均值之差 1.33\n"
+                "最大的最大值及通道 1-1/28.00 全均值与最小的最小值之差 2.67\n最小的最小值及通道 1-1/20.00 全均值与最小平均值之差 0.67\n全均值 22.67\n"
+                + verticalHeads("温度") + "\n1-1 28.00 20.00 24.00 4.00 4.00 8.00 2.83\n"
+                "1-2 24.00 20.00 22.00 2.00 2.00 4.00 1.41\n1-3 24.00 20.00 22.00 2.00 2.00 4.00 1.41\n升温 结束",
+                "最小平均温度及通道 1-2/24.00 最大的最大值与全均值之差 2.67", "1-1 28.00 28.00 28.00 0.00 0.00 0.00 0.00",
+                "湿度横向分析表", "01-02 03:04:05.000 50.00 1-4 40.00 1-5 45.00 5.00 5.00 10.00 5.00\n"
+                "01-02 03:04:06.000 52.00 1-4 44.00 1-5 48.00 4.00 4.00 8.00 4.00\n01-02 03:04:07.000\n"
+                "01-02 03:04:08.000 54.00 1-4 48.00 1-5 51.00 3.00 3.00 6.00 3.00\n01-02 03:04:09.000 56.00 1-4 52.00 1-5 54.00 2.00 2.00 4.00 2.00\n升温 结束",
+                "湿度竖向分析表\n最小平均湿度及通道 1-5/46.00 最大的最大值与全均值之差 6.50\n最大平均湿度及通道 1-4/53.00 最大平均值与全均值之差 3.50\n"
+                "最大的最大值及通道 1-4/56.00 全均值与最小的最小值之差 9.50\n最小的最小值及通道 1-5/40.00 全均值与最小平均值之差 3.50\n全均值 49.50",
+                "1-4 56.00 50.00 53.00 3.00 3.00 6.00 2.24\n1-5 52.00 40.00 46.00 6.00 6.00 12.00 4.47\n升温 结束"} << twoGroups << 12;
+            *row("no samples") << file << workedProject() << QStringList() << QList<bool>()
+                << QStringList{"1 R27K SN1 串口 5", "工作数据表\n时间 1-1(℃) 1-2(℃) 1-3(℃) 1-4(%RH) 1-5(%RH)\n升温 结束",
+                               "温度竖向分析表\n" + verticalHeads("温度") + "\n升温 结束", "湿度横向分析表\n" + horizontalHeads("湿度") + "\n升温 结束",
+                               "湿度竖向分析表\n" + verticalHeads("湿度") + "\n升温 结束"} << twoGroups << 0;
+            *row("group 2 hidden") << file << workedProject() << kWorked << QList<bool>{true, true, true, false, false}
+                << QStringList{"1 R27K SN1 串口 3", "时间 1-1(℃) 1-2(℃) 1-3(℃)\n01-02 03:04:05.000 20.00 21.00 21.00",
+                               "其他横向分析表\n" + horizontalHeads("其他") + "\n升温 结束", "其他竖向分析表\n" + verticalHeads("其他") + "\n升温 结束"}
+                << QStringList{"温度横向分析表", "温度竖向分析表", "其他横向分析表", "其他竖向分析表"} << 0;
+            *row("imported") << file << project({"1", "2", "3"}, {"℃", "℃", "℃"}, {"P530W"}, "导入") << QStringList{"1,2,3"}
+                             << QList<bool>() << QStringList{"1 P530W SN1 导入 3"} << QStringList() << 0;
+            *row("℃ and ℉") << file << project(labels(2), {"℃", "℉"}) << QStringList{"1,2", "3,4"} << QList<bool>()
+                << QStringList{"1.数据表 2.温度横向表 3.温度竖向表 4.温度(℉)横向表 5.温度(℉)竖向表", "温度(℉)横向分析表", "温度(℉)竖向分析表"}
+                << QStringList{"温度横向分析表", "温度竖向分析表", "温度(℉)横向分析表", "温度(℉)竖向分析表"} << 0;
+            *row("forbidden characters") << file << project(labels(2), {"m/s", "[x]"}) << QStringList{"1,2", "3,4"} << QList<bool>()
+                << QStringList{"1.数据表 2.其他横向表 3.其他竖向表 4.其他(m/s)横向表 5.其他(m/s)竖向表"}
+                << QStringList{"其他横向分析表", "其他竖向分析表", "其他(m_s)横向分析表", "其他(m_s)竖向分析表"} << 0;
+        }
+    }
+
+    void reports()
+    {
+        QFETCH(QString, file);
+        QFETCH(Tool::Struct_Parameters, project);
+        QFETCH(QStringList, stored);
+        QFETCH(QList<bool>, shown);
+        QFETCH(QStringList, blocks);
+        QFETCH(QStringList, sheets);
+        QFETCH(int, pages);
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        const QString path = dir.filePath(file);
+        QVERIFY(writeFile(path, "an earlier report"));
+        Export options;
+        options.shown = shown;
+        int total = 0;
+        QVERIFY(exportReport(path, project, rows(project.CHName.size(), stored), options, nullptr, &total));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{file});
+        const QStringList lines = reportLines(path);
+        const QString all = lines.join('\n');
+        QVERIFY2(!all.contains(QRegularExpression(QStringLiteral("nan|inf|\\d{20}"))), qPrintable(all));
+        QVERIFY(all.contains(QRegularExpression(QStringLiteral("^QNRIX V2.1.4 打印时间：\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"),
+                                                QRegularExpression::MultilineOption)));
+        QVERIFY(all.contains(QStringLiteral("开始时间：2024-01-02 03:04:05 结束时间：2024-01-02 03:04:09"))
+                && all.contains(QStringLiteral("开始时间：2024-01-02 03:04:09 结束时间：2024-01-02 03:04:14")));
+        const QString missing = missingBlock(lines, blocks);
+        QVERIFY2(missing.isEmpty(), qPrintable(missing + "\n---\n" + all));
+        if (file.endsWith(QLatin1String(".pdf"))) {
+            QVERIFY(pages == 0 || total == pages);
+            verifyFooters(path, total);
+            QVERIFY(run(QStringLiteral("pdfinfo"), {path}).contains(QStringLiteral("842 x 595 pts (A4)")));
+        } else if (!sheets.isEmpty()) {
+            QCOMPARE(readWorkbook(path).value("sheets").toVariant().toStringList(), QStringList({"首页", "工作数据表1", "工作数据表2"}) + sheets);
+        }
+    }
+
+    // The worked example's workbook opens on its cover, which holds the logo over the title and
+    // the chart one row below its heading (zero-based anchors); every fifth row of a sheet is
+    // shaded, counted from the sheet's top; summary figures sit in merged pairs of columns.
+    void workbookLayout()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        const QString path = dir.filePath("report.xls");
+        QVERIFY(exportReport(path, workedProject(), rows(5, kWorked)));
+        const QJsonObject book = readWorkbook(path);
+        QStringList shaded;
+        for (const QString &name : book.value("sheets").toVariant().toStringList())
+            shaded << name + ':' + sheet(book, name).value("shaded").toVariant().toStringList().join(',');
+        QCOMPARE(book.value("active").toString() + ' ' + shaded.join(' '),
+                 QStringLiteral("首页 首页: 工作数据表1:4 工作数据表2:4 温度横向分析表:4 温度竖向分析表:24 湿度横向分析表:4 湿度竖向分析表:"));
+        QCOMPARE(book.value("pictures").toObject().value("首页").toVariant(), QVariant(QVariantList({QVariantList({0, 0}), QVariantList({15, 0})})));
+        QCOMPARE(sheetRow(sheet(book, "温度竖向分析表"), 3, 8),
+                 QStringList({"最小平均温度及通道", "", "1-2/22.00", "", "最大的最大值与全均值之差", "", "5.33"}));
+    }
+
+    // The total printed in every footer is the number of pages drawn: a table page holds 25 lines
+    // (start banner, rows, end banner), a vertical table starts on line 7, ten channels go across.
+    // So 23 rows of work data fill a page and a 24th pushes the end banner on; 17 channels of a
+    // vertical table fit, an 18th pushes it on; no rows still give every section its page.
+    void pdfPageTotals()
+    {
+        // channels, rows, the one section included (-1: all), pages
+        const int cases[][4] = {{5, 23, 0, 3}, {5, 24, 0, 4}, {5, 49, 0, 5}, {15, 10, 0, 4},
+                                {17, 3, 2, 3}, {18, 3, 2, 4}, {5, 30, 1, 4}, {5, 0, -1, 7}};
+        for (const auto &c : cases) {
+            TestWorkDir dir(TestWorkDir::NoDatabase);
+            const QString path = dir.filePath(QStringLiteral("report.pdf"));
+            Export options;
+            for (int k = 0; k < 5; ++k)
+                options.include[k] = c[2] < 0 || c[2] == k;
+            options.starts = {at(0)};
+            options.ends = {at(c[1] + 10)};
+            int total = 0;
+            QVERIFY(exportReport(path, project(labels(c[0]), QStringList(QVector<QString>(c[0], "℃").toList())),
+                                 steadyRows(c[0], c[1]), options, nullptr, &total));
+            QCOMPARE(total, c[3]);
+            verifyFooters(path, c[3]);
+        }
+    }
+
+    // The export fails and the folder stays as it was, the earlier file at the path included, and
+    // no space stays held by an open file: a sheet that would pass the row limit (even when a later
+    // section succeeds), a PDF that cannot be opened, a disk full from the start or one that fills
+    // while 5000 samples are written.
+    void failureKeepsEarlierFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("rowLimit");
+        QTest::addColumn<QString>("disk"); // "full", "fills", or the test's folder
+        QTest::addColumn<QList<bool>>("steps"); // when known
+        QTest::newRow("row limit") << "report.xls" << 20 << "" << QList<bool>({true, true, false, false});
+        QTest::newRow("missing folder") << "missing/report.pdf" << 1048576 << "" << QList<bool>({false, false});
+        for (const char *file : kFormats) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 full before").arg(file))) << file << 1048576 << "full" << QList<bool>();
+            QTest::newRow(qPrintable(QStringLiteral("%1 fills while writing").arg(file))) << file << 1048576 << "fills" << QList<bool>();
+        }
+    }
+
+    void failureKeepsEarlierFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, rowLimit);
+        QFETCH(QString, disk);
+        QFETCH(QList<bool>, steps);
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        std::unique_ptr<SmallTmpfs> tmpfs(disk.isEmpty() ? nullptr : new SmallTmpfs(256 * 1024));
+        if (tmpfs && !tmpfs->isMounted())
+            QSKIP("mounting a tmpfs needs root");
+        const QString folder = tmpfs ? tmpfs->path() : dir.path();
+        const QString path = QDir(folder).filePath(file);
+        const bool earlier = writeFile(path, "an earlier report");
+        QVERIFY(disk != "full" || tmpfs->fill());
+        const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        const qint64 freeBefore = QStorageInfo(folder).bytesAvailable();
+        XlsxWorkbook::setRowLimit(rowLimit);
+        Export options;
+        options.include = tmpfs ? kAllSections : QList<bool>({true, false, true, false, false});
+        options.starts = {at(0)};
+        options.ends = {at(5000)};
+        QList<bool> done;
+        const bool written = exportReport(path, workedProject(), steadyRows(5, tmpfs ? 5000 : 30), options, &done);
+        XlsxWorkbook::setRowLimit(1048576);
+        QVERIFY(!written);
+        QVERIFY(steps.isEmpty() || done == steps);
+        QVERIFY(earlier ? readsFile(path, "an earlier report") : !QFile::exists(path));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), before);
+        QVERIFY(!tmpfs || QStorageInfo(folder).bytesAvailable() == freeBefore);
+    }
+
+    // One refused call and the workbook is never saved; nothing is left in the folder.
+    void workbookRefusedCallPreventsTheSave_data()
+    {
+        QTest::addColumn<Misuse>("misuse");
+        QTest::newRow("sheet name taken") << Misuse([](XlsxWorkbook &b) { b.addSheet(QStringLiteral("SHEET")); });
+        QTest::newRow("forbidden character") << Misuse([](XlsxWorkbook &b) { b.addSheet(QStringLiteral("a:b")); });
+        QTest::newRow("past the row limit") << Misuse([](XlsxWorkbook &b) {
+            XlsxWorkbook::setRowLimit(5);
+            b.writeText(6, 1, QStringLiteral("x"), nullptr);
+            XlsxWorkbook::setRowLimit(1048576);
+        });
+        QTest::newRow("row written out of order") << Misuse([](XlsxWorkbook &b) { b.writeText(3, 1, "x", nullptr); b.writeText(2, 1, "y", nullptr); });
+        QTest::newRow("empty picture") << Misuse([](XlsxWorkbook &b) { b.insertImage(1, 1, QImage()); });
+    }
+
+    void workbookRefusedCallPreventsTheSave()
+    {
+        QFETCH(Misuse, misuse);
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        XlsxWorkbook book(dir.filePath(QStringLiteral("book.xls")));
+        QVERIFY(book.addSheet(QStringLiteral("Sheet")) && book.writeText(1, 1, QStringLiteral("kept?"), nullptr));
+        misuse(book);
+        QVERIFY(!book.ok() && !book.errorString().isEmpty() && !book.save());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+};
+
+QTEST_MAIN(tst_ReportWriters)
+#include "tst_ReportWriters.moc"
