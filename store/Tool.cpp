@@ -33,10 +33,29 @@ QStringList splitList(const QString &text)
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char(','));
 }
 
+// Whether this thread's last failed statement met another connection's lock.
+thread_local bool t_lastFailureWasLock = false;
+
+bool isLockError(const QSqlError &error)
+{
+    // SQLITE_BUSY (5) and SQLITE_LOCKED (6), with their extended codes (low byte).
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok && ((code & 0xff) == 5 || (code & 0xff) == 6);
+}
+
+void noteResult(bool ok, const QSqlError &error)
+{
+    t_lastFailureWasLock = !ok && isLockError(error);
+}
+
 bool run(QSqlQuery &query, const char *what)
 {
-    if (query.exec())
+    if (query.exec()) {
+        noteResult(true, QSqlError());
         return true;
+    }
+    noteResult(false, query.lastError());
     qWarning() << what << query.lastError().text();
     return false;
 }
@@ -196,9 +215,11 @@ Tool::Transaction::Transaction(const QString &connectionName)
     if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         // Counted only once begun: a transaction that never began must not make the next one
         // pass for nested.
+        noteResult(false, q.lastError());
         qWarning() << "begin transaction failed:" << q.lastError().text();
         return;
     }
+    noteResult(true, QSqlError());
     QMutexLocker lock(&g_transactionMutex);
     g_transactionDepth[m_connection] = 1;
     m_active = true;
@@ -219,6 +240,7 @@ bool Tool::Transaction::commit()
     QSqlQuery q(connection(m_connection));
     if (q.exec(QStringLiteral("COMMIT")))
         return true;
+    noteResult(false, q.lastError());
     qWarning() << "commit failed:" << q.lastError().text();
     QSqlQuery(connection(m_connection)).exec(QStringLiteral("ROLLBACK"));
     return false;
@@ -234,6 +256,25 @@ void Tool::Transaction::rollback()
     QSqlQuery q(connection(m_connection));
     if (!q.exec(QStringLiteral("ROLLBACK")))
         qWarning() << "rollback failed:" << q.lastError().text();
+}
+
+// ---------------------------------------------------------------------------------------
+// Lock waits
+
+Tool::LockWait::LockWait(int milliseconds, const QString &connectionName)
+    : m_connection(connectionName)
+{
+    QSqlQuery(connection(m_connection)).exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(qMax(0, milliseconds)));
+}
+
+Tool::LockWait::~LockWait()
+{
+    QSqlQuery(connection(m_connection)).exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(Tool::BusyTimeoutMs));
+}
+
+bool Tool::lastFailureWasLock()
+{
+    return t_lastFailureWasLock;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -661,8 +702,7 @@ bool Tool::addAuditLog(const QString &type, const QString &text)
 bool Tool::addAuditLogList(const QList<Struct_AuditLog> &entries, int lockWaitMs)
 {
     QSqlDatabase db = connection(QString());
-    QSqlQuery pragma(db);
-    pragma.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(lockWaitMs));
+    const LockWait wait(lockWaitMs);
     bool stored = false;
     {
         Transaction transaction;
@@ -680,7 +720,6 @@ bool Tool::addAuditLogList(const QList<Struct_AuditLog> &entries, int lockWaitMs
             stored = stored && transaction.commit();
         }
     }
-    pragma.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(Tool::BusyTimeoutMs));
     return stored;
 }
 

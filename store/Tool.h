@@ -101,6 +101,25 @@ public:
         bool m_active = false;
     };
 
+    // Lowers, while it lives, how long statements of one connection wait for another
+    // connection's write lock (another program, another thread's connection), so a GUI-thread
+    // write gives up after a moment instead of holding the window for BusyTimeoutMs. The full
+    // wait comes back on destruction.
+    class LockWait {
+    public:
+        explicit LockWait(int milliseconds, const QString &connectionName = QString());
+        ~LockWait();
+        LockWait(const LockWait &) = delete;
+        LockWait &operator=(const LockWait &) = delete;
+    private:
+        QString m_connection;
+    };
+
+    // True when the last statement of this thread that failed on the store failed because
+    // another connection held the database (SQLite busy or locked); cleared by the next success
+    // of a Transaction or a write.
+    static bool lastFailureWasLock();
+
     // --- Connections -----------------------------------------------------------------
     // Opens (and creates when missing) the database file on the named connection (the default
     // connection when the name is empty): WAL journal, busy timeout, every table created,

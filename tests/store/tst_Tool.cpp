@@ -1,5 +1,6 @@
 #include "store/SystemSetKeys.h"
 #include "store/Tool.h"
+#include "support/DatabaseLock.h"
 #include "support/TestWorkDir.h"
 
 #include <QSqlDatabase>
@@ -273,6 +274,31 @@ private slots:
         QCOMPARE(failures.load(), 0);
         QCOMPARE(rowCount("ParametersData"), perSide * 3);
         QCOMPARE(rowCount("AuditLog"), perSide);
+    }
+
+    void shortLockWaitGivesUpAndSaysWhy()
+    {
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        QElapsedTimer clock;
+        clock.start();
+        {
+            const Tool::LockWait wait(300);
+            QVERIFY(!Tool::deleteProject("x"));
+            QVERIFY(Tool::lastFailureWasLock());
+        }
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        lock.release();
+        // The full wait is back, and a success clears the lock mark; another failure is not a lock.
+        QVERIFY(Tool::deleteProject("x"));
+        QVERIFY(!Tool::lastFailureWasLock());
+        QSqlQuery q;
+        QVERIFY(q.exec("PRAGMA busy_timeout"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), Tool::BusyTimeoutMs);
+        QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE INSERT ON ParametersData BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        QVERIFY(!Tool::addParametersData(sample("a", "1")));
+        QVERIFY(!Tool::lastFailureWasLock());
     }
 
     void listHelpers()
