@@ -76,9 +76,10 @@ void CalibrationScan::buildForm()
     comboBox_Address->setObjectName(QStringLiteral("comboBox_Address"));
     lineEdit_Address = new QLineEdit(QStringLiteral("192.168.1.1"), group);
     lineEdit_Address->setObjectName(QStringLiteral("lineEdit_Address"));
+    // A combo and a line edit share each row's cell; only one of them shows.
     grid->addWidget(label_Address, 1, 0);
     grid->addWidget(comboBox_Address, 1, 1);
-    grid->addWidget(lineEdit_Address, 1, 2);
+    grid->addWidget(lineEdit_Address, 1, 1);
 
     label_Parameter = new QLabel(group);
     label_Parameter->setObjectName(QStringLiteral("label_Parameter"));
@@ -89,7 +90,12 @@ void CalibrationScan::buildForm()
     lineEdit_Parameter->setMaxLength(6);
     grid->addWidget(label_Parameter, 2, 0);
     grid->addWidget(comboBox_Parameter, 2, 1);
-    grid->addWidget(lineEdit_Parameter, 2, 2);
+    grid->addWidget(lineEdit_Parameter, 2, 1);
+    // Room for a whole IP address, in the dialog's font.
+    lineEdit_Address->ensurePolished();
+    const int addressWidth = lineEdit_Address->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) + 16;
+    lineEdit_Address->setMinimumWidth(addressWidth);
+    lineEdit_Parameter->setMinimumWidth(addressWidth);
 
     pushButton_Scan = new QPushButton(tr("测试"), group);
     pushButton_Scan->setObjectName(QStringLiteral("pushButton_Scan"));
@@ -99,7 +105,7 @@ void CalibrationScan::buildForm()
     buttons->addStretch(1);
     buttons->addWidget(pushButton_Scan);
     buttons->addWidget(pushButton_OK);
-    grid->addLayout(buttons, 3, 0, 1, 3);
+    grid->addLayout(buttons, 3, 0, 1, 2);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);

@@ -273,6 +273,34 @@ private slots:
         QVERIFY(!dialog.isTesting() && dialog.GetParameters().Connected);
     }
 
+    // Switching to "网络" in an open dialog shows the address and the port as wide as a dialog
+    // that opens on "网络", wide enough for a whole address.
+    void networkRowsKeepTheirWidth()
+    {
+        const auto widths = [](const Struct_Connection &record, bool switchToNetwork) {
+            CalibrationScan dialog;
+            dialog.SetParameters(record);
+            dialog.show();
+            if (!QTest::qWaitForWindowExposed(&dialog))
+                return QSize();
+            if (switchToNetwork)
+                child<QComboBox>(dialog, "comboBox_Communication")->setCurrentText(QStringLiteral("网络"));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            return QSize(child<QLineEdit>(dialog, "lineEdit_Address")->width(),
+                         child<QLineEdit>(dialog, "lineEdit_Parameter")->width());
+        };
+        const QSize opened = widths(connection("QNLK", "网络", "192.168.100.200", "5980"), false);
+        CalibrationScan dialog;
+        dialog.show();
+        const int whole = child<QLineEdit>(dialog, "lineEdit_Address")->fontMetrics().horizontalAdvance("192.168.100.200");
+        QVERIFY2(opened.width() > whole && opened.height() > whole, qPrintable(QString::number(opened.width())));
+        for (const Struct_Connection &record : {connection("QNLK"), connection("QNLK", "串口", "ttyNONE", "115200")}) {
+            const QSize switched = widths(record, true);
+            QVERIFY2(switched.width() >= opened.width() && switched.height() >= opened.height(),
+                     qPrintable(QStringLiteral("%1x%2").arg(switched.width()).arg(switched.height())));
+        }
+    }
+
     void checksBeforeARun()
     {
         // Without an instrument the instrument comes first; an empty tree has no menu.
