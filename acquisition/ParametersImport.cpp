@@ -151,12 +151,15 @@ ParametersImport::ParametersImport(QWidget *parent)
     settings->addWidget(dateTimeEdit_Start);
     settings->addWidget(new QLabel(tr("结束时间："), this));
     settings->addWidget(dateTimeEdit_End);
-    settings->addWidget(new QLabel(tr("扫描间隔："), this));
-    settings->addWidget(lineEdit_Interval);
-    settings->addWidget(new QLabel(tr("秒"), this));
-    settings->addWidget(pushButton_Set);
-    settings->addWidget(pushButton_Time);
     settings->addStretch();
+    // The interval and its buttons on a second row, so the dialog fits a small screen.
+    auto *interval = new QHBoxLayout;
+    interval->addWidget(new QLabel(tr("扫描间隔："), this));
+    interval->addWidget(lineEdit_Interval);
+    interval->addWidget(new QLabel(tr("秒"), this));
+    interval->addWidget(pushButton_Set);
+    interval->addWidget(pushButton_Time);
+    interval->addStretch();
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -165,6 +168,7 @@ ParametersImport::ParametersImport(QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
+    layout->addLayout(interval);
     layout->addWidget(tableWidget);
     layout->addLayout(buttons);
     resize(1200, 700);

@@ -85,7 +85,11 @@ void Calibration::buildForm()
 
     auto *setUp = new QGroupBox(tr("校准设置"), this);
     setUp->setObjectName(QStringLiteral("groupBox_Setting"));
-    auto *row = new QHBoxLayout(setUp);
+    // Two rows (the instrument and the source, then the reference and the start), so the page
+    // fits a small screen in every language.
+    auto *rows = new QVBoxLayout(setUp);
+    auto *row = new QHBoxLayout;
+    rows->addLayout(row);
     auto addCombo = [&](const QString &label, const char *name) {
         row->addWidget(new QLabel(label, setUp));
         auto *combo = new QComboBox(setUp);
@@ -103,6 +107,9 @@ void Calibration::buildForm()
     comboBox_Device = addCombo(tr("采集设备："), "comboBox_Device");
     comboBox_Field = addCombo(tr("温场："), "comboBox_Field");
     pushButton_FieldScan = addButton(tr("通信设置"), "pushButton_FieldScan");
+    row->addStretch(1);
+    row = new QHBoxLayout;
+    rows->addLayout(row);
     comboBox_Criteria = addCombo(tr("标准："), "comboBox_Criteria");
     pushButton_CriteriaScan = addButton(tr("通信设置"), "pushButton_CriteriaScan");
     pushButton_Calibration = addButton(tr("校准"), "pushButton_Calibration");

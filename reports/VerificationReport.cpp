@@ -123,7 +123,8 @@ void VerificationReport::setupUi()
         button->setIconSize(QSize(60, 60));
         button->setEnabled(false);
     }
-    auto *buttons = new QHBoxLayout;
+    // One above the other, so the page fits a small screen in every language.
+    auto *buttons = new QVBoxLayout;
     buttons->addWidget(pushButton_TimeOut);
     buttons->addWidget(pushButton_CalibrationReport);
     auto *informationLayout = new QVBoxLayout(groupInformation);

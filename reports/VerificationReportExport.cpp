@@ -67,13 +67,15 @@ void VerificationReportExport::setupUi()
         {checkBox_WorkData, "checkBox_WorkData"},       {checkBox_Horizontal1, "checkBox_Horizontal1"},
         {checkBox_Vertical1, "checkBox_Vertical1"},     {checkBox_Horizontal2, "checkBox_Horizontal2"},
         {checkBox_Vertical2, "checkBox_Vertical2"}};
-    auto *sheets = new QHBoxLayout;
-    sheets->addWidget(new QLabel(tr("功能表页："), groupData));
-    for (const auto &box : boxes) {
-        box.first->setObjectName(QLatin1String(box.second));
-        sheets->addWidget(box.first);
+    // The second unit group's analyses on a row of their own, below the first's, so the dialog
+    // fits a small screen in every language.
+    auto *sheets = new QGridLayout;
+    sheets->addWidget(new QLabel(tr("功能表页："), groupData), 0, 0);
+    for (int i = 0; i < boxes.size(); ++i) {
+        boxes.at(i).first->setObjectName(QLatin1String(boxes.at(i).second));
+        sheets->addWidget(boxes.at(i).first, i < 3 ? 0 : 1, i < 3 ? i + 1 : i - 1);
     }
-    sheets->addStretch();
+    sheets->setColumnStretch(4, 1);
     comboBox_Format = new QComboBox(groupData);
     comboBox_Format->setObjectName(QStringLiteral("comboBox_Format"));
     comboBox_Format->addItems({tr("PDF"), tr("Excel")});
