@@ -29,6 +29,8 @@
 namespace {
 const QString kP710W = QStringLiteral("QN P710W");
 const QString kOther = QStringLiteral("Other");
+// How long a write of the page waits for another program's lock on the database.
+const int kLockWaitMs = 1000;
 
 Calibration::FileChooser &fileChooser()
 {
@@ -477,9 +479,11 @@ void Calibration::Recalculate()
     for (int i = 0; i < m_Records.size(); ++i)
         fit(i, CoefficientFit::fitRecord);
 
-    // Each channel's row is replaced, all of them or none.
+    // Each channel's row is replaced, all of them or none; another program's write lock holds
+    // the window for a moment only.
     bool stored = false;
     {
+        const Tool::LockWait wait(kLockWaitMs);
         Tool::Transaction transaction;
         stored = transaction.isActive();
         for (const Tool::Struct_CalibrationData &record : qAsConst(m_Records)) {
@@ -510,6 +514,7 @@ void Calibration::DeleteProject()
     // The run goes with all its channels, or nothing goes.
     bool deleted = false;
     {
+        const Tool::LockWait wait(kLockWaitMs);
         Tool::Transaction transaction;
         deleted = transaction.isActive() && Tool::deleteCalibration(run.TimeName);
         for (const QString &number : run.CHNumber) {

@@ -12,6 +12,7 @@
 #include "calibration/CoefficientFit.h"
 #include "common/Struct_System.h"
 #include "store/Tool.h"
+#include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
@@ -19,9 +20,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QSqlQuery>
@@ -208,7 +211,7 @@ private slots:
         CalibrationScan dialog;
         dialog.show();
         QStringList shown;
-        for (const QString model : {"QN P710W", "Other"}) {
+        for (const QString model : {"QNVA", "QNVA-R", "QNLK", "QNLK-R", "QN P710W", "Other"}) {
             dialog.SetParameters(connection(model));
             std::unique_ptr<Device> made(CalibrationScan::createDevice(model));
             shown << items(child<QComboBox>(dialog, "comboBox_Communication")).join('/') + ':'
@@ -224,7 +227,8 @@ private slots:
             shown << rowsShown(dialog);
         }
         const QString port = "串口号：<" + Tool::getSerialPortNames().value(0) + '>';
-        QCOMPARE(shown, QStringList({"蓝牙:CriteriaP710W", "Other:-", port + "|波特率：<4800>", "IP地址：[192.168.1.1]|端口号：[5980]",
+        QCOMPARE(shown, QStringList({"串口:FieldTank", "串口:FieldTankR", "串口/网络:FieldDry", "串口/网络:FieldDryR",
+                                     "蓝牙:CriteriaP710W", "Other:-", port + "|波特率：<4800>", "IP地址：[192.168.1.1]|端口号：[5980]",
                                      "IP地址：[10.0.0.7]|端口号：[4001]", "IP地址：[]|端口号：[]", port + "|波特率：<38400>"}));
     }
 
@@ -411,8 +415,17 @@ private slots:
         trigger("action_Show");
         QCOMPARE(numbersOf(m_page->records()), QStringLiteral("2,4"));
         auto *table = find<QTableWidget>("tableWidget");
-        QCOMPARE(table->item(1, Calibration::ColReference)->text() + ' ' + table->item(1, Calibration::ColA)->text(),
-                 records[3].CList.join(',') + " a4");
+        QStringList headers, cells;
+        for (int column = 0; column < table->columnCount(); ++column) {
+            headers << table->horizontalHeaderItem(column)->text();
+            cells << table->item(1, column)->text();
+        }
+        QCOMPARE(headers.join('/'), QStringLiteral("通道序号/通道类型/通道功能/接线线制/A/B/C/D/R0/A4/B4/校准标准/校准数据"));
+        QCOMPARE(cells.join('/'), "4/PT100/CVD/4/a4/b/c/d/r0/a4/b4/" + records[3].CList.join(',') + '/' + records[3].DList.join(','));
+        QStringList menu;
+        for (const QAction *action : find<QMenu>("menu_Project")->actions())
+            menu << action->text();
+        QCOMPARE(menu.join('/'), QStringLiteral("查看项目/删除项目/重新计算/继续校准/Ini导出"));
 
         click(first->child(0), Qt::Checked);
         click(first->child(2), Qt::Checked);
@@ -521,6 +534,27 @@ private slots:
         blocker.close();
         answer = m_dir->filePath("blocker/coefficients.ini");
         QCOMPARE(trigger("action_Export"), QStringList{"数据导出失败！"});
+    }
+
+    // Another program holding the database's write lock: recalculating and deleting give up
+    // after a moment with their boxes, and nothing is changed.
+    void recalculateAndDeleteUnderAnotherProgramsLock()
+    {
+        storeRun(kRun, {"1", "2"}, {record(kRun, "1"), record(kRun, "2")});
+        openPage();
+        click(run(0), Qt::Checked);
+        DatabaseLock lock;
+        QVERIFY2(lock.hold(m_dir->filePath("DAQ.db3")), qPrintable(lock.error()));
+        QElapsedTimer held;
+        held.start();
+        QCOMPARE(trigger("action_Recalculate") + trigger("action_Delete"), QStringList({"数据库保存数据失败！", "删除数据失败!"}));
+        QVERIFY2(held.elapsed() < 5000, qPrintable(QString::number(held.elapsed())));
+        lock.release();
+        QCOMPARE(QString::number(rows("Calibration")) + ' ' + stored(kRun, "1").A + ' ' + stored(kRun, "2").A
+                     + ' ' + numbersOf(m_page->records()),
+                 QStringLiteral("1 a1 a2 1,2"));
+        QCOMPARE(trigger("action_Delete"), QStringList());
+        QCOMPARE(rows("Calibration") + rows("CalibrationData"), 0);
     }
 
     // A run stored after two of its three set points continues from the page: the set-up keeps
