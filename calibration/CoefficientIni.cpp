@@ -1,8 +1,12 @@
 #include "calibration/CoefficientIni.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryFile>
+#include <QTextCodec>
 
 namespace CoefficientIni {
 
@@ -45,35 +49,113 @@ QString iniFileName(const QString &path)
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".ini") : path;
 }
 
-bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path)
+namespace {
+
+// Logs and hands out why the file is not written; false, for write to return.
+bool refuse(QString *reason, const QString &fileName, const QString &text)
 {
+    qWarning().noquote() << "coefficient file" << fileName << "not written:" << text;
+    if (reason)
+        *reason = text;
+    return false;
+}
+
+// Whether INI text (without a byte-order mark) parses without a format error. QSettings reads
+// only files, and takes a leading byte-order mark for a format error although it reads the keys
+// behind it, so the text is parsed from a temporary copy without the mark.
+bool parsesAsIni(const QByteArray &text)
+{
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(text) != text.size() || !copy.flush())
+        return false;
+    QSettings settings(copy.fileName(), QSettings::IniFormat);
+    settings.setIniCodec("UTF-8");
+    settings.allKeys(); // groups are parsed when their keys are first asked for
+    return settings.status() == QSettings::NoError;
+}
+
+// An existing file is written over only when it is empty or UTF-8 INI text: rewriting anything
+// else through the INI reader would garble it. problem receives the reason otherwise.
+bool acceptsExisting(const QString &fileName, QString &problem)
+{
+    if (!QFileInfo::exists(fileName))
+        return true;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = QCoreApplication::translate("CoefficientIni", "无法读取已有的文件：%1").arg(file.errorString());
+        return false;
+    }
+    QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        problem = QCoreApplication::translate("CoefficientIni", "无法读取已有的文件：%1").arg(file.errorString());
+        return false;
+    }
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
+    if (text.contains('\0')) {
+        problem = QCoreApplication::translate("CoefficientIni", "已有的文件含有NUL字节，不是文本文件。");
+        return false;
+    }
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForName("UTF-8")->toUnicode(text.constData(), text.size(), &state);
+    if (state.invalidChars > 0 || state.remainingChars > 0) {
+        problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是UTF-8文本。");
+        return false;
+    }
+    if (!parsesAsIni(text)) {
+        problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是有效的INI文件。");
+        return false;
+    }
+    return true;
+}
+
+QStringList entriesOf(const Column &column, const QList<Tool::Struct_CalibrationData> &records)
+{
+    QStringList entries;
+    for (const Record &record : records)
+        entries.append(column.field ? record.*column.field : QString::fromLatin1(column.constant));
+    return entries;
+}
+
+QString keyOf(const Column &column)
+{
+    return kGroup + QLatin1Char('/') + QLatin1String(column.key);
+}
+
+} // namespace
+
+bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path, QString *reason)
+{
+    if (reason)
+        reason->clear();
     if (records.isEmpty() || path.isEmpty())
         return false;
     const QString fileName = iniFileName(path);
-    QSettings settings(fileName, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    if (settings.status() != QSettings::NoError) {
-        // Writing now would replace a file that could not be read as a whole.
-        qWarning() << "coefficient file cannot be read:" << fileName << settings.status();
-        return false;
+    QString problem;
+    if (!acceptsExisting(fileName, problem))
+        return refuse(reason, fileName, problem);
+    {
+        QSettings settings(fileName, QSettings::IniFormat);
+        settings.setIniCodec("UTF-8");
+        const QStringList existing = settings.allKeys();
+        for (const Column &column : kColumns) {
+            const QString key = keyOf(column);
+            for (const QString &other : existing)
+                if (other != key && sameKey(other, key))
+                    settings.remove(other);
+            settings.setValue(key, entriesOf(column, records));
+        }
+        settings.sync();
     }
-    const QStringList existing = settings.allKeys();
-    for (const Column &column : kColumns) {
-        const QString key = kGroup + QLatin1Char('/') + QLatin1String(column.key);
-        for (const QString &other : existing)
-            if (other != key && sameKey(other, key))
-                settings.remove(other);
-        QStringList entries;
-        for (const Record &record : records)
-            entries.append(column.field ? record.*column.field
-                                        : QString::fromLatin1(column.constant));
-        settings.setValue(key, entries);
-    }
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
-        qWarning() << "coefficient file not written:" << fileName << settings.status();
-        return false;
-    }
+    // The status of the writing object keeps a format error of its reading (a byte-order mark)
+    // and then hides a failed write: the file read back tells what was written.
+    QSettings written(fileName, QSettings::IniFormat);
+    written.setIniCodec("UTF-8");
+    bool same = written.status() == QSettings::NoError;
+    for (const Column &column : kColumns)
+        same = same && written.value(keyOf(column)).toStringList() == entriesOf(column, records);
+    if (!same)
+        return refuse(reason, fileName, QCoreApplication::translate("CoefficientIni", "文件写入失败。"));
     return true;
 }
 
