@@ -60,18 +60,29 @@ bool refuse(QString *reason, const QString &fileName, const QString &text)
     return false;
 }
 
+QString unreadable(const QString &error)
+{
+    return QCoreApplication::translate("CoefficientIni", "无法读取已有的文件：%1").arg(error);
+}
+
 // Whether INI text (without a byte-order mark) parses without a format error. QSettings reads
 // only files, and takes a leading byte-order mark for a format error although it reads the keys
 // behind it, so the text is parsed from a temporary copy without the mark.
-bool parsesAsIni(const QByteArray &text)
+bool parsesAsIni(const QByteArray &text, QString &problem)
 {
     QTemporaryFile copy;
-    if (!copy.open() || copy.write(text) != text.size() || !copy.flush())
+    if (!copy.open() || copy.write(text) != text.size() || !copy.flush()) {
+        problem = unreadable(copy.errorString());
         return false;
+    }
     QSettings settings(copy.fileName(), QSettings::IniFormat);
     settings.setIniCodec("UTF-8");
     settings.allKeys(); // groups are parsed when their keys are first asked for
-    return settings.status() == QSettings::NoError;
+    if (settings.status() != QSettings::NoError) {
+        problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是有效的INI文件。");
+        return false;
+    }
+    return true;
 }
 
 // An existing file is written over only when it is empty or UTF-8 INI text: rewriting anything
@@ -81,13 +92,11 @@ bool acceptsExisting(const QString &fileName, QString &problem)
     if (!QFileInfo::exists(fileName))
         return true;
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = QCoreApplication::translate("CoefficientIni", "无法读取已有的文件：%1").arg(file.errorString());
-        return false;
-    }
-    QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        problem = QCoreApplication::translate("CoefficientIni", "无法读取已有的文件：%1").arg(file.errorString());
+    QByteArray text;
+    if (file.open(QIODevice::ReadOnly))
+        text = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        problem = unreadable(file.errorString());
         return false;
     }
     if (text.startsWith("\xEF\xBB\xBF"))
@@ -102,11 +111,7 @@ bool acceptsExisting(const QString &fileName, QString &problem)
         problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是UTF-8文本。");
         return false;
     }
-    if (!parsesAsIni(text)) {
-        problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是有效的INI文件。");
-        return false;
-    }
-    return true;
+    return parsesAsIni(text, problem);
 }
 
 QStringList entriesOf(const Column &column, const QList<Tool::Struct_CalibrationData> &records)

@@ -58,6 +58,10 @@ private slots:
         QCOMPARE(sn + " " + id + " " + sim.commands.last(), QStringLiteral("QN KOVRA-ELEC,QNLK-350H,D1234,V1 READ?"));
         QVERIFY(reference.Close() && !reference.IsOpen() && source.IsOpen());
         QVERIFY(closeInWorker(source));
+
+        Criteria none;
+        double t = 0.0;
+        QVERIFY(!none.Open("", "", "", sn) && !none.GetID(id) && !none.ReadTemp(t) && !none.Start());
     }
 
     // The source's answer as a reference temperature, through the wire: absolute zero up to
@@ -204,7 +208,8 @@ private slots:
         QVERIFY(closeInWorker(reference));
     }
 
-    // Over the wire: a second ReadTemp waits for a frame sent after the first.
+    // Over the wire: a second ReadTemp waits for a frame sent after the first, joined from its
+    // chunks.
     void secondReadingWaitsForANewFrame()
     {
         Sim sim(Sim::Dialect::Thermometer);
@@ -213,7 +218,10 @@ private slots:
         QVERIFY(openOverTcp(reference, sim, sn));
         sim.send(Sim::frame(21.0f));
         QCOMPARE(reading(reference), 21.0);
-        QTimer::singleShot(100, &sim, [&]() { sim.send(Sim::frame(22.5f)); });
+        // The next frame comes in two chunks over the wire.
+        const QByteArray next = Sim::frame(22.5f);
+        QTimer::singleShot(100, &sim, [&]() { sim.send(next.left(7)); });
+        QTimer::singleShot(200, &sim, [&]() { sim.send(next.mid(7)); });
         CommTiming timing = fastTiming();
         timing.readingPolls = 2500; // 5 s
         CommTiming::set(timing);
