@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QTextCodec>
 
@@ -65,34 +66,19 @@ QString unreadable(const QString &error)
     return QCoreApplication::translate("CoefficientIni", "无法读取已有的文件：%1").arg(error);
 }
 
-// Whether INI text (without a byte-order mark) parses without a format error. QSettings reads
-// only files, and takes a leading byte-order mark for a format error although it reads the keys
-// behind it, so the text is parsed from a temporary copy without the mark.
-bool parsesAsIni(const QByteArray &text, QString &problem)
+QString notWritten()
 {
-    QTemporaryFile copy;
-    if (!copy.open() || copy.write(text) != text.size() || !copy.flush()) {
-        problem = unreadable(copy.errorString());
-        return false;
-    }
-    QSettings settings(copy.fileName(), QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    settings.allKeys(); // groups are parsed when their keys are first asked for
-    if (settings.status() != QSettings::NoError) {
-        problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是有效的INI文件。");
-        return false;
-    }
-    return true;
+    return QCoreApplication::translate("CoefficientIni", "文件写入失败。");
 }
 
-// An existing file is written over only when it is empty or UTF-8 INI text: rewriting anything
-// else through the INI reader would garble it. problem receives the reason otherwise.
-bool acceptsExisting(const QString &fileName, QString &problem)
+// The text of the file at fileName, without a leading byte-order mark; empty when there is no
+// file. False when it is not empty or UTF-8 text without NUL bytes: rewriting anything else
+// through the INI reader would garble it. problem receives the reason.
+bool existingText(const QString &fileName, QByteArray &text, QString &problem)
 {
     if (!QFileInfo::exists(fileName))
         return true;
     QFile file(fileName);
-    QByteArray text;
     if (file.open(QIODevice::ReadOnly))
         text = file.readAll();
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
@@ -111,7 +97,7 @@ bool acceptsExisting(const QString &fileName, QString &problem)
         problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是UTF-8文本。");
         return false;
     }
-    return parsesAsIni(text, problem);
+    return true;
 }
 
 QStringList entriesOf(const Column &column, const QList<Tool::Struct_CalibrationData> &records)
@@ -122,13 +108,37 @@ QStringList entriesOf(const Column &column, const QList<Tool::Struct_Calibration
     return entries;
 }
 
-QString keyOf(const Column &column)
+// Sets the keys through the INI reader and writer in the file work. False when its text does not
+// parse without a format error or the result cannot be written.
+bool setKeys(const QString &work, const QList<Tool::Struct_CalibrationData> &records, QString &problem)
 {
-    return kGroup + QLatin1Char('/') + QLatin1String(column.key);
+    QSettings settings(work, QSettings::IniFormat);
+    settings.setIniCodec("UTF-8");
+    const QStringList existing = settings.allKeys(); // groups are parsed when their keys are asked for
+    if (settings.status() != QSettings::NoError) {
+        problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是有效的INI文件。");
+        return false;
+    }
+    for (const Column &column : kColumns) {
+        const QString key = kGroup + QLatin1Char('/') + QLatin1String(column.key);
+        for (const QString &other : existing)
+            if (other != key && sameKey(other, key))
+                settings.remove(other);
+        settings.setValue(key, entriesOf(column, records));
+    }
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        problem = notWritten();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
+// The file is worked on as a copy: the INI reader takes a leading byte-order mark into the first
+// key's name (and reports a format error that would hide a failed write), and the file itself is
+// replaced in one step only once the new text is complete.
 bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path, QString *reason)
 {
     if (reason)
@@ -136,31 +146,25 @@ bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &pa
     if (records.isEmpty() || path.isEmpty())
         return false;
     const QString fileName = iniFileName(path);
+    QByteArray text;
     QString problem;
-    if (!acceptsExisting(fileName, problem))
+    if (!existingText(fileName, text, problem))
         return refuse(reason, fileName, problem);
-    {
-        QSettings settings(fileName, QSettings::IniFormat);
-        settings.setIniCodec("UTF-8");
-        const QStringList existing = settings.allKeys();
-        for (const Column &column : kColumns) {
-            const QString key = keyOf(column);
-            for (const QString &other : existing)
-                if (other != key && sameKey(other, key))
-                    settings.remove(other);
-            settings.setValue(key, entriesOf(column, records));
-        }
-        settings.sync();
-    }
-    // The status of the writing object keeps a format error of its reading (a byte-order mark)
-    // and then hides a failed write: the file read back tells what was written.
-    QSettings written(fileName, QSettings::IniFormat);
-    written.setIniCodec("UTF-8");
-    bool same = written.status() == QSettings::NoError;
-    for (const Column &column : kColumns)
-        same = same && written.value(keyOf(column)).toStringList() == entriesOf(column, records);
-    if (!same)
-        return refuse(reason, fileName, QCoreApplication::translate("CoefficientIni", "文件写入失败。"));
+    QTemporaryFile work;
+    // The name first: a temporary file without one is gone once closed.
+    if (!work.open() || work.fileName().isEmpty() || work.write(text) != text.size() || !work.flush())
+        return refuse(reason, fileName, unreadable(work.errorString()));
+    work.close();
+    if (!setKeys(work.fileName(), records, problem))
+        return refuse(reason, fileName, problem);
+    // The writer replaced the work file: it is read by its name, not through the handle kept open.
+    QFile result(work.fileName());
+    QSaveFile target(fileName);
+    if (!result.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
+        return refuse(reason, fileName, notWritten());
+    text = result.readAll();
+    if (result.error() != QFileDevice::NoError || target.write(text) != text.size() || !target.commit())
+        return refuse(reason, fileName, notWritten());
     return true;
 }
 

@@ -14,7 +14,7 @@ namespace CoefficientIni {
 
 // Writes the records into the file at path (".ini" is added to a name without a suffix). Each key
 // replaces the value it had, also under another spelling of its case; other groups and keys of an
-// existing file stay. True only when the file read back holds the written values.
+// existing file stay; the file is replaced as a whole or not at all.
 //
 // An existing file must be empty or UTF-8 text (a leading byte-order mark and CR LF line ends
 // allowed) without NUL bytes that the INI reader parses without a format error; any other file is
