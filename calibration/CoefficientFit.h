@@ -60,7 +60,8 @@ struct ITS90Coefficients {
 // is the reference point. Three points: the lowest, within ±0.1 ℃, makes the range above 0 ℃;
 // otherwise the highest, within ±0.1 ℃, makes the range below 0 ℃. The triple-point resistance
 // is derived from the reading at the reference point through the reference function.
-// False when these conditions fail or a result is not finite; // reason (when given) receives why they fail.
+// False when these conditions fail or a result is not finite; reason (when given) then receives
+// why, as a translated text.
 bool its90Coefficients(const QList<double> &t, const QList<double> &r, ITS90Coefficients &out,
                        QString *reason = nullptr);
 // Deviation functions solved through two points (t in ℃, r in Ω) relative to r0.

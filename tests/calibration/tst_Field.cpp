@@ -273,7 +273,7 @@ private slots:
         QFETCH(QString, command);
         // The first look for the reply comes after the hang-up has reached the transport.
         CommTiming timing = fastTiming();
-        timing.lineReplyPollMs = 300;
+        timing.lineReplyPollMs = 500;
         CommTiming::set(timing);
         Sim sim(dialectOf(type));
         sim.dropAfter = command;
