@@ -458,7 +458,8 @@ void CalibrationWork::Calculate()
             fitted = FitCVD(i);
         if (!fitted) {
             qWarning() << "channel" << m_Data.at(i).Number << "not fitted:" << m_Data.at(i).CList.size() << "points";
-            Log(tr("： 通道%1未计算系数：温度点不满足%2校准要求！").arg(m_Data.at(i).Number, range));
+            Log(tr("： 通道%1未计算系数：温度点不满足%2校准要求！").arg(m_Data.at(i).Number, range)
+                + CoefficientFit::refusal(m_Data.at(i)));
         }
     }
 }

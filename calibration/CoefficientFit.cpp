@@ -1,5 +1,9 @@
 #include "calibration/CoefficientFit.h"
 
+#include <QCoreApplication>
+#include <QSet>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -36,11 +40,29 @@ double powerSeries(const std::array<double, N> &c, double u)
 // coefficient the method does not use and is written as "0".
 using Slots = std::array<std::optional<double>, 7>;
 
-bool store(Tool::Struct_CalibrationData &record, const Slots &values, int digits)
+// Keeps the reason of a refusal for the caller; false, for the fit to return.
+bool refuse(QString *reason, const QString &text)
+{
+    if (reason)
+        *reason = text;
+    return false;
+}
+
+QString notFinite()
+{
+    return QCoreApplication::translate("CoefficientFit", "计算结果不是有限数。");
+}
+
+QString its90Count(int count)
+{
+    return QCoreApplication::translate("CoefficientFit", "需要3个或5个温度点，实有%1个。").arg(count);
+}
+
+bool store(Tool::Struct_CalibrationData &record, const Slots &values, int digits, QString *reason)
 {
     for (const auto &v : values)
         if (v && !std::isfinite(*v))
-            return false;
+            return refuse(reason, notFinite());
     QString *fields[] = {&record.A, &record.B, &record.C, &record.D,
                          &record.R0, &record.A4, &record.B4};
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -51,18 +73,42 @@ bool store(Tool::Struct_CalibrationData &record, const Slots &values, int digits
 // The record's points as numbers; false when the lists differ in length or hold fewer than
 // minCount points.
 bool readPoints(const Tool::Struct_CalibrationData &record, QList<double> &t, QList<double> &r,
-                int minCount)
+                int minCount, QString *reason)
 {
     t = Tool::toDoubleList(record.CList);
     r = Tool::toDoubleList(record.DList);
-    return t.size() == r.size() && t.size() >= minCount;
+    if (t.size() != r.size())
+        return refuse(reason, QCoreApplication::translate("CoefficientFit", "标准温度%1个，读数%2个，个数不同。")
+                                  .arg(t.size())
+                                  .arg(r.size()));
+    if (t.size() < minCount)
+        return refuse(reason, QCoreApplication::translate("CoefficientFit", "需要至少%1个温度点，只有%2个。")
+                                  .arg(minCount)
+                                  .arg(t.size()));
+    return true;
+}
+
+// Points that cannot determine the equation: fewer distinct reference temperatures than the
+// method needs (typed defaults repeated at every point), or one reading at every point.
+bool distinctPoints(const QList<double> &t, const QList<double> &r, int needed, QString *reason)
+{
+    QSet<double> temperatures;
+    for (double v : t)
+        temperatures.insert(v == 0.0 ? 0.0 : v); // −0 and 0 are one temperature
+    if (temperatures.size() < needed)
+        return refuse(reason, QCoreApplication::translate("CoefficientFit", "不同的标准温度只有%1个，需要%2个。")
+                                  .arg(temperatures.size())
+                                  .arg(needed));
+    if (std::all_of(r.cbegin(), r.cend(), [&](double v) { return v == r.first(); }))
+        return refuse(reason, QCoreApplication::translate("CoefficientFit", "所有读数相同。"));
+    return true;
 }
 
 // Thermistor fits: y(x) as a cubic over the transformed points.
-bool fitThermistor(Tool::Struct_CalibrationData &record, bool temperatureOfResistance)
+bool fitThermistor(Tool::Struct_CalibrationData &record, bool temperatureOfResistance, QString *reason)
 {
     QList<double> t, r;
-    if (!readPoints(record, t, r, 4))
+    if (!readPoints(record, t, r, 4, reason) || !distinctPoints(t, r, 4, reason))
         return false;
     QList<double> inverseT, logR;
     for (int k = 0; k < t.size(); ++k) {
@@ -71,7 +117,7 @@ bool fitThermistor(Tool::Struct_CalibrationData &record, bool temperatureOfResis
     }
     const QList<double> c = temperatureOfResistance ? leastSquares(logR, inverseT, 4)
                                                     : leastSquares(inverseT, logR, 4);
-    return store(record, {c[0], c[1], c[2], c[3], {}, {}, {}}, 10);
+    return store(record, {c[0], c[1], c[2], c[3], {}, {}, {}}, 10, reason);
 }
 
 // Ascending by temperature; neighbours change places only when the earlier one is strictly
@@ -93,49 +139,73 @@ double deviation(double r0, double t, double r, double (*wr)(double), double &w)
     return w - wr(t);
 }
 
+bool fitCVD(Tool::Struct_CalibrationData &record, QString *reason)
+{
+    QList<double> t, r;
+    if (!readPoints(record, t, r, 3, reason) || !distinctPoints(t, r, 3, reason))
+        return false;
+    const QList<double> c = leastSquares(t, r, 3);
+    return store(record, {c[1] / c[0], c[2] / c[0], {}, {}, c[0], {}, {}}, 10, reason);
+}
+
+bool fitITS90(Tool::Struct_CalibrationData &record, QString *reason)
+{
+    QList<double> t, r;
+    if (!readPoints(record, t, r, 3, reason))
+        return false;
+    if (t.size() != 3 && t.size() != 5)
+        return refuse(reason, its90Count(t.size()));
+    ITS90Coefficients c;
+    if (!distinctPoints(t, r, t.size(), reason) || !its90Coefficients(t, r, c, reason))
+        return false;
+    return store(record, {c.a, c.b, {}, {}, c.r0, c.a4, c.b4}, 8, reason);
+}
+
+bool fit(Tool::Struct_CalibrationData &record, QString *reason)
+{
+    if (record.Range == QLatin1String("CVD"))
+        return fitCVD(record, reason);
+    if (record.Range == QLatin1String("R(T)"))
+        return fitThermistor(record, false, reason);
+    if (record.Range == QLatin1String("T(R)"))
+        return fitThermistor(record, true, reason);
+    if (record.Range == QLatin1String("ITS90"))
+        return fitITS90(record, reason);
+    return refuse(reason, QCoreApplication::translate("CoefficientFit", "未知的计算方法“%1”。").arg(record.Range));
+}
+
 } // namespace
 
 bool fitRecord(Tool::Struct_CalibrationData &record)
 {
-    if (record.Range == QLatin1String("CVD"))
-        return fitCVD(record);
-    if (record.Range == QLatin1String("R(T)"))
-        return fitRT(record);
-    if (record.Range == QLatin1String("T(R)"))
-        return fitTR(record);
-    if (record.Range == QLatin1String("ITS90"))
-        return fitITS90(record);
-    return false;
+    return fit(record, nullptr);
+}
+
+QString refusal(const Tool::Struct_CalibrationData &record)
+{
+    Tool::Struct_CalibrationData copy = record;
+    QString reason;
+    return fit(copy, &reason) ? QString() : reason;
 }
 
 bool fitCVD(Tool::Struct_CalibrationData &record)
 {
-    QList<double> t, r;
-    if (!readPoints(record, t, r, 3))
-        return false;
-    const QList<double> c = leastSquares(t, r, 3);
-    return store(record, {c[1] / c[0], c[2] / c[0], {}, {}, c[0], {}, {}}, 10);
+    return fitCVD(record, nullptr);
 }
 
 bool fitRT(Tool::Struct_CalibrationData &record)
 {
-    return fitThermistor(record, false);
+    return fitThermistor(record, false, nullptr);
 }
 
 bool fitTR(Tool::Struct_CalibrationData &record)
 {
-    return fitThermistor(record, true);
+    return fitThermistor(record, true, nullptr);
 }
 
 bool fitITS90(Tool::Struct_CalibrationData &record)
 {
-    QList<double> t, r;
-    if (!readPoints(record, t, r, 3))
-        return false;
-    ITS90Coefficients c;
-    if (!its90Coefficients(t, r, c))
-        return false;
-    return store(record, {c.a, c.b, {}, {}, c.r0, c.a4, c.b4}, 8);
+    return fitITS90(record, nullptr);
 }
 
 Matrix normalEquations(const QList<double> &x, const QList<double> &y, int n)
@@ -209,11 +279,11 @@ void its90Positive(double r0, double t1, double r1, double t2, double r2, double
 }
 
 bool its90Coefficients(const QList<double> &temperatures, const QList<double> &readings,
-                       ITS90Coefficients &out)
+                       ITS90Coefficients &out, QString *reason)
 {
     QList<double> t = temperatures, r = readings;
     if (t.size() != r.size() || (t.size() != 3 && t.size() != 5))
-        return false;
+        return refuse(reason, its90Count(t.size()));
     sortPoints(t, r);
 
     const auto nearZero = [](double v) { return std::fabs(v) <= kZeroTolerance; };
@@ -223,7 +293,9 @@ bool its90Coefficients(const QList<double> &temperatures, const QList<double> &r
     else
         ref = nearZero(t[0]) ? 0 : nearZero(t[2]) ? 2 : -1;
     if (ref < 0)
-        return false;
+        return refuse(reason, t.size() == 5
+                                  ? QCoreApplication::translate("CoefficientFit", "居中的温度点不在0℃±0.1℃以内。")
+                                  : QCoreApplication::translate("CoefficientFit", "最低或最高的温度点都不在0℃±0.1℃以内。"));
 
     // The deviation functions are defined on W = R / R(0.01 ℃). The reading at a reference point
     // beside the triple point is brought there along the reference function of its side.
@@ -239,7 +311,7 @@ bool its90Coefficients(const QList<double> &temperatures, const QList<double> &r
 
     for (double v : {c.a, c.b, c.r0, c.a4, c.b4})
         if (!std::isfinite(v))
-            return false;
+            return refuse(reason, notFinite());
     out = c;
     return true;
 }

@@ -9,11 +9,21 @@
 // reference temperatures (CList, ℃) and readings (DList, Ω) into the coefficient texts of the
 // sensor's equation. A fit whose conditions fail, or whose result is not finite, leaves the record
 // exactly as it was and returns false. Only A, B, C, D, R0, A4 and B4 are ever written.
+//
+// Conditions of every fit: equally long lists, the method's number of points, at least that many
+// distinct reference temperatures (the stored texts read as numbers; 3 for "CVD" and a three-point
+// "ITS90", 4 for "R(T)" and "T(R)", 5 for a five-point "ITS90") and readings that are not all
+// equal. The normal equations themselves are not judged: a valid thermistor fit over a narrow
+// range is ill-conditioned by nature and still exact.
 namespace CoefficientFit {
 
 // Calls the fit named by the record's Range ("CVD", "R(T)", "T(R)", "ITS90", compared exactly);
 // any other method text fits nothing and returns false.
 bool fitRecord(Tool::Struct_CalibrationData &record);
+
+// Why the fit named by the record's Range leaves the record unchanged, as a translated text for
+// the run's log; an empty text when it fits. The record itself is not changed.
+QString refusal(const Tool::Struct_CalibrationData &record);
 
 // R(t) = R0·(1 + A·t + B·t²), at least 3 points; C, D, A4, B4 := "0".
 bool fitCVD(Tool::Struct_CalibrationData &record);
@@ -50,8 +60,10 @@ struct ITS90Coefficients {
 // is the reference point. Three points: the lowest, within ±0.1 ℃, makes the range above 0 ℃;
 // otherwise the highest, within ±0.1 ℃, makes the range below 0 ℃. The triple-point resistance
 // is derived from the reading at the reference point through the reference function.
-// False when these conditions fail or a result is not finite.
-bool its90Coefficients(const QList<double> &t, const QList<double> &r, ITS90Coefficients &out);
+// False when these conditions fail or a result is not finite; reason (when given) then receives
+// why, as a translated text.
+bool its90Coefficients(const QList<double> &t, const QList<double> &r, ITS90Coefficients &out,
+                       QString *reason = nullptr);
 // Deviation functions solved through two points (t in ℃, r in Ω) relative to r0.
 void its90Negative(double r0, double t1, double r1, double t2, double r2, double &a4, double &b4);
 void its90Positive(double r0, double t1, double r1, double t2, double r2, double &a, double &b);

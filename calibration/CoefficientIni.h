@@ -14,9 +14,14 @@ namespace CoefficientIni {
 
 // Writes the records into the file at path (".ini" is added to a name without a suffix). Each key
 // replaces the value it had, also under another spelling of its case; other groups and keys of an
-// existing file stay. False when there is no record, an existing file cannot be read as INI
-// (it is then left as it is) or the file could not be written.
-bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path);
+// existing file stay; the file is replaced as a whole or not at all.
+//
+// An existing file must be empty or UTF-8 text (a leading byte-order mark and CR LF line ends
+// allowed) without NUL bytes that the INI reader parses without a format error; any other file is
+// left byte for byte as it was. False also when there is no record or the file could not be
+// written; reason (when given) then receives a translated text for the user (empty without
+// records).
+bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path, QString *reason = nullptr);
 
 // The path a name without a suffix is written to.
 QString iniFileName(const QString &path);

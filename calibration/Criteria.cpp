@@ -2,6 +2,8 @@
 
 #include "calibration/Field.h"
 
+#include <QDebug>
+
 Criteria::Criteria() : Device(nullptr) {}
 
 Criteria::Criteria(Field *source) : Device(nullptr), m_Field(source) {}
@@ -40,7 +42,20 @@ bool Criteria::Start()
 
 bool Criteria::ReadTemp(double &t)
 {
-    return m_Field && m_Field->ReadTemp(t);
+    double value = 0.0;
+    if (!m_Field || !m_Field->ReadTemp(value))
+        return false;
+    if (!IsTemperature(value)) {
+        qWarning() << "Criteria: the source's reference reading" << value << "is no temperature";
+        return false;
+    }
+    t = value;
+    return true;
+}
+
+bool Criteria::IsTemperature(double t)
+{
+    return t >= MinTemp && t <= MaxTemp;
 }
 
 bool Criteria::IsReady()

@@ -30,11 +30,17 @@ public:
     virtual bool GetID(QString &id);
     // Nothing to start: true when a source is present.
     virtual bool Start();
-    // The source's temperature.
+    // The source's temperature. A reading outside MinTemp … MaxTemp is a failed read (t untouched).
     virtual bool ReadTemp(double &t);
     virtual bool IsReady();
     // Sends a command given as hex text; the base has nothing to send.
     virtual bool WriteHex(const QString &hex);
+
+    // The range a reference temperature can lie in, ℃: absolute zero up to far above any source.
+    // Instruments answer a failed measurement with numbers such as 1e38 or 1e308.
+    static constexpr double MinTemp = -273.15;
+    static constexpr double MaxTemp = 10000.0;
+    static bool IsTemperature(double t);
 
 private:
     std::atomic<bool> m_Open{false};

@@ -88,8 +88,13 @@ bool CriteriaP710W::ReadTemp(double &t)
             return false;
         }
         if (!m_Readings.isEmpty()) {
-            t = m_Readings.last();
+            const double value = m_Readings.last();
             m_Readings.clear();
+            if (!IsTemperature(value)) {
+                qWarning() << "CriteriaP710W: reading" << value << "is no temperature";
+                return false;
+            }
+            t = value;
             return true;
         }
     }

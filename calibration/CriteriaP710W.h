@@ -35,7 +35,8 @@ public:
     // Pause, then the start frame.
     bool Start() override;
     // Waits for a reading and hands out the newest, dropping the others; fails after 1000 polls
-    // of 10 ms, or at once when the transport is not connected.
+    // of 10 ms, at once when the transport is not connected, and when the newest reading is no
+    // temperature (see Criteria::IsTemperature).
     bool ReadTemp(double &t) override;
     bool IsReady() override;
     // Clears the receive buffer and sends the hex text's bytes (no check byte added).

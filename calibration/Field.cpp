@@ -76,9 +76,10 @@ bool Field::OpenSource(const QString &type, const QString &address, const QStrin
     }
     emit Open_signals(type, address, parameter.trimmed().toInt());
     m_Link.WaitConnected(true, polls);
-    // A transport that did not connect makes the identity query fail at its first write.
-    if (CheckID(sn))
-        return m_Link.IsConnected();
+    // A transport that did not connect makes the identity query fail at its first write; one
+    // that dropped while the identity came is no open source either.
+    if (CheckID(sn) && m_Link.IsConnected())
+        return true;
     sn = QStringLiteral("ID Error");
     emit Close_signals();
     return false;

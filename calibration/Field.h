@@ -62,7 +62,7 @@ signals:
 protected:
     // Asks the transport to open (parameter read as a decimal integer, 0 when it is none), tests
     // the open state up to `polls` times and identifies the instrument whether or not it
-    // connected. On success sn receives the identity and the connected flag is returned; on
+    // connected. On success (identified and still connected) sn receives the identity; on
     // failure sn becomes "ID Error" and the transport is told to close.
     bool OpenSource(const QString &type, const QString &address, const QString &parameter, QString &sn,
                     int polls);

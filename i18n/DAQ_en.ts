@@ -650,6 +650,68 @@
     </message>
 </context>
 <context>
+    <name>CoefficientFit</name>
+    <message>
+        <source>计算结果不是有限数。</source>
+        <translation>The result is not a finite number.</translation>
+    </message>
+    <message>
+        <source>需要3个或5个温度点，实有%1个。</source>
+        <translation>3 or 5 temperature points are needed, there are %1.</translation>
+    </message>
+    <message>
+        <source>标准温度%1个，读数%2个，个数不同。</source>
+        <translation>%1 reference temperatures but %2 readings.</translation>
+    </message>
+    <message>
+        <source>需要至少%1个温度点，只有%2个。</source>
+        <translation>At least %1 temperature points are needed, there are only %2.</translation>
+    </message>
+    <message>
+        <source>不同的标准温度只有%1个，需要%2个。</source>
+        <translation>Only %1 distinct reference temperatures, %2 are needed.</translation>
+    </message>
+    <message>
+        <source>所有读数相同。</source>
+        <translation>All readings are equal.</translation>
+    </message>
+    <message>
+        <source>未知的计算方法“%1”。</source>
+        <translation>Unknown method &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>居中的温度点不在0℃±0.1℃以内。</source>
+        <translation>The middle temperature point is not within 0 ℃ ± 0.1 ℃.</translation>
+    </message>
+    <message>
+        <source>最低或最高的温度点都不在0℃±0.1℃以内。</source>
+        <translation>Neither the lowest nor the highest temperature point is within 0 ℃ ± 0.1 ℃.</translation>
+    </message>
+</context>
+<context>
+    <name>CoefficientIni</name>
+    <message>
+        <source>无法读取已有的文件：%1</source>
+        <translation>The existing file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>已有的文件含有NUL字节，不是文本文件。</source>
+        <translation>The existing file contains NUL bytes: it is not a text file.</translation>
+    </message>
+    <message>
+        <source>已有的文件不是UTF-8文本。</source>
+        <translation>The existing file is not UTF-8 text.</translation>
+    </message>
+    <message>
+        <source>已有的文件不是有效的INI文件。</source>
+        <translation>The existing file is not a valid INI file.</translation>
+    </message>
+    <message>
+        <source>文件写入失败。</source>
+        <translation>Writing the file failed.</translation>
+    </message>
+</context>
+<context>
     <name>Collection</name>
     <message>
         <location filename="../comm/Collection.cpp" line="+99"/>

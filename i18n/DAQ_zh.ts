@@ -650,6 +650,68 @@
     </message>
 </context>
 <context>
+    <name>CoefficientFit</name>
+    <message>
+        <source>计算结果不是有限数。</source>
+        <translation>计算结果不是有限数。</translation>
+    </message>
+    <message>
+        <source>需要3个或5个温度点，实有%1个。</source>
+        <translation>需要3个或5个温度点，实有%1个。</translation>
+    </message>
+    <message>
+        <source>标准温度%1个，读数%2个，个数不同。</source>
+        <translation>标准温度%1个，读数%2个，个数不同。</translation>
+    </message>
+    <message>
+        <source>需要至少%1个温度点，只有%2个。</source>
+        <translation>需要至少%1个温度点，只有%2个。</translation>
+    </message>
+    <message>
+        <source>不同的标准温度只有%1个，需要%2个。</source>
+        <translation>不同的标准温度只有%1个，需要%2个。</translation>
+    </message>
+    <message>
+        <source>所有读数相同。</source>
+        <translation>所有读数相同。</translation>
+    </message>
+    <message>
+        <source>未知的计算方法“%1”。</source>
+        <translation>未知的计算方法“%1”。</translation>
+    </message>
+    <message>
+        <source>居中的温度点不在0℃±0.1℃以内。</source>
+        <translation>居中的温度点不在0℃±0.1℃以内。</translation>
+    </message>
+    <message>
+        <source>最低或最高的温度点都不在0℃±0.1℃以内。</source>
+        <translation>最低或最高的温度点都不在0℃±0.1℃以内。</translation>
+    </message>
+</context>
+<context>
+    <name>CoefficientIni</name>
+    <message>
+        <source>无法读取已有的文件：%1</source>
+        <translation>无法读取已有的文件：%1</translation>
+    </message>
+    <message>
+        <source>已有的文件含有NUL字节，不是文本文件。</source>
+        <translation>已有的文件含有NUL字节，不是文本文件。</translation>
+    </message>
+    <message>
+        <source>已有的文件不是UTF-8文本。</source>
+        <translation>已有的文件不是UTF-8文本。</translation>
+    </message>
+    <message>
+        <source>已有的文件不是有效的INI文件。</source>
+        <translation>已有的文件不是有效的INI文件。</translation>
+    </message>
+    <message>
+        <source>文件写入失败。</source>
+        <translation>文件写入失败。</translation>
+    </message>
+</context>
+<context>
     <name>Collection</name>
     <message>
         <location filename="../comm/Collection.cpp" line="+99"/>

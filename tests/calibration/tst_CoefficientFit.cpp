@@ -230,6 +230,81 @@ private slots:
         QVERIFY(!fitRecord(rec));
         QCOMPARE(allFields(rec), before);
     }
+
+    // Points that cannot determine the equation: too few distinct reference temperatures as
+    // stored (every typed reference left at its default), or one reading everywhere. The record
+    // stays as it was and the refusal says why.
+    void degeneratePointsAreRefused_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QStringList>("t");
+        QTest::addColumn<L>("r");
+        QTest::addColumn<QString>("reason");
+        const QStringList nine = QVector<QString>(9, "0.100000").toList();
+        const L rising{100, 103.9, 107.8, 111.7, 115.5, 119.4, 123.2, 127.1, 130.9};
+        const QString distinct = "不同的标准温度只有%1个，需要%2个。";
+        QTest::newRow("CVD, nine typed defaults") << "CVD" << nine << rising << distinct.arg(1).arg(3);
+        QTest::newRow("T(R), nine typed defaults") << "T(R)" << nine << rising << distinct.arg(1).arg(4);
+        QTest::newRow("CVD, equal as stored")
+            << "CVD" << QStringList{"0.100000", "0.1", "50", "0.10"} << L{100, 100.1, 119.4, 100.2} << distinct.arg(2).arg(3);
+        QTest::newRow("R(T), three of four")
+            << "R(T)" << QStringList{"0", "25", "25", "50"} << L{32000, 10000, 10001, 3600} << distinct.arg(3).arg(4);
+        QTest::newRow("ITS90, five with a repeat")
+            << "ITS90" << QStringList{"-80", "-40", "0", "100", "100"} << L{17, 21, 25.5, 35, 35.1} << distinct.arg(4).arg(5);
+        QTest::newRow("ITS90, three with a repeat")
+            << "ITS90" << QStringList{"0", "100", "100"} << L{25.5, 35, 35.1} << distinct.arg(2).arg(3);
+        const QString equal = "所有读数相同。";
+        QTest::newRow("CVD, one reading") << "CVD" << QStringList{"0", "50", "100"} << L{100, 100, 100} << equal;
+        QTest::newRow("T(R), one reading")
+            << "T(R)" << QStringList{"0", "25", "50", "75"} << L{1e4, 1e4, 1e4, 1e4} << equal;
+        QTest::newRow("ITS90, one reading")
+            << "ITS90" << QStringList{"-80", "-40", "0", "100", "200"} << L{25.5, 25.5, 25.5, 25.5, 25.5} << equal;
+        // The conditions of before keep their own reasons.
+        QTest::newRow("CVD, two points") << "CVD" << QStringList{"0", "100"} << L{100, 138.5} << "需要至少3个温度点，只有2个。";
+        QTest::newRow("unequal lists")
+            << "T(R)" << QStringList{"0", "25", "50", "75"} << L{3e4, 1e4, 4e3} << "标准温度4个，读数3个，个数不同。";
+        QTest::newRow("ITS90, four points")
+            << "ITS90" << QStringList{"-40", "0", "100", "200"} << L{21, 25.5, 35, 45} << "需要3个或5个温度点，实有4个。";
+        QTest::newRow("ITS90, middle point off 0")
+            << "ITS90" << QStringList{"-80", "-40", "0.11", "100", "200"} << L{17, 21, 25.5, 35, 45} << "居中的温度点不在0℃±0.1℃以内。";
+        QTest::newRow("ITS90, no end point at 0")
+            << "ITS90" << QStringList{"10", "50", "100"} << L{26, 30.5, 35} << "最低或最高的温度点都不在0℃±0.1℃以内。";
+        QTest::newRow("R(T), zero reading")
+            << "R(T)" << QStringList{"0", "25", "50", "75"} << L{32000, 10000, 0, 1500} << "计算结果不是有限数。";
+        QTest::newRow("lower case") << "cvd" << QStringList{"0", "50", "100"} << L{100, 119.4, 138.5} << "未知的计算方法“cvd”。";
+    }
+    void degeneratePointsAreRefused()
+    {
+        QFETCH(QString, method);
+        QFETCH(QStringList, t);
+        QFETCH(L, r);
+        QFETCH(QString, reason);
+        Record rec = makeRecord(method, {}, r);
+        rec.CList = t;
+        const QStringList before = allFields(rec);
+        QCOMPARE(refusal(rec), reason);
+        QVERIFY(!fitRecord(rec));
+        QCOMPARE(allFields(rec), before);
+    }
+
+    // Narrow but valid data still fits exactly: no judgement of the normal equations' condition
+    // (about 1e21 for a thermistor over 0–100 ℃).
+    void narrowThermistorRangeStillFits()
+    {
+        const L temps{0, 20, 40, 60, 80, 100};
+        const auto lnR = [](double t) {
+            const double x = 1 / (t + 273.15);
+            return -4.5 + 3950 * x - 2.0e4 * x * x + 1.0e7 * x * x * x;
+        };
+        Record rec = makeRecord("R(T)", temps, mapped(temps, [&](double t) { return std::exp(lnR(t)); }));
+        QCOMPARE(refusal(rec), QString());
+        QVERIFY(fitRecord(rec));
+        const L m = Tool::toDoubleList({rec.A, rec.B, rec.C, rec.D});
+        for (double t = 0; t <= 100; t += 5) {
+            const double x = 1 / (t + 273.15);
+            QVERIFY2(std::fabs(m[0] + m[1] * x + m[2] * x * x + m[3] * x * x * x - lnR(t)) < 1e-8, qPrintable(QString::number(t)));
+        }
+    }
 };
 
 QTEST_APPLESS_MAIN(tst_CoefficientFit)

@@ -93,13 +93,69 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("taken.ini"));
         QVERIFY(!CoefficientIni::write(threeChannels(), dir.filePath("taken.ini")));
         // Readable as an empty file, but no file can be made there (not even by root).
-        QVERIFY(!CoefficientIni::write(threeChannels(), "/proc/coefficients.ini"));
+        QString reason;
+        QVERIFY(!CoefficientIni::write(threeChannels(), "/proc/coefficients.ini", &reason));
+        QCOMPARE(reason, QString("文件写入失败。"));
         // A file that cannot be read as INI is left as it is rather than rewritten in part.
         const QString broken = dir.filePath("broken.ini");
         QVERIFY(put(broken, "[Device\nModel=QN 2000\n"));
         QVERIFY(!CoefficientIni::write(threeChannels(), broken));
         QCOMPARE(contents(broken), QByteArray("[Device\nModel=QN 2000\n"));
         QVERIFY(!CoefficientIni::write({}, dir.filePath("empty.ini")) && !QFile::exists(dir.filePath("empty.ini")));
+    }
+
+    // Existing files that are not UTF-8 INI text are refused with the reason and left byte for
+    // byte as they were.
+    void refusesFilesThatAreNotUtf8Ini_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("reason");
+        const QString text = "[Other]\r\nName=café\r\n";
+        QByteArray utf16("\xFF\xFE");
+        utf16 += QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        QTest::newRow("UTF-16 with byte-order mark") << utf16 << "已有的文件含有NUL字节，不是文本文件。";
+        QTest::newRow("leading NUL bytes") << QByteArray(3, '\0') + "[Other]\nName=x\n" << "已有的文件含有NUL字节，不是文本文件。";
+        QTest::newRow("Latin-1") << QByteArray("[Other]\nName=caf\xE9\n") << "已有的文件不是UTF-8文本。";
+        QTest::newRow("UTF-8 cut inside a character") << QByteArray("[Other]\nName=caf\xC3") << "已有的文件不是UTF-8文本。";
+        QTest::newRow("byte-order mark, broken group")
+            << QByteArray("\xEF\xBB\xBF[Other\r\nName=x\r\n") << "已有的文件不是有效的INI文件。";
+    }
+    void refusesFilesThatAreNotUtf8Ini()
+    {
+        QFETCH(QByteArray, before);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("other.ini");
+        QVERIFY(put(path, before));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^coefficient file"));
+        QString reason = "untouched";
+        QVERIFY(!CoefficientIni::write(threeChannels(), path, &reason));
+        QTEST(reason, "reason");
+        QCOMPARE(contents(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"other.ini"});
+    }
+
+    // UTF-8 with a byte-order mark and CR LF (a key before any group too), and an empty file,
+    // are written over and reported as written; the other keys keep their names and texts.
+    void writesOverUtf8WithByteOrderMark()
+    {
+        QTemporaryDir dir;
+        const QByteArray withMark("\xEF\xBB\xBFVersion=2\r\n[Other]\r\nName=caf\xC3\xA9\r\n");
+        for (const QByteArray &before : {withMark, QByteArray()}) {
+            const QString path = dir.filePath("coefficients.ini");
+            QVERIFY(put(path, before));
+            QString reason = "untouched";
+            QVERIFY(CoefficientIni::write(threeChannels(), path, &reason));
+            QCOMPARE(reason, QString());
+            QSettings ini(path, QSettings::IniFormat);
+            ini.setIniCodec("UTF-8");
+            QStringList keys = ini.allKeys();
+            keys.sort();
+            QCOMPARE(keys.filter(QRegularExpression("^(?!Standardizer/)")).join(',') + ' ' + ini.value("Other/Name").toString(),
+                     QString(before.isEmpty() ? " " : "Other/Name,Version café"));
+            QCOMPARE(ini.value("Standardizer/B4_C6").toStringList(), entries(&Record::B4));
+            QCOMPARE(ini.status(), QSettings::NoError);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"coefficients.ini"});
+        }
     }
 };
 

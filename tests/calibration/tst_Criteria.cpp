@@ -4,13 +4,16 @@
 
 #include "calibration/CriteriaP710W.h"
 #include "calibration/FieldDryR.h"
+#include "calibration/FieldTankR.h"
 #include "support/LogCapture.h"
 #include "support/SocatPtyPair.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 using Sim = InstrumentSimulator;
 using Chunks = QList<QByteArray>;
@@ -55,6 +58,70 @@ private slots:
         QCOMPARE(sn + " " + id + " " + sim.commands.last(), QStringLiteral("QN KOVRA-ELEC,QNLK-350H,D1234,V1 READ?"));
         QVERIFY(reference.Close() && !reference.IsOpen() && source.IsOpen());
         QVERIFY(closeInWorker(source));
+
+        Criteria none;
+        double t = 0.0;
+        QVERIFY(!none.Open("", "", "", sn) && !none.GetID(id) && !none.ReadTemp(t) && !none.Start());
+    }
+
+    // The source's answer as a reference temperature, through the wire: absolute zero up to
+    // 10 000 ℃ is a temperature; beyond it (an instrument's "no value" such as 1e308) the read
+    // fails, and the source stays usable.
+    void sourceReadingRange_data()
+    {
+        QTest::addColumn<bool>("bath");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("dry-well 1e308") << false << "1e308" << None;
+        QTest::newRow("dry-well -1e308") << false << "-1e308" << None;
+        QTest::newRow("dry-well absolute zero") << false << "-273.15" << -273.15;
+        QTest::newRow("dry-well below absolute zero") << false << "-273.16" << None;
+        QTest::newRow("bath 10000") << true << "10000" << 10000.0;
+        QTest::newRow("bath above 10000") << true << "10000.01" << None;
+        QTest::newRow("bath 9.9E37") << true << "9.9E37" << None;
+    }
+    void sourceReadingRange()
+    {
+        QFETCH(bool, bath);
+        QFETCH(QString, answer);
+        QFETCH(double, expected);
+        Sim sim(bath ? Sim::Dialect::Bath : Sim::Dialect::DryWell);
+        std::unique_ptr<Field> source(Field::Create(bath ? "QNVA-R" : "QNLK-R"));
+        Criteria reference(source.get());
+        QString sn;
+        QVERIFY(openOverTcp(*source, sim, sn));
+        QVERIFY(resultInWorker([&]() { return reference.Open("", "", "", sn); }));
+        sim.temperature = answer;
+        LogCapture log;
+        QCOMPARE(QString::number(reading(reference)), QString::number(expected));
+        QCOMPARE(log.contains(QStringLiteral("is no temperature")), std::isnan(expected));
+        sim.temperature = QStringLiteral("21.5");
+        QCOMPARE(reading(reference), 21.5);
+        QVERIFY(closeInWorker(*source));
+    }
+
+    // A thermometer streaming 1e38 (its "no value") gives no reference temperature, at once
+    // rather than after the reading wait; its next real frame does.
+    void thermometerReadingRange()
+    {
+        Sim sim(Sim::Dialect::Thermometer);
+        sim.streamMs = 5;
+        sim.temperature = QStringLiteral("1e38");
+        CriteriaP710W reference;
+        QString sn;
+        QVERIFY(openOverTcp(reference, sim, sn));
+        QVERIFY(resultInWorker([&]() { return reference.Start(); }));
+        QTRY_VERIFY(sim.streaming());
+        CommTiming timing = fastTiming();
+        timing.readingPolls = 5000; // 10 s
+        CommTiming::set(timing);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(std::isnan(reading(reference)));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        sim.temperature = QStringLiteral("-195.75");
+        QTRY_COMPARE(reading(reference), -195.75);
+        QVERIFY(closeInWorker(reference));
     }
 
     // Start and stop frames; upper-case digits; the first 8 bytes only.
@@ -141,7 +208,8 @@ private slots:
         QVERIFY(closeInWorker(reference));
     }
 
-    // Over the wire: a second ReadTemp waits for a frame sent after the first.
+    // Over the wire: a second ReadTemp waits for a frame sent after the first, joined from its
+    // chunks.
     void secondReadingWaitsForANewFrame()
     {
         Sim sim(Sim::Dialect::Thermometer);
@@ -150,7 +218,10 @@ private slots:
         QVERIFY(openOverTcp(reference, sim, sn));
         sim.send(Sim::frame(21.0f));
         QCOMPARE(reading(reference), 21.0);
-        QTimer::singleShot(100, &sim, [&]() { sim.send(Sim::frame(22.5f)); });
+        // The next frame comes in two chunks over the wire.
+        const QByteArray next = Sim::frame(22.5f);
+        QTimer::singleShot(100, &sim, [&]() { sim.send(next.left(7)); });
+        QTimer::singleShot(200, &sim, [&]() { sim.send(next.mid(7)); });
         CommTiming timing = fastTiming();
         timing.readingPolls = 2500; // 5 s
         CommTiming::set(timing);

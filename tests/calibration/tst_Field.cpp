@@ -258,6 +258,36 @@ private slots:
         QVERIFY(closeInWorker(field));
     }
 
+    // An instrument that hangs up right after answering the identity query: the source is not
+    // open, Open fails as for a wrong identity, and the next exchange fails at its first send.
+    void linkDroppedAfterIdentity_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("dry-well") << "QNLK" << "*IDN?";
+        QTest::newRow("bath") << "QNVA-R" << "sn";
+    }
+    void linkDroppedAfterIdentity()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, command);
+        // The first look for the reply comes after the hang-up has reached the transport.
+        CommTiming timing = fastTiming();
+        timing.lineReplyPollMs = 500;
+        CommTiming::set(timing);
+        Sim sim(dialectOf(type));
+        sim.dropAfter = command;
+        std::unique_ptr<Field> field(Field::Create(type));
+        QString sn;
+        const QString port = QString::number(sim.listen());
+        QVERIFY(!resultInWorker([&]() { return field->Open(ToolComm::TcpText, QStringLiteral("127.0.0.1"), port, sn); }));
+        QCOMPARE(sn, QStringLiteral("ID Error"));
+        QCOMPARE(sim.commands, QStringList{command});
+        QVERIFY(!field->IsOpen());
+        QVERIFY(!resultInWorker([&]() { return field->Init(); }));
+        QVERIFY(closeInWorker(*field));
+    }
+
     // On a closed source every exchange fails at its first send, without waiting.
     void closedSource()
     {

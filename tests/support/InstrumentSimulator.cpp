@@ -137,10 +137,11 @@ void InstrumentSimulator::onCommand(const QString &command)
     const QByteArray bytes = !queued.isEmpty() ? queued.takeFirst() : defaultAnswer(command);
     if (silent || bytes.isEmpty())
         return;
+    const bool drop = command == dropAfter;
     if (delayMs > 0)
-        QTimer::singleShot(delayMs, this, [this, bytes]() { answer(bytes); });
+        QTimer::singleShot(delayMs, this, [this, bytes, drop]() { answer(bytes, drop); });
     else
-        answer(bytes);
+        answer(bytes, drop);
 }
 
 QByteArray InstrumentSimulator::defaultAnswer(const QString &command)
@@ -160,13 +161,29 @@ QByteArray InstrumentSimulator::defaultAnswer(const QString &command)
     return reply.isEmpty() ? QByteArray() : reply.toLatin1() + "\r\n";
 }
 
-void InstrumentSimulator::answer(const QByteArray &bytes)
+void InstrumentSimulator::answer(const QByteArray &bytes, bool drop)
 {
     if (splitAt <= 0 || splitAt >= bytes.size()) {
         send(bytes);
+        if (drop)
+            hangUp();
         return;
     }
     send(bytes.left(splitAt));
     const QByteArray rest = bytes.mid(splitAt);
-    QTimer::singleShot(splitGapMs, this, [this, rest]() { send(rest); });
+    QTimer::singleShot(splitGapMs, this, [this, rest, drop]() {
+        send(rest);
+        if (drop)
+            hangUp();
+    });
+}
+
+void InstrumentSimulator::hangUp()
+{
+    if (auto *socket = qobject_cast<QTcpSocket *>(m_device.data())) {
+        socket->disconnectFromHost(); // after the pending bytes, unlike dropLink's abort
+    } else if (m_device) {
+        m_device->waitForBytesWritten(1000);
+        m_device->close();
+    }
 }

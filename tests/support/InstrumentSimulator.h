@@ -28,7 +28,8 @@ class QTimer;
 //
 // Knobs: script() queues the next raw answers to one command (an empty answer is silence);
 // silent answers nothing; delayMs sends every answer late; splitAt > 0 sends it in two chunks,
-// splitGapMs apart; dropLink() closes the connection for real.
+// splitGapMs apart; dropLink() closes the connection for real; dropAfter names a command whose
+// answer is the last thing sent before the instrument closes its end of the link.
 class InstrumentSimulator : public QObject
 {
     Q_OBJECT
@@ -67,6 +68,7 @@ public:
     int splitAt = 0;
     int splitGapMs = 40;
     int streamMs = 0;
+    QString dropAfter;
 
 private:
     void adopt(QIODevice *device);
@@ -74,7 +76,9 @@ private:
     void onCommand(const QString &command);
     void onFrames();
     QByteArray defaultAnswer(const QString &command);
-    void answer(const QByteArray &bytes);
+    void answer(const QByteArray &bytes, bool drop);
+    // Closes the link once what was sent has gone out.
+    void hangUp();
 
     Dialect m_dialect;
     QTcpServer *m_server = nullptr;
