@@ -249,6 +249,20 @@ class tst_VerificationReport : public QObject
         const bool ended = QTest::qWaitFor([this] { return !m_boxes->texts().isEmpty() && !m_page->isExporting(); }, 60000);
         return ended ? m_boxes->texts() : QStringList();
     }
+    // "分段导出" of the loaded project to file in the dir, in the format its name ends with, with the
+    // options fill sets; true when the export ended reporting success.
+    bool reported(const QString &file, const std::function<void(QWidget *)> &fill)
+    {
+        m_path = m_dir->filePath(file);
+        m_boxes->onDialog([file, fill](QWidget *dialog) {
+            dialog->findChild<QComboBox *>("comboBox_Format")->setCurrentIndex(file.endsWith(".xls"));
+            dialog->findChild<QPushButton *>("pushButton_Route")->click();
+            fill(dialog);
+            dialog->findChild<QPushButton *>("pushButton_OK")->click();
+        }, "VerificationReportExport");
+        m_page->TimeOut_clicked();
+        return result() == QStringList{"报表生成成功!"};
+    }
     // The data export's rows 1 to 14, cells joined with "|".
     QStringList dataSheet() const
     {
@@ -732,20 +746,14 @@ private slots:
         for (int n = 0; n < 121; ++n)
             samples << QStringLiteral("%1,%2,%3").arg(n).arg(1000 + n).arg(2000 + n);
         loadP({"℃", "℃", "%RH"}, {true, false, true}, samples);
-        m_path = m_dir->filePath(file);
-        m_boxes->onDialog([file](QWidget *dialog) {
-            dialog->findChild<QComboBox *>("comboBox_Format")->setCurrentIndex(file.endsWith(".xls"));
-            dialog->findChild<QPushButton *>("pushButton_Route")->click();
+        QVERIFY(reported(file, [](QWidget *dialog) {
             chooseSegments(dialog, 2);
             edit(dialog, "End", 1)->setDateTime(sampleTime(60));
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("升温");
             dialog->findChild<QLineEdit *>("lineEdit_Remark2")->setText("恒温");
             dialog->findChild<QLineEdit *>("lineEdit_PrintInterval")->setText("60");
             dialog->findChild<QCheckBox *>("checkBox_Vertical1")->setChecked(true);
-            dialog->findChild<QPushButton *>("pushButton_OK")->click();
-        }, "VerificationReportExport");
-        m_page->TimeOut_clicked();
-        QCOMPARE(result(), QStringList{"报表生成成功!"});
+        }));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.温度竖向表",
             "时间 1-1(℃) 1-3(%RH)\n05-01 08:00:00.000 0.00 2000.00\n05-01 08:01:00.060 60.00 2060.00\n升温 结束",
@@ -868,17 +876,11 @@ private slots:
         click(1);
         m_boxes->rejectDialog("VerificationReportData");
         menu(ViewData);
-        m_path = m_dir->filePath("report.xls");
-        m_boxes->onDialog([](QWidget *dialog) {
-            dialog->findChild<QComboBox *>("comboBox_Format")->setCurrentIndex(1);
-            dialog->findChild<QPushButton *>("pushButton_Route")->click();
+        QVERIFY(reported("report.xls", [](QWidget *dialog) {
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("恒温");
             dialog->findChild<QLineEdit *>("lineEdit_PrintInterval")->setText("2");
             dialog->findChild<QCheckBox *>("checkBox_Horizontal2")->setChecked(true);
-            dialog->findChild<QPushButton *>("pushButton_OK")->click();
-        }, "VerificationReportExport");
-        m_page->TimeOut_clicked();
-        QCOMPARE(result(), QStringList{"报表生成成功!"});
+        }));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.湿度横向表",
             "时间 1-1(℃) 1-2(℃) 1-3(%RH) 1-4(%RH)\n05-01 08:00:00.000 0.00 10.00 50.00 60.00\n"
