@@ -111,8 +111,13 @@ void VerificationMerge::Set_clicked()
     }
     // Taken means a stored project bears exactly this name; "NULL" is a name like any other.
     QList<Tool::Struct_Parameters> stored;
-    if (!Tool::queryParameters(stored, name)) {
-        inform(tr("数据库连接失败！"));
+    bool looked = false;
+    {
+        const Tool::LockWait wait(LockWaitMs);
+        looked = Tool::queryParameters(stored, name);
+    }
+    if (!looked) {
+        inform(WriteFailure(tr("数据库连接失败！")));
         return;
     }
     const bool taken = std::any_of(stored.cbegin(), stored.cend(),
