@@ -30,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QtEndian>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QToolButton>
@@ -93,10 +94,11 @@ void chooseSegments(QWidget *dialog, int count)
     emit combo->activated(count - 1);
 }
 
-// Writes seeded random bytes over the first page of a table in the database file, as a damaged
-// disk leaves it. The connection is closed meanwhile, so that neither its page cache nor the
+// Writes seeded random bytes over a page of a table in the database file, as a damaged disk
+// leaves it: its first page, or (last) the page of its last rows, so that a query meets it after
+// reading the others. The connection is closed meanwhile, so that neither its page cache nor the
 // write-ahead log still holds the page.
-bool damageTable(const QString &table)
+bool damageTable(const QString &table, bool last = false)
 {
     int root = 0;
     int pageSize = 0;
@@ -110,13 +112,22 @@ bool damageTable(const QString &table)
         root = q.value(0).toInt();
     }
     Tool::closeDatabase();
+    QFile file("DAQ.db3");
+    if (root < 2 || !file.open(QIODevice::ReadWrite) || !file.seek(qint64(root - 1) * pageSize))
+        return false;
+    int page = root;
+    const QByteArray header = file.read(12);
+    if (last) {
+        // An interior page of a table (type 5) names its right-most child at offset 8.
+        if (header.size() < 12 || header.at(0) != 5)
+            return false;
+        page = int(qFromBigEndian<quint32>(header.constData() + 8));
+    }
     QByteArray bytes(pageSize, 0);
-    QRandomGenerator random{quint32(root)};
+    QRandomGenerator random{quint32(page)};
     for (char &byte : bytes)
         byte = char(random.bounded(256));
-    QFile file("DAQ.db3");
-    const bool written = root > 1 && file.open(QIODevice::ReadWrite) && file.seek(qint64(root - 1) * pageSize)
-                         && file.write(bytes) == pageSize;
+    const bool written = file.seek(qint64(page - 1) * pageSize) && file.write(bytes) == pageSize;
     file.close();
     return Tool::openDatabase("DAQ.db3") && written;
 }
@@ -921,12 +932,23 @@ private slots:
         QCOMPARE(stored(), QStringLiteral("C(03,03):2 Joined(01,02):4 Other(01,01):2"));
     }
 
-    // A damaged page of the project records: the tree query warns with the database's reason and
-    // the tree stays empty; the loaded project stays loaded and exportable.
+    // A damaged page of the project records, the first or one met after others were read: the
+    // tree query warns with the database's reason and the tree stays empty; the loaded project
+    // stays loaded and exportable.
+    void damagedProjectRecords_data()
+    {
+        QTest::addColumn<bool>("last");
+        QTest::newRow("first page") << false;
+        QTest::newRow("page of the last records") << true;
+    }
+
     void damagedProjectRecords()
     {
+        QFETCH(bool, last);
+        for (int n = 0; n < 60; ++n)
+            QVERIFY(Tool::addParameters(testProject(QStringLiteral("Earlier %1").arg(n), {"℃", "℃", "%RH"})));
         loadP({"℃"}, {}, {"1", "2"});
-        QVERIFY(damageTable("Parameters"));
+        QVERIFY(damageTable("Parameters", last));
         search(QString());
         QCOMPARE(m_boxes->count(), 1);
         QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("警告|读取数据库失败！\ndatabase disk image is malformed"));
@@ -944,7 +966,7 @@ private slots:
             other.append({"Other", sampleTime(n), {QString::number(n), "1.25"}});
         QVERIFY(Tool::addParameters(testProject("Other", {"℃", "℃"})) && Tool::addParametersDataList(other));
         loadP({"℃"}, {}, {"1", "2"}); // P above Other
-        QVERIFY(damageTable("ParametersData"));
+        QVERIFY(damageTable("ParametersData", true));
         QVERIFY(writeFile(m_path, "earlier"));
         click(1);
         m_page->LoadProject();
