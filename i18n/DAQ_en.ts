@@ -1887,6 +1887,10 @@
         <source>项目名称已存在！</source>
         <translation>The project name already exists!</translation>
     </message>
+    <message>
+        <source>数据库正被其他程序使用，未做任何更改。</source>
+        <translation>The database is in use by another program; nothing was changed.</translation>
+    </message>
 </context>
 <context>
     <name>VerificationReport</name>
@@ -2042,6 +2046,10 @@
         <location line="+0"/>
         <source>数据异常，生成报表失败!</source>
         <translation>Data error, the report could not be generated!</translation>
+    </message>
+    <message>
+        <source>读取数据库失败！</source>
+        <translation>Reading the database failed!</translation>
     </message>
 </context>
 <context>

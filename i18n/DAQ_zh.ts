@@ -1887,6 +1887,10 @@
         <source>项目名称已存在！</source>
         <translation>项目名称已存在！</translation>
     </message>
+    <message>
+        <source>数据库正被其他程序使用，未做任何更改。</source>
+        <translation>数据库正被其他程序使用，未做任何更改。</translation>
+    </message>
 </context>
 <context>
     <name>VerificationReport</name>
@@ -2042,6 +2046,10 @@
         <location line="+0"/>
         <source>数据异常，生成报表失败!</source>
         <translation>数据异常，生成报表失败!</translation>
+    </message>
+    <message>
+        <source>读取数据库失败！</source>
+        <translation>读取数据库失败！</translation>
     </message>
 </context>
 <context>

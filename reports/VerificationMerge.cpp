@@ -66,6 +66,13 @@ bool VerificationMerge::IsCandidate(const Tool::Struct_Parameters &project, cons
            && candidate.CHDisplayUnit == project.CHDisplayUnit;
 }
 
+QString VerificationMerge::WriteFailure(const QString &text)
+{
+    if (!Tool::lastFailureWasLock())
+        return text;
+    return text + QLatin1Char('\n') + tr("数据库正被其他程序使用，未做任何更改。");
+}
+
 void VerificationMerge::SetProject(int index, const QList<Tool::Struct_Parameters> &projects)
 {
     if (index < 0 || index >= projects.size())
@@ -104,8 +111,13 @@ void VerificationMerge::Set_clicked()
     }
     // Taken means a stored project bears exactly this name; "NULL" is a name like any other.
     QList<Tool::Struct_Parameters> stored;
-    if (!Tool::queryParameters(stored, name)) {
-        inform(tr("数据库连接失败！"));
+    bool looked = false;
+    {
+        const Tool::LockWait wait(LockWaitMs);
+        looked = Tool::queryParameters(stored, name);
+    }
+    if (!looked) {
+        inform(WriteFailure(tr("数据库连接失败！")));
         return;
     }
     const bool taken = std::any_of(stored.cbegin(), stored.cend(),
@@ -141,7 +153,7 @@ void VerificationMerge::Set_clicked()
     result.CreateTime = createTimes.first();
     result.StartTime = startTimes.first();
     if (!storeMerge(merged, result)) {
-        inform(tr("数据库连接失败！"));
+        inform(WriteFailure(tr("数据库连接失败！")));
         return;
     }
     m_Project = result;
@@ -149,9 +161,11 @@ void VerificationMerge::Set_clicked()
     accept();
 }
 
-// All deletes, renames and the new record, or none of them.
+// All deletes, renames and the new record, or none of them. Another program's write lock is
+// waited for a moment only: the window waits with it.
 bool VerificationMerge::storeMerge(const QList<Tool::Struct_Parameters> &merged, const Tool::Struct_Parameters &result)
 {
+    const Tool::LockWait wait(LockWaitMs);
     Tool::Transaction transaction;
     if (!transaction.isActive())
         return false;

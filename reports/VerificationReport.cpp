@@ -207,8 +207,10 @@ void VerificationReport::LoadProjectTree(const QString &filter)
 
     // The filter is matched as text, bound into the query.
     QList<Tool::Struct_Parameters> stored;
-    if (!Tool::queryParameters(stored, filter))
+    if (!Tool::queryParameters(stored, filter)) {
+        warnReadFailure();
         return;
+    }
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled;
     // The project stored last comes first.
     for (auto it = stored.crbegin(); it != stored.crend(); ++it) {
@@ -289,16 +291,28 @@ bool VerificationReport::selectProject()
     return true;
 }
 
-std::shared_ptr<ProjectRows> VerificationReport::readRows() const
+std::shared_ptr<ProjectRows> VerificationReport::readRows()
 {
-    WaitCursor wait;
     auto rows = std::make_shared<ProjectRows>(m_Project.CHName.size());
     ProjectRows *target = rows.get();
-    if (!Tool::readParametersData(m_Project.Name, [target](qint64 time, const QString &values) {
+    bool read = false;
+    {
+        WaitCursor wait;
+        read = Tool::readParametersData(m_Project.Name, [target](qint64 time, const QString &values) {
             target->appendJoined(time, values);
-        }))
+        });
+    }
+    if (!read) {
+        warnReadFailure();
         return nullptr;
+    }
     return rows;
+}
+
+void VerificationReport::warnReadFailure()
+{
+    const QString reason = Tool::lastFailureText();
+    inform(m_Warning, reason.isEmpty() ? tr("读取数据库失败！") : tr("读取数据库失败！") + QLatin1Char('\n') + reason);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -516,8 +530,14 @@ void VerificationReport::DeleteProject()
     }
     // The record and its samples go together or not at all.
     const QString name = m_Projects.at(index).Name;
-    if (!Tool::deleteProject(name)) {
-        inform(m_Warning, tr("删除数据失败!"));
+    bool deleted = false;
+    {
+        // Another program's write lock is waited for a moment only: the window waits with it.
+        const Tool::LockWait wait(VerificationMerge::LockWaitMs);
+        deleted = Tool::deleteProject(name);
+    }
+    if (!deleted) {
+        inform(m_Warning, VerificationMerge::WriteFailure(tr("删除数据失败!")));
     } else if (m_Loaded.Rows && m_Loaded.Project.Name == name) {
         // The chart and the information keep showing it, but it can no longer be exported.
         m_Loaded.Gone = true;

@@ -116,8 +116,10 @@ private:
     int checkedProject() const;
     // The checked project becomes the current project with its channel flags; false when none.
     bool selectProject();
-    // The current project's rows, read afresh; null when the query fails.
-    std::shared_ptr<ProjectRows> readRows() const;
+    // The current project's rows, read afresh; null when the query fails (which is reported).
+    std::shared_ptr<ProjectRows> readRows();
+    // The store could not be read: a warning with the database's reason on a second line.
+    void warnReadFailure();
     // True when a project is loaded and still stored, so the report buttons may export it.
     bool exportable() const;
     void updateExportButtons();

@@ -35,6 +35,7 @@ QStringList splitList(const QString &text)
 
 // Whether this thread's last failed statement met another connection's lock.
 thread_local bool t_lastFailureWasLock = false;
+thread_local QString t_lastFailureText;
 
 bool isLockError(const QSqlError &error)
 {
@@ -47,6 +48,7 @@ bool isLockError(const QSqlError &error)
 void noteResult(bool ok, const QSqlError &error)
 {
     t_lastFailureWasLock = !ok && isLockError(error);
+    t_lastFailureText = ok ? QString() : (error.databaseText().isEmpty() ? error.text() : error.databaseText());
 }
 
 bool run(QSqlQuery &query, const char *what)
@@ -277,6 +279,11 @@ bool Tool::lastFailureWasLock()
     return t_lastFailureWasLock;
 }
 
+QString Tool::lastFailureText()
+{
+    return t_lastFailureText;
+}
+
 // ---------------------------------------------------------------------------------------
 // Connections
 
@@ -471,6 +478,12 @@ bool Tool::queryParameters(QList<Struct_Parameters> &list, const QString &nameFi
         return false;
     while (q.next())
         list.append(parametersFromQuery(q));
+    // next() also ends on a failed step: the projects handed over are then not all of them.
+    if (q.lastError().isValid()) {
+        noteResult(false, q.lastError());
+        qWarning() << "query Parameters failed part-way:" << q.lastError().text();
+        return false;
+    }
     return true;
 }
 
@@ -550,6 +563,7 @@ bool Tool::readParametersData(const QString &name, const ParametersDataReceiver 
     }
     // next() also ends on a failed step: the rows handed over are then not all of them.
     if (q.lastError().isValid()) {
+        noteResult(false, q.lastError());
         qWarning() << "query ParametersData failed part-way:" << q.lastError().text();
         return false;
     }

@@ -119,6 +119,9 @@ public:
     // another connection held the database (SQLite busy or locked); cleared by the next success
     // of a Transaction or a write.
     static bool lastFailureWasLock();
+    // The database's own words for that failure ("database disk image is malformed"); empty
+    // when the last statement of this thread succeeded.
+    static QString lastFailureText();
 
     // --- Connections -----------------------------------------------------------------
     // Opens (and creates when missing) the database file on the named connection (the default

@@ -137,6 +137,13 @@ private slots:
         data.SetData(2, kAllSections, project({"1", "2", "3"}, {"℃", "℉", "℉"}, {"P530W"}, "导入"), steadyRows(3, 1), {},
                      {}, {}, {}, "V");
         QCOMPARE(QString::number(data.deviceChannelCount(0)) + data.groupTitle(0) + data.groupTitle(1), QStringLiteral("3温度温度(℉)"));
+        // A unit that contains another is another unit: a group holds exactly the channels of its unit.
+        QStringList groups;
+        for (const QStringList &units : {QStringList{"mV", "V", "V", "mV"}, QStringList{"Pa", "KPa", "KPa", "Pa"}}) {
+            data.SetData(2, kAllSections, project(labels(4), units), steadyRows(4, 1), {}, {}, {}, {}, "V");
+            groups << data.groupLabels(0).join(',') + '|' + data.groupLabels(1).join(',');
+        }
+        QCOMPARE(groups, QStringList({"1-2,1-3|1-1,1-4", "1-2,1-3|1-1,1-4"}));
         QCOMPARE(ReportData::sheetName(QString(40, QChar(0x6E29))), QString(31, QChar(0x6E29)));
     }
 };

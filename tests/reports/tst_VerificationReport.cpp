@@ -12,6 +12,7 @@
 #include "reports/VerificationReportExport.h"
 #include "reports/XlsxWorkbook.h"
 #include "shell/HKRQ5713.h"
+#include "support/DatabaseLock.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
 #include "widgets/QCustomPlotL.h"
@@ -28,6 +29,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QtEndian>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QToolButton>
@@ -89,6 +92,44 @@ void chooseSegments(QWidget *dialog, int count)
     auto *combo = dialog->findChild<QComboBox *>("comboBox_Segments");
     combo->setCurrentIndex(count - 1);
     emit combo->activated(count - 1);
+}
+
+// Writes seeded random bytes over a page of a table in the database file, as a damaged disk
+// leaves it: its first page, or (last) the page of its last rows, so that a query meets it after
+// reading the others. The connection is closed meanwhile, so that neither its page cache nor the
+// write-ahead log still holds the page.
+bool damageTable(const QString &table, bool last = false)
+{
+    int root = 0;
+    int pageSize = 0;
+    {
+        QSqlQuery q;
+        if (!q.exec("PRAGMA wal_checkpoint(TRUNCATE)") || !q.exec("PRAGMA page_size") || !q.next())
+            return false;
+        pageSize = q.value(0).toInt();
+        if (!q.exec("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = '" + table + "'") || !q.next())
+            return false;
+        root = q.value(0).toInt();
+    }
+    Tool::closeDatabase();
+    QFile file("DAQ.db3");
+    if (root < 2 || !file.open(QIODevice::ReadWrite) || !file.seek(qint64(root - 1) * pageSize))
+        return false;
+    int page = root;
+    const QByteArray header = file.read(12);
+    if (last) {
+        // An interior page of a table (type 5) names its right-most child at offset 8.
+        if (header.size() < 12 || header.at(0) != 5)
+            return false;
+        page = int(qFromBigEndian<quint32>(header.constData() + 8));
+    }
+    QByteArray bytes(pageSize, 0);
+    QRandomGenerator random{quint32(page)};
+    for (char &byte : bytes)
+        byte = char(random.bounded(256));
+    const bool written = file.seek(qint64(page - 1) * pageSize) && file.write(bytes) == pageSize;
+    file.close();
+    return Tool::openDatabase("DAQ.db3") && written;
 }
 
 } // namespace
@@ -218,6 +259,20 @@ class tst_VerificationReport : public QObject
     {
         const bool ended = QTest::qWaitFor([this] { return !m_boxes->texts().isEmpty() && !m_page->isExporting(); }, 60000);
         return ended ? m_boxes->texts() : QStringList();
+    }
+    // "分段导出" of the loaded project to file in the dir, in the format its name ends with, with the
+    // options fill sets; true when the export ended reporting success.
+    bool reported(const QString &file, const std::function<void(QWidget *)> &fill)
+    {
+        m_path = m_dir->filePath(file);
+        m_boxes->onDialog([file, fill](QWidget *dialog) {
+            dialog->findChild<QComboBox *>("comboBox_Format")->setCurrentIndex(file.endsWith(".xls"));
+            dialog->findChild<QPushButton *>("pushButton_Route")->click();
+            fill(dialog);
+            dialog->findChild<QPushButton *>("pushButton_OK")->click();
+        }, "VerificationReportExport");
+        m_page->TimeOut_clicked();
+        return result() == QStringList{"报表生成成功!"};
     }
     // The data export's rows 1 to 14, cells joined with "|".
     QStringList dataSheet() const
@@ -500,6 +555,8 @@ private slots:
         QTest::newRow("nothing checked") << "Joined" << QList<int>{} << "" << "请先选择需要合并的项目！" + all;
         QTest::newRow("store fails") << "Joined" << QList<int>{0} << "CREATE TRIGGER refuse BEFORE INSERT ON Parameters BEGIN "
                                      "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
+        QTest::newRow("rename fails") << "Joined" << QList<int>{0} << "CREATE TRIGGER refuse BEFORE UPDATE ON ParametersData BEGIN "
+                                      "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
         QTest::newRow("database closed") << "Joined" << QList<int>{0} << "close" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
     }
 
@@ -658,6 +715,11 @@ private slots:
                                      << QStringList{"温度横向分析表 1", "温度竖向分析表 1", "湿度横向分析表 0", "湿度竖向分析表 0"};
         QTest::newRow("one channel shown") << QStringList{"℃", "%RH"} << QList<bool>{true, false}
                                            << QStringList{"温度横向分析表 0", "温度竖向分析表 1", "-", "-"};
+        // A unit that contains another is another unit: each group keeps exactly its own channels.
+        QTest::newRow("mV beside V") << QStringList{"V", "mV", "mV", "V"} << QList<bool>{}
+                                     << QStringList{"电压横向分析表 1", "电压竖向分析表 1", "电压横向分析表 1", "电压竖向分析表 1"};
+        QTest::newRow("KPa beside Pa") << QStringList{"KPa", "Pa", "Pa", "KPa"} << QList<bool>{}
+                                       << QStringList{"压力横向分析表 1", "压力竖向分析表 1", "压力横向分析表 1", "压力竖向分析表 1"};
     }
 
     void sectionsOffered()
@@ -695,20 +757,14 @@ private slots:
         for (int n = 0; n < 121; ++n)
             samples << QStringLiteral("%1,%2,%3").arg(n).arg(1000 + n).arg(2000 + n);
         loadP({"℃", "℃", "%RH"}, {true, false, true}, samples);
-        m_path = m_dir->filePath(file);
-        m_boxes->onDialog([file](QWidget *dialog) {
-            dialog->findChild<QComboBox *>("comboBox_Format")->setCurrentIndex(file.endsWith(".xls"));
-            dialog->findChild<QPushButton *>("pushButton_Route")->click();
+        QVERIFY(reported(file, [](QWidget *dialog) {
             chooseSegments(dialog, 2);
             edit(dialog, "End", 1)->setDateTime(sampleTime(60));
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("升温");
             dialog->findChild<QLineEdit *>("lineEdit_Remark2")->setText("恒温");
             dialog->findChild<QLineEdit *>("lineEdit_PrintInterval")->setText("60");
             dialog->findChild<QCheckBox *>("checkBox_Vertical1")->setChecked(true);
-            dialog->findChild<QPushButton *>("pushButton_OK")->click();
-        }, "VerificationReportExport");
-        m_page->TimeOut_clicked();
-        QCOMPARE(result(), QStringList{"报表生成成功!"});
+        }));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.温度竖向表",
             "时间 1-1(℃) 1-3(%RH)\n05-01 08:00:00.000 0.00 2000.00\n05-01 08:01:00.060 60.00 2060.00\n升温 结束",
@@ -775,6 +831,159 @@ private slots:
         QVERIFY(QFile::exists(m_path)); // a workbook reaches its path only once complete
         QCoreApplication::processEvents();
         QCOMPARE(m_boxes->texts(), QStringList());
+    }
+
+    // The print interval keeps the first sample and every step-th after it, the step counted in
+    // rounded milliseconds; a print interval that is no whole multiple of the scan is refused.
+    void thinning_data()
+    {
+        QTest::addColumn<QString>("scan");
+        QTest::addColumn<QString>("print");
+        QTest::addColumn<QList<int>>("kept"); // of samples 0 to 120, one per scan interval
+        QList<int> minutes{0, 60, 120}, seconds;
+        for (int n = 0; n <= 120; ++n)
+            seconds << n;
+        QList<int> everyThird, everySecond;
+        for (int n = 0; n <= 120; n += 3)
+            everyThird << n;
+        for (int n = 0; n <= 120; n += 2)
+            everySecond << n;
+        QTest::newRow("1 s by 1 s") << "1" << "1" << seconds;
+        QTest::newRow("1 s by 2 s") << "1" << "2" << everySecond;
+        QTest::newRow("2.01 s by 4.02 s") << "2.01" << "4.02" << everySecond;
+        QTest::newRow("0.1 s by 0.3 s") << "0.1" << "0.3" << everyThird;
+        QTest::newRow("1 s by 60 s") << "1" << "60" << minutes;
+        QTest::newRow("60 s by 90 s") << "60" << "90" << QList<int>{};
+        QTest::newRow("1 s by 0.5 s") << "1" << "0.5" << QList<int>{};
+    }
+
+    void thinning()
+    {
+        QFETCH(QString, scan);
+        QFETCH(QString, print);
+        QFETCH(QList<int>, kept);
+        const int step = VerificationReportExport::PrintStep(scan, print);
+        QCOMPARE(step > 0, !kept.isEmpty());
+        if (kept.isEmpty())
+            return;
+        const ProjectRows rows = steadyRows(2, 121).thinned(step);
+        QList<int> samples;
+        for (int r = 0; r < rows.rowCount(); ++r)
+            samples << int((rows.time(r) - t0()) / 1000);
+        QCOMPARE(samples, kept);
+    }
+
+    // Each section switch gives its own section: only the second group's horizontal table ticked
+    // gives the work data and that table, no vertical table and nothing of the first group. Viewing
+    // another project's data before leaves the loaded one for the export; every second sample at
+    // twice the scan interval.
+    void sectionSwitches()
+    {
+        QVERIFY(storeProject(testProject("Viewed", {"V"}), {"7", "8"}));
+        QStringList samples;
+        for (int n = 0; n < 5; ++n)
+            samples << QStringLiteral("%1,%2,%3,%4").arg(n).arg(10 + n).arg(50 + n).arg(60 + n);
+        loadP({"℃", "℃", "%RH", "%RH"}, {}, samples); // P above Viewed
+        click(1);
+        m_boxes->rejectDialog("VerificationReportData");
+        menu(ViewData);
+        QVERIFY(reported("report.xls", [](QWidget *dialog) {
+            dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("恒温");
+            dialog->findChild<QLineEdit *>("lineEdit_PrintInterval")->setText("2");
+            dialog->findChild<QCheckBox *>("checkBox_Horizontal2")->setChecked(true);
+        }));
+        const QStringList lines = reportLines(m_path);
+        const QString missing = missingBlock(lines, {"1.数据表 2.湿度横向表",
+            "时间 1-1(℃) 1-2(℃) 1-3(%RH) 1-4(%RH)\n05-01 08:00:00.000 0.00 10.00 50.00 60.00\n"
+            "05-01 08:00:02.002 2.00 12.00 52.00 62.00\n05-01 08:00:04.004 4.00 14.00 54.00 64.00", "湿度横向分析表"});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing + "\n---\n" + lines.join('\n')));
+        QVERIFY2(!lines.join('\n').contains(QRegularExpression("竖向|温度横向|08:00:01|08:00:03|1-1\\(V\\)")), qPrintable(lines.join('\n')));
+    }
+
+    // Another program holds the database's write lock: a delete and a merge give up after a
+    // moment, not after the store's full wait, say why on a second line and change nothing; both
+    // go through once the lock is gone.
+    void writesUnderAnotherProgramsLock()
+    {
+        openMerge();
+        makePage(); // NULL, A, C, Other, B
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        const QString before = stored();
+        QElapsedTimer clock;
+        clock.start();
+        click(1);
+        menu(Delete);
+        const qint64 deleting = clock.restart();
+        mergeAs(m_merge.get(), "Joined", {0});
+        const qint64 merging = clock.elapsed();
+        const QString inUse = "\n数据库正被其他程序使用，未做任何更改。";
+        QCOMPARE(m_boxes->texts(), QStringList({"删除数据失败!" + inUse, "数据库连接失败！" + inUse}));
+        QVERIFY2(qMax(deleting, merging) < Tool::BusyTimeoutMs / 2, qPrintable(QStringLiteral("%1 %2 ms").arg(deleting).arg(merging)));
+        QVERIFY(m_merge->isVisible() && m_merge->result() != QDialog::Accepted);
+        lock.release();
+        QCOMPARE(stored(), before);
+
+        mergeAs(m_merge.get(), "Joined", {});
+        search(QString()); // Joined, NULL, C, Other
+        click(1);
+        menu(Delete);
+        QCOMPARE(m_boxes->count(), 2);
+        QCOMPARE(stored(), QStringLiteral("C(03,03):2 Joined(01,02):4 Other(01,01):2"));
+    }
+
+    // A damaged page of the project records, the first or one met after others were read: the
+    // tree query warns with the database's reason and the tree stays empty; the loaded project
+    // stays loaded and exportable.
+    void damagedProjectRecords_data()
+    {
+        QTest::addColumn<bool>("last");
+        QTest::newRow("first page") << false;
+        QTest::newRow("page of the last records") << true;
+    }
+
+    void damagedProjectRecords()
+    {
+        QFETCH(bool, last);
+        for (int n = 0; n < 60; ++n)
+            QVERIFY(Tool::addParameters(testProject(QStringLiteral("Earlier %1").arg(n), {"℃", "℃", "%RH"})));
+        loadP({"℃"}, {}, {"1", "2"});
+        QVERIFY(damageTable("Parameters", last));
+        search(QString());
+        QCOMPARE(m_boxes->count(), 1);
+        QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("警告|读取数据库失败！\ndatabase disk image is malformed"));
+        QCOMPARE(tree()->topLevelItemCount(), 0);
+        QCOMPARE(m_page->Loaded().Project.Name + QString::number(m_page->Loaded().Rows->rowCount()) + exportButtons(), QStringLiteral("P211"));
+    }
+
+    // A damaged page of the samples: loading another project and viewing its data warn with the
+    // database's reason and keep the loaded project; its simple export fails, says so and leaves
+    // an earlier file at its path as it was, with nothing else written beside it.
+    void damagedSamples()
+    {
+        QList<Tool::Struct_ParametersData> other;
+        for (int n = 0; n < 2000; ++n)
+            other.append({"Other", sampleTime(n), {QString::number(n), "1.25"}});
+        QVERIFY(Tool::addParameters(testProject("Other", {"℃", "℃"})) && Tool::addParametersDataList(other));
+        loadP({"℃"}, {}, {"1", "2"}); // P above Other
+        QVERIFY(damageTable("ParametersData", true));
+        QVERIFY(writeFile(m_path, "earlier"));
+        click(1);
+        m_page->LoadProject();
+        menu(ViewData);
+        const QString warning = "警告|读取数据库失败！\ndatabase disk image is malformed";
+        QCOMPARE(m_boxes->count(), 2);
+        QCOMPARE(m_boxes->boxes().at(0).title + '|' + m_boxes->boxes().at(0).text, warning);
+        QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, warning);
+        QCOMPARE(m_page->Loaded().Project.Name + QString::number(m_page->Loaded().Rows->rowCount()) + exportButtons(), QStringLiteral("P211"));
+
+        m_boxes->clear();
+        menu(SimpleExport);
+        const QStringList texts = result();
+        QCOMPARE(texts.size(), 1);
+        QCOMPARE(texts.first().section('\n', 0, 0), QStringLiteral("数据异常，生成报表失败!"));
+        QVERIFY(readsFile(m_path, "earlier"));
+        QCOMPARE(QDir(m_dir->path()).entryList({"*data*"}, QDir::Files | QDir::Hidden), QStringList({"data.xls"}));
     }
 };
 
