@@ -494,10 +494,11 @@ void Calibration::Recalculate()
         stored = stored && transaction.commit();
     }
     if (!stored) {
+        const QString failure = Tool::withLockNote(tr("数据库保存数据失败！"));
         // Show (and export) only what is stored.
         loadCheckedRecords();
         ShowCalibrationData();
-        information(tr("数据库保存数据失败！"));
+        information(failure);
         return;
     }
     ShowCalibrationData();
@@ -525,7 +526,7 @@ void Calibration::DeleteProject()
         deleted = deleted && transaction.commit();
     }
     if (!deleted) {
-        information(tr("删除数据失败!"));
+        information(Tool::withLockNote(tr("删除数据失败!")));
         return;
     }
     m_Records.clear();
@@ -547,10 +548,11 @@ void Calibration::ExportIni()
         return;
     if (!path.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive))
         path += QStringLiteral(".ini");
-    if (CoefficientIni::write(m_Records, path))
+    QString reason;
+    if (CoefficientIni::write(m_Records, path, &reason))
         information(tr("数据导出成功！"));
     else
-        information(tr("数据导出失败！"));
+        information(reason.isEmpty() ? tr("数据导出失败！") : tr("数据导出失败！") + QLatin1Char('\n') + reason);
 }
 
 void Calibration::onGrpMenuTriggered(QAction *action)

@@ -1618,6 +1618,10 @@
 <context>
     <name>Tool</name>
     <message>
+        <source>数据库正被其他程序使用，未做任何更改。</source>
+        <translation>The database is in use by another program; nothing was changed.</translation>
+    </message>
+    <message>
         <location filename="../store/Tool.cpp" line="+766"/>
         <location line="+1"/>
         <source>温度</source>
@@ -1886,10 +1890,6 @@
         <location line="+14"/>
         <source>项目名称已存在！</source>
         <translation>The project name already exists!</translation>
-    </message>
-    <message>
-        <source>数据库正被其他程序使用，未做任何更改。</source>
-        <translation>The database is in use by another program; nothing was changed.</translation>
     </message>
 </context>
 <context>

@@ -66,13 +66,6 @@ bool VerificationMerge::IsCandidate(const Tool::Struct_Parameters &project, cons
            && candidate.CHDisplayUnit == project.CHDisplayUnit;
 }
 
-QString VerificationMerge::WriteFailure(const QString &text)
-{
-    if (!Tool::lastFailureWasLock())
-        return text;
-    return text + QLatin1Char('\n') + tr("数据库正被其他程序使用，未做任何更改。");
-}
-
 void VerificationMerge::SetProject(int index, const QList<Tool::Struct_Parameters> &projects)
 {
     if (index < 0 || index >= projects.size())
@@ -117,7 +110,7 @@ void VerificationMerge::Set_clicked()
         looked = Tool::queryParameters(stored, name);
     }
     if (!looked) {
-        inform(WriteFailure(tr("数据库连接失败！")));
+        inform(Tool::withLockNote(tr("数据库连接失败！")));
         return;
     }
     const bool taken = std::any_of(stored.cbegin(), stored.cend(),
@@ -153,7 +146,7 @@ void VerificationMerge::Set_clicked()
     result.CreateTime = createTimes.first();
     result.StartTime = startTimes.first();
     if (!storeMerge(merged, result)) {
-        inform(WriteFailure(tr("数据库连接失败！")));
+        inform(Tool::withLockNote(tr("数据库连接失败！")));
         return;
     }
     m_Project = result;

@@ -38,10 +38,6 @@ public:
 
     // How long a merge or a delete of the report page waits for another program's write lock.
     static const int LockWaitMs = 1000;
-    // The message of a failed merge or delete: text, and when another program held the database,
-    // a second line saying so and that nothing was changed.
-    static QString WriteFailure(const QString &text);
-
 public slots:
     void Set_clicked();
 

@@ -537,7 +537,7 @@ void VerificationReport::DeleteProject()
         deleted = Tool::deleteProject(name);
     }
     if (!deleted) {
-        inform(m_Warning, VerificationMerge::WriteFailure(tr("删除数据失败!")));
+        inform(m_Warning, Tool::withLockNote(tr("删除数据失败!")));
     } else if (m_Loaded.Rows && m_Loaded.Project.Name == name) {
         // The chart and the information keep showing it, but it can no longer be exported.
         m_Loaded.Gone = true;

@@ -279,6 +279,14 @@ bool Tool::lastFailureWasLock()
     return t_lastFailureWasLock;
 }
 
+QString Tool::withLockNote(const QString &text)
+{
+    if (!t_lastFailureWasLock)
+        return text;
+    return text + QLatin1Char('\n')
+           + QCoreApplication::translate("Tool", "数据库正被其他程序使用，未做任何更改。");
+}
+
 QString Tool::lastFailureText()
 {
     return t_lastFailureText;

@@ -119,6 +119,9 @@ public:
     // another connection held the database (SQLite busy or locked); cleared by the next success
     // of a Transaction or a write.
     static bool lastFailureWasLock();
+    // A failed write's message, with a second line saying that another program holds the
+    // database and nothing was changed when that is why this thread's last write failed.
+    static QString withLockNote(const QString &text);
     // The database's own words for that failure ("database disk image is malformed"); empty
     // when the last statement of this thread succeeded.
     static QString lastFailureText();

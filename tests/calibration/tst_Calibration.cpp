@@ -533,7 +533,22 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         answer = m_dir->filePath("blocker/coefficients.ini");
-        QCOMPARE(trigger("action_Export"), QStringList{"数据导出失败！"});
+        QStringList said = trigger("action_Export");
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().startsWith("数据导出失败！\n") && said.first().size() > 8, qPrintable(said.first()));
+
+        // An existing file that is not UTF-8 text is refused with the reason, and stays as it was.
+        const QByteArray latin1("[Other]\nname=caf\xe9\n");
+        QFile existing(m_dir->filePath("latin1.ini"));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write(latin1);
+        existing.close();
+        answer = existing.fileName();
+        said = trigger("action_Export");
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().startsWith("数据导出失败！\n") && said.first().size() > 8, qPrintable(said.first()));
+        QVERIFY(existing.open(QIODevice::ReadOnly));
+        QCOMPARE(existing.readAll(), latin1);
     }
 
     // Another program holding the database's write lock: recalculating and deleting give up
@@ -547,7 +562,9 @@ private slots:
         QVERIFY2(lock.hold(m_dir->filePath("DAQ.db3")), qPrintable(lock.error()));
         QElapsedTimer held;
         held.start();
-        QCOMPARE(trigger("action_Recalculate") + trigger("action_Delete"), QStringList({"数据库保存数据失败！", "删除数据失败!"}));
+        const QString inUse = "\n数据库正被其他程序使用，未做任何更改。";
+        QCOMPARE(trigger("action_Recalculate") + trigger("action_Delete"),
+                 QStringList({"数据库保存数据失败！" + inUse, "删除数据失败!" + inUse}));
         QVERIFY2(held.elapsed() < 5000, qPrintable(QString::number(held.elapsed())));
         lock.release();
         QCOMPARE(QString::number(rows("Calibration")) + ' ' + stored(kRun, "1").A + ' ' + stored(kRun, "2").A
