@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <functional>
@@ -24,6 +27,11 @@
 //  - any other modal widget (a QDialog) is recorded and given to the next queued handler whose
 //    class matches; without one it is left alone (so a shown QWaiting stays as it is). A handler
 //    may fill fields and accept() or reject(), or open a message box, which is answered in turn.
+//  - a window left alone that keeps code under test waiting in its own event loop (a dialog run
+//    by exec() with no handler queued, which would otherwise wait for ctest's time-out) fails the
+//    running test after UnansweredMs, naming its class, title and texts, and is then closed, so
+//    the test ends at once. A QWaiting is never counted: its owner closes it.
+//  - waitFor() that times out logs what was met and what is still open.
 //
 //   MessageBoxHelper boxes;
 //   boxes.press(QMessageBox::Yes);     // for the first box
@@ -49,7 +57,11 @@ public:
         QMessageBox::StandardButton pressedButton = QMessageBox::NoButton;
     };
 
-    explicit MessageBoxHelper(QObject *parent = nullptr) : QObject(parent)
+    // How long an unanswered window may keep code under test waiting in its event loop.
+    static constexpr int UnansweredMs = 1000;
+
+    explicit MessageBoxHelper(QObject *parent = nullptr)
+        : QObject(parent), m_BaseLoopLevel(QThread::currentThread()->loopLevel())
     {
         m_Timer.setInterval(10);
         connect(&m_Timer, &QTimer::timeout, this, &MessageBoxHelper::poll);
@@ -88,10 +100,29 @@ public:
     int pendingAnswers() const { return m_Answers.size() + m_Handlers.size(); }
     void clear() { m_Boxes.clear(); }
 
-    // Processes events until count() >= n; false on timeout.
+    // Processes events until count() >= n; false on timeout, with what was met in the log.
     bool waitFor(int n, int timeoutMs = 5000)
     {
-        return QTest::qWaitFor([&]() { return m_Boxes.size() >= n; }, timeoutMs);
+        if (QTest::qWaitFor([&]() { return m_Boxes.size() >= n; }, timeoutMs))
+            return true;
+        QStringList met;
+        for (const Box &box : qAsConst(m_Boxes))
+            met << describe(box);
+        QWidget *open = QApplication::activeModalWidget();
+        qWarning().noquote() << QStringLiteral("MessageBoxHelper: waited %1 ms for %2 windows, met %3: [%4]; open now: %5")
+                                    .arg(timeoutMs).arg(n).arg(m_Boxes.size()).arg(met.join(QStringLiteral("; ")),
+                                                                                    open ? describe(recordOf(open)) : QStringLiteral("none"));
+        return false;
+    }
+
+    // "<class> "<title>": <texts>", one line.
+    static QString describe(const Box &box)
+    {
+        QString text = box.className + QStringLiteral(" \"") + box.title + QLatin1Char('"');
+        const QString texts = QStringList({box.text, box.informativeText}).join(QLatin1Char(' ')).trimmed();
+        if (!texts.isEmpty())
+            text += QStringLiteral(": ") + texts;
+        return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     }
 
 private:
@@ -142,9 +173,62 @@ private:
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             markHandled(modal);
             answerMessageBox(box);
-        } else {
-            handleDialog(modal);
+        } else if (!handleDialog(modal)) {
+            checkUnanswered(modal);
         }
+    }
+
+    // A dialog or box as a record; for a dialog, the texts of its labels stand for its text.
+    static Box recordOf(QWidget *widget)
+    {
+        Box box;
+        box.className = QString::fromLatin1(widget->metaObject()->className());
+        box.objectName = widget->objectName();
+        box.title = widget->windowTitle();
+        if (auto *message = qobject_cast<QMessageBox *>(widget)) {
+            box.isMessageBox = true;
+            box.text = message->text();
+            box.informativeText = message->informativeText();
+        } else {
+            QStringList labels;
+            for (QLabel *label : widget->findChildren<QLabel *>()) {
+                if (label->isVisible() && !label->text().isEmpty())
+                    labels << label->text();
+            }
+            box.text = labels.join(QLatin1Char(' '));
+        }
+        return box;
+    }
+
+    // A modal window nobody answers, while an event loop above the test's own runs (someone
+    // waits in exec() for it): after UnansweredMs the test fails, then the window is closed.
+    void checkUnanswered(QWidget *modal)
+    {
+        const bool blocking = QThread::currentThread()->loopLevel() > m_BaseLoopLevel;
+        if (!blocking || modal->inherits("QWaiting")) {
+            m_Unanswered = nullptr;
+            return;
+        }
+        if (m_Unanswered != modal) {
+            m_Unanswered = modal;
+            m_UnansweredSince.start();
+            return;
+        }
+        if (m_UnansweredSince.elapsed() < UnansweredMs)
+            return;
+        m_Unanswered = nullptr;
+        markHandled(modal);
+        const Box met = recordOf(modal);
+        m_Boxes.append(met);
+        const QByteArray message = QStringLiteral("unexpected modal window, no answer queued for it: %1").arg(describe(met)).toUtf8();
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        QPointer<QWidget> target(modal);
+        QTimer::singleShot(0, this, [target]() {
+            if (auto *dialog = qobject_cast<QDialog *>(target.data()))
+                dialog->done(QDialog::Rejected);
+            else if (target)
+                target->close();
+        });
     }
 
     void answerMessageBox(QMessageBox *box)
@@ -240,4 +324,7 @@ private:
     QList<Handler> m_Handlers;
     QList<Box> m_Boxes;
     QList<QPointer<QWidget>> m_Handled;
+    const int m_BaseLoopLevel;
+    QPointer<QWidget> m_Unanswered;
+    QElapsedTimer m_UnansweredSince;
 };
