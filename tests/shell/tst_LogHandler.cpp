@@ -57,6 +57,46 @@ private slots:
             QVERIFY2(pattern.match(line).hasMatch() && whole.match(line).hasMatch(), qPrintable(line.left(120)));
     }
 
+    // Lines longer than a write buffer (each reaches the file in several writes) from several
+    // threads at once: every line arrives whole, not cut by another thread's line, and none is
+    // missing or repeated.
+    void longLinesFromSeveralThreadsStayWhole()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        QVERIFY(dir.isValid());
+        const QDate before = QDate::currentDate();
+        const int threads = 8, perThread = 100;
+        const QString body(12000, QChar(0x6E29)); // 36 kB of UTF-8
+        QtMessageHandler previous = qInstallMessageHandler(&LogHandler::messageHandler);
+        QList<QThread *> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers << QThread::create([t, body]() {
+                for (int i = 0; i < perThread; ++i)
+                    qWarning().noquote() << QStringLiteral("T%1 #%2 %3 end T%1 #%2").arg(t).arg(i).arg(body);
+            });
+        }
+        for (QThread *w : workers)
+            w->start();
+        for (QThread *w : workers) {
+            QVERIFY(w->wait(60000));
+            delete w;
+        }
+        qInstallMessageHandler(previous);
+
+        QStringList lines = readLines(dir.filePath(LogHandler::fileName(before)));
+        if (QDate::currentDate() != before)
+            lines += readLines(dir.filePath(LogHandler::fileName(QDate::currentDate())));
+        const QRegularExpression whole(QStringLiteral(R"(^Warning: File:\(.*\) Line:\(\d+\)   \(.{23}\) T(\d) #(\d+) %1 end T\1 #\2$)").arg(body));
+        QSet<QString> seen;
+        for (const QString &line : qAsConst(lines)) {
+            const QRegularExpressionMatch match = whole.match(line);
+            QVERIFY2(match.hasMatch(), qPrintable(line.left(80) + " ... " + line.right(40)));
+            seen << match.captured(1) + '#' + match.captured(2);
+        }
+        QCOMPARE(lines.size(), threads * perThread);
+        QCOMPARE(seen.size(), threads * perThread);
+    }
+
     // Logs older than 31 days are deleted; other files are kept.
     void oldLogsDeleted()
     {
