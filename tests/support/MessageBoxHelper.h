@@ -27,10 +27,12 @@
 //  - any other modal widget (a QDialog) is recorded and given to the next queued handler whose
 //    class matches; without one it is left alone (so a shown QWaiting stays as it is). A handler
 //    may fill fields and accept() or reject(), or open a message box, which is answered in turn.
-//  - a window left alone that keeps code under test waiting in its own event loop (a dialog run
-//    by exec() with no handler queued, which would otherwise wait for ctest's time-out) fails the
-//    running test after UnansweredMs, naming its class, title and texts, and is then closed, so
-//    the test ends at once. A QWaiting is never counted: its owner closes it.
+//  - a window that keeps code under test waiting in its own event loop (run by exec()), which
+//    would otherwise wait for ctest's time-out, fails the running test, naming its class, title
+//    and texts, and is then closed, so the test ends: a dialog with no handler queued after
+//    UnansweredMs; an answered dialog, or a QWaiting, still in front StuckMs after its handler
+//    returned (a step that never came). Once the helper has failed a test, any window left in
+//    front is closed after UnansweredMs.
 //  - waitFor() that times out logs what was met and what is still open.
 //
 //   MessageBoxHelper boxes;
@@ -59,6 +61,8 @@ public:
 
     // How long an unanswered window may keep code under test waiting in its event loop.
     static constexpr int UnansweredMs = 1000;
+    // How long an answered window or a QWaiting may stay in front after its handler returned.
+    static constexpr int StuckMs = 30000;
 
     explicit MessageBoxHelper(QObject *parent = nullptr)
         : QObject(parent), m_BaseLoopLevel(QThread::currentThread()->loopLevel())
@@ -98,6 +102,8 @@ public:
         return list;
     }
     int pendingAnswers() const { return m_Answers.size() + m_Handlers.size(); }
+    // Shortens (or lengthens) StuckMs for this helper.
+    void setStuckMs(int ms) { m_StuckMs = ms; }
     void clear() { m_Boxes.clear(); }
 
     // Processes events until count() >= n; false on timeout, with what was met in the log.
@@ -168,13 +174,19 @@ private:
     {
         QWidget *modal = QApplication::activeModalWidget();
         m_Handled.removeAll(QPointer<QWidget>());
-        if (!modal || !modal->isVisible() || m_Handled.contains(modal))
-            return;
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        if (!modal || !modal->isVisible()) {
+            m_Watched = nullptr;
+        } else if (m_Handled.contains(modal)) {
+            watch(modal, m_StuckMs, "modal window still open after its answer, a step never came");
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             markHandled(modal);
             answerMessageBox(box);
         } else if (!handleDialog(modal)) {
-            checkUnanswered(modal);
+            // A QWaiting is its owner's to close; any other window left alone is unexpected.
+            if (modal->inherits("QWaiting"))
+                watch(modal, m_StuckMs, "busy window still open, a step never came");
+            else
+                watch(modal, UnansweredMs, "unexpected modal window, no answer queued for it");
         }
     }
 
@@ -200,27 +212,31 @@ private:
         return box;
     }
 
-    // A modal window nobody answers, while an event loop above the test's own runs (someone
-    // waits in exec() for it): after UnansweredMs the test fails, then the window is closed.
-    void checkUnanswered(QWidget *modal)
+    // Watches the modal window that code under test waits on in an event loop above the test's
+    // own (exec()): when the same one stays in front, with no handler running, for longer than
+    // limitMs (UnansweredMs once the helper has failed a test), the test fails naming it and
+    // the window is closed, so the code goes on and the test ends.
+    void watch(QWidget *modal, int limitMs, const char *why)
     {
         const bool blocking = QThread::currentThread()->loopLevel() > m_BaseLoopLevel;
-        if (!blocking || modal->inherits("QWaiting")) {
-            m_Unanswered = nullptr;
+        if (!blocking || m_RunningHandlers > 0) {
+            m_Watched = nullptr;
             return;
         }
-        if (m_Unanswered != modal) {
-            m_Unanswered = modal;
-            m_UnansweredSince.start();
+        if (m_Watched != modal) {
+            m_Watched = modal;
+            m_WatchedSince.start();
             return;
         }
-        if (m_UnansweredSince.elapsed() < UnansweredMs)
+        if (m_WatchedSince.elapsed() < (m_Failed ? UnansweredMs : limitMs))
             return;
-        m_Unanswered = nullptr;
-        markHandled(modal);
+        m_Watched = nullptr;
+        m_Failed = true;
+        if (!m_Handled.contains(modal))
+            markHandled(modal);
         const Box met = recordOf(modal);
         m_Boxes.append(met);
-        const QByteArray message = QStringLiteral("unexpected modal window, no answer queued for it: %1").arg(describe(met)).toUtf8();
+        const QByteArray message = QStringLiteral("%1: %2").arg(QString::fromLatin1(why), describe(met)).toUtf8();
         QTest::qFail(message.constData(), __FILE__, __LINE__);
         QPointer<QWidget> target(modal);
         QTimer::singleShot(0, this, [target]() {
@@ -310,9 +326,12 @@ private:
             record.title = widget->windowTitle();
             m_Boxes.append(record);
             QPointer<QWidget> target(widget);
-            QTimer::singleShot(0, this, [target, handler]() {
+            QTimer::singleShot(0, this, [this, target, handler]() {
+                ++m_RunningHandlers;
                 if (target)
                     handler.function(target);
+                --m_RunningHandlers;
+                m_Watched = nullptr; // the time in front counts from here
             });
             return true;
         }
@@ -325,6 +344,9 @@ private:
     QList<Box> m_Boxes;
     QList<QPointer<QWidget>> m_Handled;
     const int m_BaseLoopLevel;
-    QPointer<QWidget> m_Unanswered;
-    QElapsedTimer m_UnansweredSince;
+    QPointer<QWidget> m_Watched;
+    QElapsedTimer m_WatchedSince;
+    int m_StuckMs = StuckMs;
+    int m_RunningHandlers = 0;
+    bool m_Failed = false;
 };
