@@ -127,6 +127,30 @@ private slots:
         QVERIFY(readFile(path("Oven A", "2024-05-01")).endsWith("6.0000\n2024-05-01 08:00:05.001,7.0000,8.0000\n"));
     }
 
+    // A channel heading is quoted (RFC 4180) when it holds a separator, a quote or any line
+    // break, a lone CR included, so that a reader never sees a record end inside the header.
+    void headingQuoting_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("header");
+        QTest::newRow("plain") << "℃" << "Time,1-1(℃)";
+        QTest::newRow("empty") << "" << "Time,1-1()";
+        QTest::newRow("comma") << "a,b" << "Time,\"1-1(a,b)\"";
+        QTest::newRow("quote") << "\"in\"" << "Time,\"1-1(\"\"in\"\")\"";
+        QTest::newRow("LF only") << "\n" << "Time,\"1-1(\n)\"";
+        QTest::newRow("CR only") << "\r" << "Time,\"1-1(\r)\"";
+        QTest::newRow("CR LF") << "\r\n" << "Time,\"1-1(\r\n)\"";
+    }
+
+    void headingQuoting()
+    {
+        QFETCH(QString, unit);
+        Tool::Struct_Parameters project;
+        project.CHName = QStringList{"1-1"};
+        project.CHDisplayUnit = QStringList{unit};
+        QTEST(ParametersCsvWriter::headerLine(project), "header");
+    }
+
     // One batch from 23:50 over two day changes (for example after the computer slept): every row
     // reaches its day's file, the row at midnight closes the old day and is not repeated.
     void batchOverDayChangesReachesEveryDayOnce()

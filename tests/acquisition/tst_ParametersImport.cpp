@@ -231,6 +231,10 @@ private slots:
         QTest::newRow("equal on") << QList<qint64>{0, 10000, 10000} << twoTargets << QStringList{"0", "1"};
         QTest::newRow("nearer after") << QList<qint64>{0, 7000, 12000} << twoTargets << QStringList{"0", "2"};
         QTest::newRow("2 s before") << QList<qint64>{0, 8000} << twoTargets << QStringList{"0", "1"};
+        // A range of one instant takes the sample on it, at the start, inside or at the end of the file.
+        QTest::newRow("start is end, first") << seconds << QList<int>{0, 0, 10} << QStringList{"0"};
+        QTest::newRow("start is end, inside") << seconds << QList<int>{7, 7, 1} << QStringList{"7"};
+        QTest::newRow("start is end, last") << seconds << QList<int>{60, 60, 1} << QStringList{"60"};
     }
 
     void thinning()

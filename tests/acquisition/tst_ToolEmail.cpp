@@ -173,6 +173,44 @@ private slots:
         QCOMPARE(messages.at(0).value("subject").toString(), subject);
     }
 
+    // A recipient the server forwards (251) gets the mail. A Chinese subject longer than one
+    // encoded word is cut between characters wherever a word's byte limit falls (before a
+    // character, after its first or after its second byte): each word decodes on its own to
+    // whole characters, as mail readers decode them one by one.
+    void forwardedRecipientAndLongChineseSubjects()
+    {
+        SmtpTestServer::Options options;
+        options.ForwardedRecipients = QStringList{QStringLiteral("far@remote.test")};
+        auto server = startServer(options);
+        QVERIFY(server);
+        const QString chinese = QStringLiteral("第一号恒温槽温度超出上限，请立即检查设备与传感器的连接");
+        const QStringList subjects{chinese, "A" + chinese, "AB" + chinese};
+        for (const QString &subject : subjects) {
+            LogCapture log;
+            QVERIFY2(send(server->account(), {"far@remote.test", "near@lab.test"}, subject), qPrintable(log.text()));
+        }
+        const QList<QJsonObject> messages = server->messages(6);
+        QCOMPARE(messages.size(), 6);
+        const QRegularExpression header(QStringLiteral("\r\nsubject:([^\r]*(?:\r\n [^\r]*)*)\r\n"));
+        const QRegularExpression word(QStringLiteral("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?="));
+        for (int m = 0; m < messages.size(); ++m) {
+            const QString subject = subjects.at(m / 2);
+            QCOMPARE(messages.at(m).value("rcpt_tos").toArray(), QJsonArray{m % 2 ? "near@lab.test" : "far@remote.test"});
+            QCOMPARE(messages.at(m).value("subject").toString(), subject);
+            const QString raw = QString::fromLatin1(QByteArray::fromBase64(messages.at(m).value("raw").toString().toLatin1()));
+            const QString folded = header.match(raw).captured(1);
+            QStringList decoded;
+            auto words = word.globalMatch(folded);
+            while (words.hasNext()) {
+                const QRegularExpressionMatch w = words.next();
+                const QByteArray bytes = QByteArray::fromBase64(w.captured(1).toLatin1());
+                QVERIFY2(w.capturedLength() <= 75 && QString::fromUtf8(bytes).toUtf8() == bytes, qPrintable(folded));
+                decoded << QString::fromUtf8(bytes);
+            }
+            QVERIFY2(decoded.size() >= 2 && decoded.join(QString()) == subject, qPrintable(folded));
+        }
+    }
+
     void closingEndsAStuckMailWithinTheGraceTime_data()
     {
         QTest::addColumn<Stall>("stall");

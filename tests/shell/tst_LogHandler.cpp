@@ -6,6 +6,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <functional>
+
 class tst_LogHandler : public QObject
 {
     Q_OBJECT
@@ -17,6 +19,31 @@ private:
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
     }
 
+    // With the program's handler installed: first() in this thread, then write(t) in each of
+    // `threads` threads at once. Returns the lines of the day's log file; a run across midnight
+    // continues in the next day's file. Empty when a thread does not end.
+    static QStringList logFromThreads(int threads, const std::function<void(int)> &write, const std::function<void()> &first)
+    {
+        const QDate before = QDate::currentDate();
+        QtMessageHandler previous = qInstallMessageHandler(&LogHandler::messageHandler);
+        first();
+        QList<QThread *> workers;
+        for (int t = 0; t < threads; ++t)
+            workers << QThread::create(write, t);
+        for (QThread *w : workers)
+            w->start();
+        bool ended = true;
+        for (QThread *w : workers) {
+            ended = w->wait(60000) && ended;
+            delete w;
+        }
+        qInstallMessageHandler(previous);
+        QStringList lines = readLines(LogHandler::fileName(before));
+        if (QDate::currentDate() != before)
+            lines += readLines(LogHandler::fileName(QDate::currentDate()));
+        return ended ? lines : QStringList();
+    }
+
 private slots:
     // The installed handler appends whole lines to the day's file, also from several threads at
     // once; release builds without context still give a well-formed line.
@@ -26,28 +53,11 @@ private slots:
                  QStringLiteral("Debug: File:() Line:(0)   (2024-05-01 08:09:10.007) t"));
         TestWorkDir dir(TestWorkDir::NoDatabase);
         QVERIFY(dir.isValid());
-        const QDate before = QDate::currentDate();
         const int threads = 4, perThread = 300;
-        QtMessageHandler previous = qInstallMessageHandler(&LogHandler::messageHandler);
-        qWarning("second %d", 2);
-        QList<QThread *> workers;
-        for (int t = 0; t < threads; ++t) {
-            workers << QThread::create([t]() {
-                for (int i = 0; i < perThread; ++i)
-                    qDebug().noquote() << QStringLiteral("thread %1 message %2").arg(t).arg(i) << QString(200, 'x');
-            });
-            workers.last()->start();
-        }
-        for (QThread *w : workers) {
-            QVERIFY(w->wait(30000));
-            delete w;
-        }
-        qInstallMessageHandler(previous);
-
-        // A run across midnight continues in the next day's file.
-        QStringList lines = readLines(dir.filePath(LogHandler::fileName(before)));
-        if (QDate::currentDate() != before)
-            lines += readLines(dir.filePath(LogHandler::fileName(QDate::currentDate())));
+        const QStringList lines = logFromThreads(threads, [](int t) {
+            for (int i = 0; i < perThread; ++i)
+                qDebug().noquote() << QStringLiteral("thread %1 message %2").arg(t).arg(i) << QString(200, 'x');
+        }, [] { qWarning("second %d", 2); });
         QCOMPARE(lines.size(), 1 + threads * perThread);
         const QRegularExpression pattern(QStringLiteral(
             R"(^(Debug|Warning): File:\(.*tst_LogHandler\.cpp\) Line:\(\d+\)   \(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\) (.*)$)"));
@@ -55,6 +65,30 @@ private slots:
         const QRegularExpression whole(QStringLiteral(R"(^Debug: .* thread \d message \d+ x{200}$)"));
         for (const QString &line : lines.mid(1))
             QVERIFY2(pattern.match(line).hasMatch() && whole.match(line).hasMatch(), qPrintable(line.left(120)));
+    }
+
+    // Lines longer than the text stream's and the file's buffers, in UTF-8 of several bytes a
+    // character, from several threads at once: every line arrives whole, not cut by another
+    // thread's line, and none is missing or repeated.
+    void longLinesFromSeveralThreadsStayWhole()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        QVERIFY(dir.isValid());
+        const int threads = 8, perThread = 100;
+        const QString body(12000, QChar(0x6E29)); // 36 kB of UTF-8
+        const QStringList lines = logFromThreads(threads, [body](int t) {
+            for (int i = 0; i < perThread; ++i)
+                qWarning().noquote() << QStringLiteral("T%1 #%2 %3 end T%1 #%2").arg(t).arg(i).arg(body);
+        }, [] {});
+        const QRegularExpression whole(QStringLiteral(R"(^Warning: File:\(.*\) Line:\(\d+\)   \(.{23}\) T(\d) #(\d+) %1 end T\1 #\2$)").arg(body));
+        QSet<QString> seen;
+        for (const QString &line : qAsConst(lines)) {
+            const QRegularExpressionMatch match = whole.match(line);
+            QVERIFY2(match.hasMatch(), qPrintable(line.left(80) + " ... " + line.right(40)));
+            seen << match.captured(1) + '#' + match.captured(2);
+        }
+        QCOMPARE(lines.size(), threads * perThread);
+        QCOMPARE(seen.size(), threads * perThread);
     }
 
     // Logs older than 31 days are deleted; other files are kept.

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <functional>
@@ -24,6 +27,13 @@
 //  - any other modal widget (a QDialog) is recorded and given to the next queued handler whose
 //    class matches; without one it is left alone (so a shown QWaiting stays as it is). A handler
 //    may fill fields and accept() or reject(), or open a message box, which is answered in turn.
+//  - a window that keeps code under test waiting in its own event loop (run by exec()), which
+//    would otherwise wait for ctest's time-out, fails the running test, naming its class, title
+//    and texts, and is then closed, so the test ends: a dialog with no handler queued after
+//    UnansweredMs; an answered dialog, or a QWaiting, still in front StuckMs after its handler
+//    returned (a step that never came). Once the helper has failed a test, any window left in
+//    front is closed after UnansweredMs.
+//  - waitFor() that times out logs what was met and what is still open.
 //
 //   MessageBoxHelper boxes;
 //   boxes.press(QMessageBox::Yes);     // for the first box
@@ -49,7 +59,13 @@ public:
         QMessageBox::StandardButton pressedButton = QMessageBox::NoButton;
     };
 
-    explicit MessageBoxHelper(QObject *parent = nullptr) : QObject(parent)
+    // How long an unanswered window may keep code under test waiting in its event loop.
+    static constexpr int UnansweredMs = 1000;
+    // How long an answered window or a QWaiting may stay in front after its handler returned.
+    static constexpr int StuckMs = 30000;
+
+    explicit MessageBoxHelper(QObject *parent = nullptr)
+        : QObject(parent), m_BaseLoopLevel(QThread::currentThread()->loopLevel())
     {
         m_Timer.setInterval(10);
         connect(&m_Timer, &QTimer::timeout, this, &MessageBoxHelper::poll);
@@ -86,12 +102,33 @@ public:
         return list;
     }
     int pendingAnswers() const { return m_Answers.size() + m_Handlers.size(); }
+    // Shortens (or lengthens) StuckMs for this helper.
+    void setStuckMs(int ms) { m_StuckMs = ms; }
     void clear() { m_Boxes.clear(); }
 
-    // Processes events until count() >= n; false on timeout.
+    // Processes events until count() >= n; false on timeout, with what was met in the log.
     bool waitFor(int n, int timeoutMs = 5000)
     {
-        return QTest::qWaitFor([&]() { return m_Boxes.size() >= n; }, timeoutMs);
+        if (QTest::qWaitFor([&]() { return m_Boxes.size() >= n; }, timeoutMs))
+            return true;
+        QStringList met;
+        for (const Box &box : qAsConst(m_Boxes))
+            met << describe(box);
+        QWidget *open = QApplication::activeModalWidget();
+        qWarning().noquote() << QStringLiteral("MessageBoxHelper: waited %1 ms for %2 windows, met %3: [%4]; open now: %5")
+                                    .arg(timeoutMs).arg(n).arg(m_Boxes.size()).arg(met.join(QStringLiteral("; ")),
+                                                                                    open ? describe(recordOf(open)) : QStringLiteral("none"));
+        return false;
+    }
+
+    // "<class> "<title>": <texts>", one line.
+    static QString describe(const Box &box)
+    {
+        QString text = box.className + QStringLiteral(" \"") + box.title + QLatin1Char('"');
+        const QString texts = QStringList({box.text, box.informativeText}).join(QLatin1Char(' ')).trimmed();
+        if (!texts.isEmpty())
+            text += QStringLiteral(": ") + texts;
+        return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     }
 
 private:
@@ -137,14 +174,77 @@ private:
     {
         QWidget *modal = QApplication::activeModalWidget();
         m_Handled.removeAll(QPointer<QWidget>());
-        if (!modal || !modal->isVisible() || m_Handled.contains(modal))
-            return;
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        if (!modal || !modal->isVisible()) {
+            m_Watched = nullptr;
+        } else if (m_Handled.contains(modal)) {
+            watch(modal, m_StuckMs, "modal window still open after its answer, a step never came");
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             markHandled(modal);
             answerMessageBox(box);
-        } else {
-            handleDialog(modal);
+        } else if (!handleDialog(modal)) {
+            // A QWaiting is its owner's to close; any other window left alone is unexpected.
+            if (modal->inherits("QWaiting"))
+                watch(modal, m_StuckMs, "busy window still open, a step never came");
+            else
+                watch(modal, UnansweredMs, "unexpected modal window, no answer queued for it");
         }
+    }
+
+    // A dialog or box as a record; for a dialog, the texts of its labels stand for its text.
+    static Box recordOf(QWidget *widget)
+    {
+        Box box;
+        box.className = QString::fromLatin1(widget->metaObject()->className());
+        box.objectName = widget->objectName();
+        box.title = widget->windowTitle();
+        if (auto *message = qobject_cast<QMessageBox *>(widget)) {
+            box.isMessageBox = true;
+            box.text = message->text();
+            box.informativeText = message->informativeText();
+        } else {
+            QStringList labels;
+            for (QLabel *label : widget->findChildren<QLabel *>()) {
+                if (label->isVisible() && !label->text().isEmpty())
+                    labels << label->text();
+            }
+            box.text = labels.join(QLatin1Char(' '));
+        }
+        return box;
+    }
+
+    // Watches the modal window that code under test waits on in an event loop above the test's
+    // own (exec()): when the same one stays in front, with no handler running, for longer than
+    // limitMs (UnansweredMs once the helper has failed a test), the test fails naming it and
+    // the window is closed, so the code goes on and the test ends.
+    void watch(QWidget *modal, int limitMs, const char *why)
+    {
+        const bool blocking = QThread::currentThread()->loopLevel() > m_BaseLoopLevel;
+        if (!blocking || m_RunningHandlers > 0) {
+            m_Watched = nullptr;
+            return;
+        }
+        if (m_Watched != modal) {
+            m_Watched = modal;
+            m_WatchedSince.start();
+            return;
+        }
+        if (m_WatchedSince.elapsed() < (m_Failed ? UnansweredMs : limitMs))
+            return;
+        m_Watched = nullptr;
+        m_Failed = true;
+        if (!m_Handled.contains(modal))
+            markHandled(modal);
+        const Box met = recordOf(modal);
+        m_Boxes.append(met);
+        const QByteArray message = QStringLiteral("%1: %2").arg(QString::fromLatin1(why), describe(met)).toUtf8();
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+        QPointer<QWidget> target(modal);
+        QTimer::singleShot(0, this, [target]() {
+            if (auto *dialog = qobject_cast<QDialog *>(target.data()))
+                dialog->done(QDialog::Rejected);
+            else if (target)
+                target->close();
+        });
     }
 
     void answerMessageBox(QMessageBox *box)
@@ -226,9 +326,12 @@ private:
             record.title = widget->windowTitle();
             m_Boxes.append(record);
             QPointer<QWidget> target(widget);
-            QTimer::singleShot(0, this, [target, handler]() {
+            QTimer::singleShot(0, this, [this, target, handler]() {
+                ++m_RunningHandlers;
                 if (target)
                     handler.function(target);
+                --m_RunningHandlers;
+                m_Watched = nullptr; // the time in front counts from here
             });
             return true;
         }
@@ -240,4 +343,10 @@ private:
     QList<Handler> m_Handlers;
     QList<Box> m_Boxes;
     QList<QPointer<QWidget>> m_Handled;
+    const int m_BaseLoopLevel;
+    QPointer<QWidget> m_Watched;
+    QElapsedTimer m_WatchedSince;
+    int m_StuckMs = StuckMs;
+    int m_RunningHandlers = 0;
+    bool m_Failed = false;
 };

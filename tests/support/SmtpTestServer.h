@@ -26,6 +26,7 @@ public:
         QString User = QStringLiteral("alarm@lab.test");
         QString Password = QStringLiteral("abcdefghijklmnop");
         QStringList RefusedRecipients;
+        QStringList ForwardedRecipients; // taken with 251 (not local, will forward)
         bool RefuseEhlo = false;
         bool SilentAfterData = false;  // takes a message, then never answers
     };
@@ -59,6 +60,8 @@ public:
                               "--user", m_options.User, "--password", m_options.Password};
         for (const QString &refused : m_options.RefusedRecipients)
             arguments << "--refuse-rcpt" << refused;
+        for (const QString &forwarded : m_options.ForwardedRecipients)
+            arguments << "--forward-rcpt" << forwarded;
         if (m_options.RefuseEhlo)
             arguments << "--refuse-ehlo";
         if (m_options.SilentAfterData)

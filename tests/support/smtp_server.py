@@ -30,6 +30,8 @@ class Handler:
         if address in self.args.refuse_rcpt:
             return "550 5.1.1 Mailbox unavailable"
         envelope.rcpt_tos.append(address)
+        if address in self.args.forward_rcpt:
+            return "251 2.1.5 User not local; will forward"
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
@@ -70,6 +72,7 @@ def main():
     for name in ("--cert", "--key", "--user", "--password"):
         parser.add_argument(name, required=True)
     parser.add_argument("--refuse-rcpt", action="append", default=[])
+    parser.add_argument("--forward-rcpt", action="append", default=[])
     parser.add_argument("--refuse-ehlo", action="store_true")
     parser.add_argument("--silent-after-data", action="store_true")
     args = parser.parse_args()
