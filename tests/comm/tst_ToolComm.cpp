@@ -137,7 +137,7 @@ private slots:
     {
         CommTiming timing;
         timing.connectPolls = 40;
-        timing.connectPollMs = 10;
+        timing.connectPollMs = 50; // a loaded machine may take a while to open a port in its thread
         timing.replyPolls = 1000;
         timing.bleDiscoveryMs = 300;
         CommTiming::set(timing);
