@@ -489,6 +489,7 @@ private slots:
         QTest::newRow("no driver") << "driver" << "Open Error" << 0 << 0;
         QTest::newRow("source unreachable") << "source" << "温场设备连接失败!" << 0 << 1;
         QTest::newRow("unknown source") << "model" << "温场设备连接失败!" << 0 << 1;
+        QTest::newRow("unknown reference") << "reference" << "标准设备连接失败!" << 0 << 1;
         QTest::newRow("stability query") << "stability" << "获取温场稳定失败！" << 0 << 1;
         QTest::newRow("all points taken") << "done" << "校准温度点数大于设置温度点数，请退出重新设置!" << 0 << 0;
         QTest::newRow("no channels") << "empty" << "项目信息异常!" << 0 << 0;
@@ -515,6 +516,8 @@ private slots:
             m_system.FieldSignal2 = "1";
         else if (fault == "model")
             m_system.FieldModel = m_system.CriteriaModel = "QNXX";
+        else if (fault == "reference")
+            m_system.CriteriaModel = "QN X", m_system.FieldModel = "QNLK";
         else if (fault == "stability")
             m_source->script("SOUR1:STAB:TEST?", {""});
         else if (fault == "empty")
