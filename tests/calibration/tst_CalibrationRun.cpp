@@ -15,6 +15,7 @@
 #include "store/Tool.h"
 #include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
+#include "support/LogCapture.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
 #include "widgets/QTableWidgetL.h"
@@ -266,6 +267,34 @@ private slots:
         QString delay, temps;
         QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationDelay, delay) && Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
         QCOMPARE(delay + "|" + temps, QString("15|0,50.5"));
+    }
+
+    // The defaults are read as the dialog opens (a missing row is added) and saved as it goes;
+    // with another program holding the database each takes about a second at most, and what
+    // could not be kept is logged.
+    void setUpDefaultsUnderDatabaseLock()
+    {
+        QVERIFY(Tool::setSystemSet(SystemSetKeys::CalibrationTemp, "5"));
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        LogCapture log;
+        QElapsedTimer clock;
+        clock.start();
+        {
+            CalibrationChannel d;
+            const qint64 opening = clock.restart();
+            QVERIFY2(opening < 1700, qPrintable(QString::number(opening)));
+            QCOMPARE(child<QLineEdit>(d, "lineEdit_Temp1")->text(), QString("5"));
+            setUp(d, "15", {"0", "50"});
+            clock.restart();
+        }
+        QVERIFY2(clock.elapsed() < 1700, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(log.contains("the calibration defaults could not be saved: delay \"15\" set points \"0,50\""),
+                 qPrintable(log.text()));
+        lock.release();
+        QString temps;
+        QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
+        QCOMPARE(temps, QString("5"));
     }
 
     // Each failing step of the read ends with its message; channels not read cannot be chosen.
