@@ -128,9 +128,10 @@ private:
     void ShowPoint(int index);
     void WriteChannels();
     void CloseDevices();
-    // Stores the run as last handed to Save_slots; false when the store refused it.
+    // One attempt to store the run as last handed to Save_slots, waiting at most SaveLockWaitMs
+    // for another program's lock; false when the store refused it (m_Locked: because of a lock).
     bool StoreRun();
-    // Stores the run as last handed to Save_slots and tells the user when that fails.
+    // StoreRun, telling the user when it fails.
     void SaveLatest();
     // A pending run: one more save, else the whole run into the day's log (and, when tell, a box).
     void StorePending(bool tell);
