@@ -176,6 +176,12 @@ private:
         }
         return m_source->commands.count(command) >= n ? clock.elapsed() : -1;
     }
+    // A manual run: no source, no thermometer, no set points.
+    void manual()
+    {
+        m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("Other");
+        m_system.CalibrationTemp.clear();
+    }
     // Answers a run's typed reference with the value (manual run without a thermometer).
     void typeReference(double reference)
     {
@@ -629,8 +635,7 @@ private slots:
     void manualRun()
     {
         choose();
-        m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("Other");
-        m_system.CalibrationTemp.clear();
+        manual();
         m_script->setTemperatures({0.0, 25.0, 50.0, 100.0, 25.5});
         CalibrationWork w;
         w.Start(&m_system);
@@ -639,11 +644,7 @@ private slots:
         QCOMPARE(enabledButtons(w), QString("100000000+"));
 
         const auto take = [&](int k, double reference) {
-            m_boxes->onDialog([reference](QWidget *d) {
-                auto *input = qobject_cast<QInputDialog *>(d);
-                input->setDoubleValue(reference);
-                input->accept();
-            }, "QInputDialog");
+            typeReference(reference);
             button(w, QStringLiteral("pushButton_Temp%1").arg(k))->click();
         };
         take(1, 0.0);
@@ -696,8 +697,7 @@ private slots:
     {
         QFETCH(bool, ended);
         choose({"0.000000"});
-        m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("Other");
-        m_system.CalibrationTemp.clear();
+        manual();
         m_script->setSerial("SN-OTHER");
         CalibrationWork w;
         w.Start(&m_system);
@@ -858,8 +858,7 @@ private slots:
     void pointOutOfOrderMeasuresNothing()
     {
         choose();
-        m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("Other");
-        m_system.CalibrationTemp.clear();
+        manual();
         m_script->setTemperatures({0.0, 25.0});
         CalibrationWork w;
         w.Start(&m_system);
