@@ -10,8 +10,10 @@
 #include "devices/AcquisitionDevice.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +27,7 @@
 #include <QTableWidget>
 #include <QThread>
 #include <QTime>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -35,6 +38,13 @@ const int kPointButtons = 9;
 bool readsOwnReference(const QString &fieldModel)
 {
     return fieldModel == QLatin1String("QNVA-R") || fieldModel == QLatin1String("QNLK-R");
+}
+
+// The day's log file, where the program's message handler writes diagnostics.
+QString dayLogPath()
+{
+    return QDir::current().absoluteFilePath(QStringLiteral("log_%1.log").arg(
+        QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
 }
 
 void copyCoefficients(const Tool::Struct_CalibrationData &record, Struct_Channel &channel)
@@ -97,6 +107,8 @@ CalibrationWork::~CalibrationWork()
         m_Worker->wait();
         delete m_Worker;
     }
+    // Deleted without closing (the window closing tries this and tells the user).
+    StorePending(false);
     for (Device *device : {static_cast<Device *>(m_Criteria), static_cast<Device *>(m_Field),
                            static_cast<Device *>(m_Collection)}) {
         if (device && device->IsOpen())
@@ -269,8 +281,11 @@ bool CalibrationWork::OpenDevice(QString &error)
         return false;
     }
     if (text != m_Device.Serial) {
-        // Another instrument on the registered address: its run must not be stored under this serial.
+        // Another instrument on the registered address: it is closed at once, so that nothing is
+        // written into it, and its run is neither fitted nor stored under this serial.
         qWarning() << "instrument on the registered address reports serial" << text << "not" << m_Device.Serial;
+        m_Collection->Close();
+        m_WrongInstrument = true;
         error = tr("序列号不匹配，请检查连接的设备是否为对应序列号的设备！");
         return false;
     }
@@ -563,6 +578,8 @@ void CalibrationWork::therad_Open()
     const bool opened = OpenDevice(msg);
     const QString time = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
     if (!opened) {
+        if (m_WrongInstrument)
+            msg += QLatin1Char('\n') + tr("该设备已断开：结束时不写入系数，也不保存数据。");
         emit MessageBox_signals(m_Title, msg);
         return;
     }
@@ -679,6 +696,11 @@ void CalibrationWork::Close_Clicked()
     }
     if (m_Busy || m_Ended)
         return;
+    if (m_WrongInstrument) {
+        // Nothing of another instrument is fitted, stored or written back.
+        SetButton_slots();
+        return;
+    }
     startWorker("calibration closing", [this] { therad_Close(); });
 }
 
@@ -712,13 +734,91 @@ void CalibrationWork::TableWidgetDisplay_slots(QStringList row)
 
 void CalibrationWork::Save_slots(Tool::Struct_Calibration run, QList<Tool::Struct_CalibrationData> records)
 {
-    if (!Tool::replaceCalibrationRun(run, records)) {
-        qWarning() << "calibration run" << run.TimeName << "not stored";
-        MessageBox_slots(m_Title, tr("数据库保存数据失败！"));
+    // Every save holds the whole run, so a pending one is stored with this one.
+    m_SaveRun = run;
+    m_SaveRecords = records;
+    if (m_Pending && m_Locked) {
+        // The last save met a locked database. Saves queued meanwhile are taken together in one
+        // attempt once they are all in, so their short waits never follow one another.
+        if (!m_StoreQueued) {
+            m_StoreQueued = true;
+            QTimer::singleShot(0, this, [this] {
+                m_StoreQueued = false;
+                if (m_Pending)
+                    SaveLatest();
+            });
+        }
         return;
     }
+    m_Pending = true;
+    SaveLatest();
+}
+
+void CalibrationWork::SaveLatest()
+{
+    if (!StoreRun()) {
+        QString text = tr("数据库保存数据失败！");
+        if (m_Locked)
+            text += QLatin1Char('\n') + tr("数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。");
+        MessageBox_slots(m_Title, text);
+    }
+}
+
+bool CalibrationWork::StoreRun()
+{
+    bool stored = false;
+    {
+        // The window waits for another program's write lock only briefly.
+        const Tool::LockWait wait(SaveLockWaitMs);
+        stored = Tool::replaceCalibrationRun(m_SaveRun, m_SaveRecords);
+    }
+    m_Locked = !stored && Tool::lastFailureWasLock();
+    if (!stored) {
+        qWarning() << "calibration run" << m_SaveRun.TimeName << "not stored"
+                   << (m_Locked ? "(the database is locked by another connection)" : "");
+        return false;
+    }
+    m_Pending = false;
     PlainTextEdit_slots(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + tr("： 校准数据保存成功！"));
     PlainTextEdit_slots(QString());
+    return true;
+}
+
+void CalibrationWork::StorePending(bool tell)
+{
+    if (!m_Pending || StoreRun())
+        return;
+    m_Pending = false;
+    LogRun();
+    if (tell)
+        MessageBox_slots(m_Title, tr("数据库保存数据失败！") + QLatin1Char('\n')
+                                      + tr("校准数据已完整写入日志文件：%1").arg(QDir::toNativeSeparators(dayLogPath())));
+}
+
+void CalibrationWork::LogRun()
+{
+    // Everything the store would have held, one line for the run and one per channel, so that the
+    // run can be entered again by hand.
+    const auto field = [](const char *name, const QString &value) {
+        return QLatin1String(name) + QLatin1Char('=') + value;
+    };
+    qWarning().noquote() << "calibration run not stored, kept in this log:"
+                         << QStringList({field("TimeName", m_SaveRun.TimeName), field("Model", m_SaveRun.Model),
+                                         field("Serial", m_SaveRun.Serial),
+                                         field("CHNumber", m_SaveRun.CHNumber.join(QLatin1Char(',')))})
+                                .join(QLatin1String("; "));
+    for (const Tool::Struct_CalibrationData &r : qAsConst(m_SaveRecords)) {
+        qWarning().noquote()
+            << "calibration record not stored:"
+            << QStringList({field("Name", r.Name), field("Number", r.Number), field("Type", r.Type),
+                            field("Range", r.Range), field("Wire", r.Wire), field("A", r.A), field("B", r.B),
+                            field("C", r.C), field("D", r.D), field("R0", r.R0), field("A4", r.A4),
+                            field("B4", r.B4), field("Offset_M", r.Offset_M), field("Offset_B", r.Offset_B),
+                            field("Parameter1", r.Parameter1), field("Parameter2", r.Parameter2),
+                            field("CList", r.CList.join(QLatin1Char(','))),
+                            field("DList", r.DList.join(QLatin1Char(',')))})
+                   .join(QLatin1String("; "));
+    }
 }
 
 void CalibrationWork::SetButton_slots()
@@ -739,8 +839,10 @@ bool CalibrationWork::RefuseClose()
 
 void CalibrationWork::reject()
 {
-    if (!RefuseClose())
-        QDialog::reject();
+    if (RefuseClose())
+        return;
+    StorePending(true);
+    QDialog::reject();
 }
 
 void CalibrationWork::closeEvent(QCloseEvent *event)

@@ -39,6 +39,11 @@ Q_DECLARE_METATYPE(QList<Tool::Struct_CalibrationData>)
 // touch no widget: they report through the queued *_signals / *_slots pairs, and the buttons
 // follow the run's state once a worker has finished. The dialog refuses to close (window close
 // and Escape) while the instrument is open, a run is in progress or a worker runs.
+//
+// Saves run in the GUI thread and wait only about a second for another program's write lock. A
+// run that could not be stored stays pending: the next save stores it, closing the window tries
+// once more, and when that fails too the whole run is written to the day's log and the user is
+// told where.
 class CalibrationWork : public QDialog
 {
     Q_OBJECT
@@ -54,6 +59,12 @@ public:
     bool isBusy() const { return m_Busy; }
     // A run is in progress.
     bool isRunning() const { return m_State; }
+    // The last save could not be stored; the run is stored with the next save or when the dialog
+    // closes, and written to the day's log when even that fails.
+    bool isSavePending() const { return m_Pending; }
+
+    // Longest wait of a save for another program's write lock on the database.
+    static const int SaveLockWaitMs = 1000;
 
 signals:
     void Save_signals(Tool::Struct_Calibration run, QList<Tool::Struct_CalibrationData> records);
@@ -117,6 +128,14 @@ private:
     void ShowPoint(int index);
     void WriteChannels();
     void CloseDevices();
+    // One attempt to store the run as last handed to Save_slots, waiting at most SaveLockWaitMs
+    // for another program's lock; false when the store refused it (m_Locked: because of a lock).
+    bool StoreRun();
+    // StoreRun, telling the user when it fails.
+    void SaveLatest();
+    // A pending run: one more save, else the whole run into the day's log (and, when tell, a box).
+    void StorePending(bool tell);
+    void LogRun();
     void EmitSave();
     void Log(const QString &text);
     // Sleeps one poll; false when the run flag has been cleared.
@@ -145,6 +164,9 @@ private:
     Field *m_Field = nullptr;
     Criteria *m_Criteria = nullptr;
     bool m_CriteriaIsSource = false;   // the reference reads the source's own temperature
+    // The instrument on the registered address reported another serial number and was closed at
+    // once: nothing is written to it and nothing of the run is fitted or stored.
+    std::atomic<bool> m_WrongInstrument{false};
     Struct_System *m_System = nullptr;
     Collection *m_Collection = nullptr;
     QList<QPushButton *> m_Buttons;
@@ -162,4 +184,10 @@ private:
     bool m_Busy = false;      // GUI thread only
     bool m_Ended = false;     // the run is over (or never started); GUI thread only
     int m_Done = 0;           // points taken, as the GUI last saw them
+    // The run as last handed to Save_slots, and whether it still waits to be stored (GUI thread).
+    Tool::Struct_Calibration m_SaveRun;
+    QList<Tool::Struct_CalibrationData> m_SaveRecords;
+    bool m_Pending = false;
+    bool m_Locked = false;        // the last save failed on another program's write lock
+    bool m_StoreQueued = false;   // a save of the pending run waits for the saves queued with it
 };

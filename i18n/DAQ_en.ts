@@ -625,6 +625,18 @@
         <translation>Device disconnected!</translation>
     </message>
     <message>
+        <source>该设备已断开：结束时不写入系数，也不保存数据。</source>
+        <translation>That instrument has been disconnected: ending the run writes no coefficients and stores nothing.</translation>
+    </message>
+    <message>
+        <source>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</source>
+        <translation>The database is in use by another program; the data will be saved again with the next save or when the window closes.</translation>
+    </message>
+    <message>
+        <source>校准数据已完整写入日志文件：%1</source>
+        <translation>The whole calibration run has been written to the log file: %1</translation>
+    </message>
+    <message>
         <source>当前为自动模式，此按钮不可用!</source>
         <translation>Automatic mode: this button is not available!</translation>
     </message>

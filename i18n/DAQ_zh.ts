@@ -625,6 +625,18 @@
         <translation>设备断开成功！</translation>
     </message>
     <message>
+        <source>该设备已断开：结束时不写入系数，也不保存数据。</source>
+        <translation>该设备已断开：结束时不写入系数，也不保存数据。</translation>
+    </message>
+    <message>
+        <source>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</source>
+        <translation>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</translation>
+    </message>
+    <message>
+        <source>校准数据已完整写入日志文件：%1</source>
+        <translation>校准数据已完整写入日志文件：%1</translation>
+    </message>
+    <message>
         <source>当前为自动模式，此按钮不可用!</source>
         <translation>当前为自动模式，此按钮不可用!</translation>
     </message>

@@ -10,21 +10,28 @@
 #include "calibration/CalibrationTiming.h"
 #include "calibration/CalibrationWork.h"
 #include "common/Struct_System.h"
+#include "shell/LogHandler.h"
 #include "store/SystemSetKeys.h"
 #include "store/Tool.h"
+#include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
+#include "support/LogCapture.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
 #include "widgets/QTableWidgetL.h"
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -158,6 +165,32 @@ private:
         m_source->script("READ?", answers);
         m_script->setTemperatures(points);
     }
+    // Waits, looking every millisecond, until the source has received the command n times; when
+    // it was seen on the clock (-1: not within 20 s).
+    qint64 seen(const QString &command, int n, const QElapsedTimer &clock)
+    {
+        const qint64 end = clock.elapsed() + 20000;
+        while (m_source->commands.count(command) < n && clock.elapsed() < end) {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        return m_source->commands.count(command) >= n ? clock.elapsed() : -1;
+    }
+    // A manual run: no source, no thermometer, no set points.
+    void manual()
+    {
+        m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("Other");
+        m_system.CalibrationTemp.clear();
+    }
+    // Answers a run's typed reference with the value (manual run without a thermometer).
+    void typeReference(double reference)
+    {
+        m_boxes->onDialog([reference](QWidget *d) {
+            auto *input = qobject_cast<QInputDialog *>(d);
+            input->setDoubleValue(reference);
+            input->accept();
+        }, "QInputDialog");
+    }
     // The Pt100's constants, recovered.
     void checkCvd(const Record &r)
     {
@@ -240,6 +273,34 @@ private slots:
         QString delay, temps;
         QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationDelay, delay) && Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
         QCOMPARE(delay + "|" + temps, QString("15|0,50.5"));
+    }
+
+    // The defaults are read as the dialog opens (a missing row is added) and saved as it goes;
+    // with another program holding the database each takes about a second at most, and what
+    // could not be kept is logged.
+    void setUpDefaultsUnderDatabaseLock()
+    {
+        QVERIFY(Tool::setSystemSet(SystemSetKeys::CalibrationTemp, "5"));
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        LogCapture log;
+        QElapsedTimer clock;
+        clock.start();
+        {
+            CalibrationChannel d;
+            const qint64 opening = clock.restart();
+            QVERIFY2(opening < 1700, qPrintable(QString::number(opening)));
+            QCOMPARE(child<QLineEdit>(d, "lineEdit_Temp1")->text(), QString("5"));
+            setUp(d, "15", {"0", "50"});
+            clock.restart();
+        }
+        QVERIFY2(clock.elapsed() < 1700, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(log.contains("the calibration defaults could not be saved: delay \"15\" set points \"0,50\""),
+                 qPrintable(log.text()));
+        lock.release();
+        QString temps;
+        QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
+        QCOMPARE(temps, QString("5"));
     }
 
     // Each failing step of the read ends with its message; channels not read cannot be chosen.
@@ -463,6 +524,7 @@ private slots:
         QTest::newRow("no driver") << "driver" << "Open Error" << 0 << 0;
         QTest::newRow("source unreachable") << "source" << "温场设备连接失败!" << 0 << 1;
         QTest::newRow("unknown source") << "model" << "温场设备连接失败!" << 0 << 1;
+        QTest::newRow("unknown reference") << "reference" << "标准设备连接失败!" << 0 << 1;
         QTest::newRow("stability query") << "stability" << "获取温场稳定失败！" << 0 << 1;
         QTest::newRow("all points taken") << "done" << "校准温度点数大于设置温度点数，请退出重新设置!" << 0 << 0;
         QTest::newRow("no channels") << "empty" << "项目信息异常!" << 0 << 0;
@@ -489,6 +551,8 @@ private slots:
             m_system.FieldSignal2 = "1";
         else if (fault == "model")
             m_system.FieldModel = m_system.CriteriaModel = "QNXX";
+        else if (fault == "reference")
+            m_system.CriteriaModel = "QN X", m_system.FieldModel = "QNLK";
         else if (fault == "stability")
             m_source->script("SOUR1:STAB:TEST?", {""});
         else if (fault == "empty")
@@ -571,8 +635,7 @@ private slots:
     void manualRun()
     {
         choose();
-        m_system.FieldModel = m_system.CriteriaModel = QStringLiteral("Other");
-        m_system.CalibrationTemp.clear();
+        manual();
         m_script->setTemperatures({0.0, 25.0, 50.0, 100.0, 25.5});
         CalibrationWork w;
         w.Start(&m_system);
@@ -581,11 +644,7 @@ private slots:
         QCOMPARE(enabledButtons(w), QString("100000000+"));
 
         const auto take = [&](int k, double reference) {
-            m_boxes->onDialog([reference](QWidget *d) {
-                auto *input = qobject_cast<QInputDialog *>(d);
-                input->setDoubleValue(reference);
-                input->accept();
-            }, "QInputDialog");
+            typeReference(reference);
             button(w, QStringLiteral("pushButton_Temp%1").arg(k))->click();
         };
         take(1, 0.0);
@@ -624,6 +683,198 @@ private slots:
         QCOMPARE(enabledButtons(w) + button(w, "pushButton_Temp1")->text(), QString("000000000-温度点1"));
         QVERIFY(child<QPlainTextEdit>(w, "plainTextEdit")->toPlainText().contains("设备断开成功！"));
         QVERIFY(closes(w));
+    }
+
+    // A manual run on an instrument that reports another serial: it is closed at once, and
+    // neither "结束" nor closing writes to it, fits or stores anything.
+    void wrongInstrumentManualRun_data()
+    {
+        QTest::addColumn<bool>("ended");
+        QTest::newRow("closed at once") << false;
+        QTest::newRow("ended first") << true;
+    }
+    void wrongInstrumentManualRun()
+    {
+        QFETCH(bool, ended);
+        choose({"0.000000"});
+        manual();
+        m_script->setSerial("SN-OTHER");
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(idle(w));
+        QVERIFY(m_boxes->waitFor(1));
+        QCOMPARE(m_boxes->texts(), QStringList{"序列号不匹配，请检查连接的设备是否为对应序列号的设备！\n"
+                                               "该设备已断开：结束时不写入系数，也不保存数据。"});
+        QCOMPARE(m_script->calls(Call::Close), 1);
+        QCOMPARE(enabledButtons(w), QString("000000000+"));
+        if (ended) {
+            button(w, "pushButton_Close")->click();
+            QVERIFY(!w.isBusy());
+            QCOMPARE(enabledButtons(w), QString("000000000-"));
+        }
+        QVERIFY(closes(w));
+        QCOMPARE(m_boxes->count(), 1);
+        QCOMPARE(m_script->calls(Call::Close), 1);
+        QVERIFY(m_script->written().isEmpty());
+        QCOMPARE(m_script->calls(Call::GetOneData) + m_script->calls(Call::SetChannelConfig), 0);
+        QList<Tool::Struct_Calibration> runs;
+        QVERIFY(Tool::getCalibration(runs, kKey));
+        QVERIFY(runs.isEmpty());
+        QVERIFY(stored("1").Name.isEmpty());
+    }
+
+    // Another program holds the database's write lock through a whole automatic run: each save
+    // gives up after about a second (the window keeps answering), the run stays pending and is
+    // stored in full when the window closes after the lock has gone. With the lock still held
+    // then, the whole run goes to the day's log, and the box says where.
+    void saveUnderDatabaseLock_data()
+    {
+        QTest::addColumn<bool>("released");
+        QTest::newRow("released before closing") << true;
+        QTest::newRow("held past closing") << false;
+    }
+    void saveUnderDatabaseLock()
+    {
+        QFETCH(bool, released);
+        choose();
+        temperatures({0.0, 50.0, 100.0});
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        const QtMessageHandler previous = qInstallMessageHandler(&LogHandler::messageHandler);
+        const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+        // The window's longest pause: the largest gap between ticks of a GUI-thread timer.
+        qint64 longest = 0;
+        QElapsedTimer gap;
+        QTimer ticker;
+        ticker.setInterval(10);
+        connect(&ticker, &QTimer::timeout, [&] { longest = qMax(longest, gap.restart()); });
+        gap.start();
+        ticker.start();
+
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(idle(w));
+        // Each attempt is told; saves queued behind a failed one are taken together.
+        const QString locked = "数据库保存数据失败！\n数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。";
+        QVERIFY(m_boxes->waitFor(1));
+        const int told = m_boxes->count();
+        QCOMPARE(m_boxes->texts(), QVector<QString>(told, locked).toList());
+        QVERIFY(w.isSavePending());
+        if (released)
+            lock.release();
+        QVERIFY(closes(w));
+        ticker.stop();
+        QVERIFY2(longest < 1700, qPrintable(QString::number(longest)));
+        QVERIFY(!w.isSavePending());
+        lock.release();
+
+        QList<Tool::Struct_Calibration> runs;
+        QVERIFY(Tool::getCalibration(runs, kKey));
+        QCOMPARE(runs.size(), released ? 1 : 0);
+        if (released) {
+            QCOMPARE(m_boxes->count(), told);
+            QCOMPARE(stored("1").CList.join(',') + ' ' + QString::number(stored("2").DList.size()),
+                     QString("0.000000,50.000000,100.000000 3"));
+            checkCvd(stored("1"));
+            return;
+        }
+        const QString path = QDir::current().absoluteFilePath("log_" + QDate::currentDate().toString("yyyy-MM-dd") + ".log");
+        QCOMPARE(m_boxes->texts().last(), "数据库保存数据失败！\n校准数据已完整写入日志文件：" + QDir::toNativeSeparators(path));
+        QFile log(path);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(log.readAll()).split('\n');
+        QCOMPARE(lines.filter("calibration run not stored").size(), 1);
+        QVERIFY(lines.filter("calibration run not stored").first().endsWith(
+            "TimeName=2024-05-01 08:00:00; Model=CAL-FAKE; Serial=SN-CAL; CHNumber=1,2"));
+        // The logged record of the Pt100 holds its points and its fitted constants.
+        const QStringList records = lines.filter("calibration record not stored");
+        QCOMPARE(records.size(), 2);
+        QHash<QString, QString> fields;
+        for (const QString &part : records.first().section("not stored: ", 1).split("; "))
+            fields.insert(part.section('=', 0, 0), part.section('=', 1));
+        Record pt;
+        pt.R0 = fields.value("R0"), pt.A = fields.value("A"), pt.B = fields.value("B"), pt.C = fields.value("C");
+        pt.D = fields.value("D"), pt.A4 = fields.value("A4"), pt.B4 = fields.value("B4");
+        checkCvd(pt);
+        QCOMPARE(fields.value("Number") + ' ' + fields.value("CList"), QString("1 0.000000,50.000000,100.000000"));
+        QCOMPARE(fields.value("DList").split(',').size(), 3);
+    }
+
+    // After "结束" of an automatic run the worker closes the instrument, then the source, fits and
+    // saves. In that gap neither Escape nor closing may end the dialog, or the fit is lost.
+    void closingRefusedUntilTheWorkerEnds()
+    {
+        choose();
+        m_system.CalibrationTemp = QStringList{"0", "50", "100", "150"};
+        temperatures({0.0, 50.0, 100.0, 150.0});
+        m_source->stability = QStringLiteral("0");
+        m_source->script("SOUR1:STAB:TEST?", {"1\r\n", "1\r\n", "1\r\n"});
+        m_script->setCloseLinger(1500);
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(QTest::qWaitFor([&] { return m_source->commands.contains("s 150.00"); }, 20000));
+        button(w, "pushButton_Close")->click();
+        QVERIFY(QTest::qWaitFor([&] { return m_script->calls(Call::Close) == 1; }, 10000));
+        QTest::qWait(50);
+        QVERIFY(w.isBusy() && !w.isRunning());
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QVERIFY(w.isBusy());
+        QCOMPARE(m_boxes->texts(), QStringList({"正在校准中，不能退出!", "正在校准中，不能退出!"}));
+        QVERIFY(idle(w));
+        checkCvd(stored("1"));
+        QVERIFY(closes(w));
+    }
+
+    // A stability delay of several minutes: the point is taken no earlier than the whole delay
+    // after the source first reports stable.
+    void delayOfSeveralMinutes()
+    {
+        CalibrationTiming::set({{}, 1, 300, 200, 1}); // a 1 ms poll, a query every 300 ms, a minute of 200 ms
+        choose();
+        m_system.CalibrationTemp = QStringList{"25"};
+        m_system.CalibrationDelay = 3;
+        temperatures({25.0});
+        m_source->script("SOUR1:STAB:TEST?", {"0\r\n"}); // stable at the second query
+        QElapsedTimer clock;
+        clock.start();
+        CalibrationWork w;
+        w.Start(&m_system);
+        const qint64 stable = seen("SOUR1:STAB:TEST?", 2, clock);
+        QVERIFY(stable >= 0);
+        const qint64 read = seen("READ?", m_source->commands.count("READ?") + 1, clock);
+        QVERIFY(idle(w));
+        // Three minutes of 200 ms, less what seeing the query may take (one minute would give 200 ms).
+        QVERIFY2(read - stable >= 3 * 200 - 30, qPrintable(QString("%1 ms").arg(read - stable)));
+        QVERIFY(child<QPlainTextEdit>(w, "plainTextEdit")->toPlainText().contains("温场稳定延迟等待中 3分钟"));
+        QCOMPARE(stored("1").CList.join(','), QString("25.000000"));
+    }
+
+    // With one point taken, only points 1 and 2 can be taken: point 3 through its slot measures
+    // nothing and asks for nothing.
+    void pointOutOfOrderMeasuresNothing()
+    {
+        choose();
+        manual();
+        m_script->setTemperatures({0.0, 25.0});
+        CalibrationWork w;
+        w.Start(&m_system);
+        QVERIFY(idle(w));
+        typeReference(0.0);
+        button(w, "pushButton_Temp1")->click();
+        QVERIFY(idle(w));
+        typeReference(25.0);
+        w.Temp3_Clicked();
+        QVERIFY(!w.isBusy());
+        QVERIFY(idle(w));
+        QCOMPARE(m_script->calls(Call::GetOneData), 1);
+        QCOMPARE(stored("1").CList.join(','), QString("0.000000"));
+        QCOMPARE(m_boxes->count(), 1); // the first point's input only
+        QCOMPARE(enabledButtons(w), QString("110000000+"));
     }
 };
 

@@ -123,6 +123,9 @@ bool FakeCollection::Close()
     if (!m_script->enter(Call::Close))
         return false;
     m_open.store(false);
+    const int linger = m_script->get(m_script->m_closeLinger);
+    if (linger > 0)
+        QThread::msleep(ulong(linger));
     return true;
 }
 

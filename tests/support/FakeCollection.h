@@ -109,6 +109,8 @@ public:
         void throwAt(Call call, int n) { QMutexLocker lock(&m_mutex); m_throwAt[int(call)].append(n); }
         // The operation sleeps this long before it answers: every call, or only call number n.
         void setDelay(Call call, int ms, int n = 0) { QMutexLocker lock(&m_mutex); m_delay[int(call)] = {ms, n}; }
+        // A successful Close sleeps this long once the driver is closed, before it returns.
+        void setCloseLinger(int ms) { set(m_closeLinger, ms); }
 
         // --- inspection ------------------------------------------------------------------
         int calls(Call call) const { QMutexLocker lock(&m_mutex); return m_calls.value(int(call)); }
@@ -148,6 +150,7 @@ public:
         QHash<int, QList<int>> m_failAt;
         QHash<int, QList<int>> m_throwAt;
         QHash<int, QPair<int, int>> m_delay; // ms, call number (0: every call)
+        int m_closeLinger = 0;
         int m_reads = 0;      // successful ReadOneScan calls
         int m_oneData = 0;    // successful getOneData calls
         int m_created = 0;
