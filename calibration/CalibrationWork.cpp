@@ -5,6 +5,7 @@
 #include "calibration/CriteriaP710W.h"
 #include "calibration/Field.h"
 #include "comm/Collection.h"
+#include "common/LogFileName.h"
 #include "common/Struct_System.h"
 #include "common/WorkerGuard.h"
 #include "devices/AcquisitionDevice.h"
@@ -43,8 +44,7 @@ bool readsOwnReference(const QString &fieldModel)
 // The day's log file, where the program's message handler writes diagnostics.
 QString dayLogPath()
 {
-    return QDir::current().absoluteFilePath(QStringLiteral("log_%1.log").arg(
-        QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+    return QDir::current().absoluteFilePath(logFileName(QDate::currentDate()));
 }
 
 void copyCoefficients(const Tool::Struct_CalibrationData &record, Struct_Channel &channel)

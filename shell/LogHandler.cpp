@@ -1,4 +1,5 @@
 #include "shell/LogHandler.h"
+#include "common/LogFileName.h"
 
 #include <QDebug>
 #include <QFile>
@@ -44,7 +45,7 @@ QString LogHandler::formatLine(QtMsgType type, const QMessageLogContext &context
 
 QString LogHandler::fileName(const QDate &date)
 {
-    return QStringLiteral("log_") + date.toString(dateFormat) + QStringLiteral(".log");
+    return logFileName(date);
 }
 
 QDate LogHandler::dateOfFile(const QString &fileName)
