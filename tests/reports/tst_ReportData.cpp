@@ -148,6 +148,60 @@ private slots:
         QCOMPARE(found, QStringList({"0-5:150.35", "5-10:150.40", "3-7:150.37", "8-10:150.40", "0-10:150.40", "-1--1:"}));
     }
 
+    // Only finite values count: a row's mean and deviation divide by its finite values, a channel
+    // without one in the segment has no figures, and the overall mean divides the channels'
+    // means by the number of channels that have one.
+    void statisticsCountFiniteValuesOnly()
+    {
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project(labels(3), {"℃", "℃", "℃"}), rows(3, {"10,nan,20", "12,nan,inf", "14,nan,26"}),
+                     {}, {at(0)}, {at(2)}, {}, "V");
+        QStringList found;
+        for (int i = 0; i < 3; ++i)
+            found << ReportStatistics::row(data, 0, i).mid(1).join(' ');
+        const QVector<ChannelStatistics> channels = ReportStatistics::segment(data, 0, 0);
+        for (const ChannelStatistics &channel : channels) {
+            QStringList figures;
+            for (double figure : channel.figures())
+                figures << data.figure(figure);
+            found << QString::number(channel.count) + ": " + figures.join(' ');
+        }
+        found << ReportStatistics::summary(data, 0, channels).join(' ');
+        QCOMPARE(found, QStringList({"20.00 1-3 10.00 1-1 15.00 5.00 5.00 10.00 5.00", "12.00 1-1 12.00 1-1 12.00 0.00 0.00 0.00 0.00",
+                                     "26.00 1-3 14.00 1-1 20.00 6.00 6.00 12.00 6.00", "3: 14.00 10.00 12.00 2.00 2.00 4.00 1.63",
+                                     "0:       ", "2: 26.00 20.00 23.00 3.00 3.00 6.00 3.00",
+                                     "1-1/12.00 1-3/23.00 1-3/26.00 1-1/10.00 17.50 8.50 5.50 7.50 5.50 "}));
+    }
+
+    // The sections run in the order of the switches, each chosen one even after a failure; the
+    // result holds only when every chosen section succeeded: a later success never hides an
+    // earlier failure, and no section chosen is no report.
+    void sectionsCombineTheirResults()
+    {
+        ReportData data("VerificationReportExcel");
+        QStringList ran;
+        QList<bool> results;
+        const auto run = [&](const QList<bool> &include, const QList<bool> &outcomes) {
+            data.SetData(2, include, project(labels(2), {"℃", "%RH"}), steadyRows(2, 1), {}, {at(0)}, {at(1)}, {}, "V");
+            ran.clear();
+            results = outcomes;
+            const auto next = [&](const QString &name) {
+                ran << name;
+                return results.takeFirst();
+            };
+            const bool combined = data.writeSections([&] { return next("data"); },
+                                                     [&](int group) { return next(QStringLiteral("h%1").arg(group + 1)); },
+                                                     [&](int group) { return next(QStringLiteral("v%1").arg(group + 1)); });
+            return ran.join(',') + (combined ? " ok" : " failed");
+        };
+        QCOMPARE(run(kAllSections, {true, true, true, true, true}), QStringLiteral("data,h1,v1,h2,v2 ok"));
+        QCOMPARE(run(kAllSections, {false, true, true, true, true}), QStringLiteral("data,h1,v1,h2,v2 failed"));
+        QCOMPARE(run(kAllSections, {true, true, false, true, true}), QStringLiteral("data,h1,v1,h2,v2 failed"));
+        QCOMPARE(run({true, false, false, true, false}, {true, false}), QStringLiteral("data,h2 failed"));
+        QCOMPARE(run({false, false, false, false, true}, {true}), QStringLiteral("v2 ok"));
+        QCOMPARE(run({false, false, false, false, false}, {}), QStringLiteral(" failed"));
+    }
+
     // The value count is checked against all the project's channels, hidden ones included.
     void rowsWithAnotherValueCountLeftOut()
     {
