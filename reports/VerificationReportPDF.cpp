@@ -270,7 +270,11 @@ void VerificationReportPDF::drawText(const QRect &box, int flags, const QString 
     QPainter &p = *m_painter;
     const QFont font = p.font();
     const qreal room = box.width() - kTextGap;
-    qreal width = QFontMetricsF(font, p.device()).horizontalAdvance(text);
+    if (!m_metrics || !(m_metricsFont == font)) {
+        m_metrics = std::make_unique<QFontMetricsF>(font, p.device());
+        m_metricsFont = font;
+    }
+    qreal width = m_metrics->horizontalAdvance(text);
     if (width <= room || text.isEmpty()) {
         p.drawText(box, flags, text);
         return;

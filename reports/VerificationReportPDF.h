@@ -3,6 +3,7 @@
 #include "reports/ReportData.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QObject>
 #include <QSaveFile>
@@ -102,4 +103,7 @@ private:
     int m_page = 0;
     ReportData m_data;
     QFont m_font10, m_font12, m_font14, m_font16;
+    // Metrics of the font last measured, on the PDF.
+    QFont m_metricsFont;
+    std::unique_ptr<QFontMetricsF> m_metrics;
 };

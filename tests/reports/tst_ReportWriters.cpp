@@ -442,7 +442,8 @@ private slots:
 
     // The worked example's workbook opens on its cover, which holds the logo over the title and
     // the chart one row below its heading (zero-based anchors); every fifth row of a sheet is
-    // shaded, counted from the sheet's top; summary figures sit in merged pairs of columns.
+    // shaded, counted from the sheet's top; titles span the table, and summary labels and figures
+    // sit in merged pairs of columns.
     void workbookLayout()
     {
         TestWorkDir dir(TestWorkDir::NoDatabase);
@@ -457,6 +458,12 @@ private slots:
         QCOMPARE(book.value("pictures").toObject().value("首页").toVariant(), QVariant(QVariantList({QVariantList({0, 0}), QVariantList({15, 0})})));
         QCOMPARE(sheetRow(sheet(book, "温度竖向分析表"), 3, 8),
                  QStringList({"最小平均温度及通道", "", "1-2/22.00", "", "最大的最大值与全均值之差", "", "5.33"}));
+        const QStringList coverMerged = sheet(book, "首页").value("merged").toVariant().toStringList();
+        const QStringList verticalMerged = sheet(book, "温度竖向分析表").value("merged").toVariant().toStringList();
+        for (const QString &range : {"A1:J1", "B4:D4", "B5:D5"})
+            QVERIFY2(coverMerged.contains(range), qPrintable(range + ' ' + coverMerged.join(',')));
+        for (const QString &range : {"A1:H1", "A2:B2", "A3:B3", "C3:D3", "E3:F3", "G3:H3", "G7:H7"})
+            QVERIFY2(verticalMerged.contains(range), qPrintable(range + ' ' + verticalMerged.join(',')));
     }
 
     // The total printed in every footer is the number of pages drawn: a table page holds 25 lines
