@@ -41,6 +41,31 @@ int tablePages(int firstLine, int items)
 
 } // namespace
 
+// The document's way to its file: passes every block on and keeps the system's reason of the
+// first write that failed (after a failed buffered write the file's own error text says no more
+// than "Unknown error").
+class VerificationReportPDF::Sink : public QIODevice
+{
+public:
+    explicit Sink(QSaveFile &file) : m_file(file) { open(QIODevice::WriteOnly); }
+    int systemError() const { return m_systemError; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        errno = 0;
+        const qint64 written = m_file.write(data, length);
+        if (written != length && m_systemError == 0)
+            m_systemError = errno;
+        return written;
+    }
+
+private:
+    QSaveFile &m_file;
+    int m_systemError = 0;
+};
+
 VerificationReportPDF::VerificationReportPDF(const QString &path, QObject *parent)
     : QObject(parent)
     , m_file(path)
@@ -57,7 +82,8 @@ VerificationReportPDF::VerificationReportPDF(const QString &path, QObject *paren
     }
     m_logo = QImage(QStringLiteral(":/HKRQ5713/Image/Logo.png")).scaled(250, 90, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     m_printTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    m_writer = std::make_unique<QPdfWriter>(&m_file);
+    m_sink = std::make_unique<Sink>(m_file);
+    m_writer = std::make_unique<QPdfWriter>(m_sink.get());
     m_writer->setResolution(300);
     m_writer->setPageSize(QPageSize(QPageSize::A4));
     m_writer->setPageOrientation(QPageLayout::Landscape);
@@ -138,7 +164,7 @@ bool VerificationReportPDF::NewPage()
         return fail(QStringLiteral("no new page"));
     }
     if (m_file.error() != QFileDevice::NoError)
-        return failFile(QStringLiteral("the file could not be written"), errno);
+        return failFile(QStringLiteral("the file could not be written"), m_sink->systemError());
     ++m_page;
     DrawHeader();
     DrawFooter();
@@ -515,9 +541,10 @@ bool VerificationReportPDF::EndDocument()
     if (m_painter && m_painter->isActive() && !m_painter->end())
         complete = fail(QStringLiteral("the document could not be completed"));
     if (complete && m_file.isOpen() && m_file.error() != QFileDevice::NoError)
-        complete = failFile(QStringLiteral("the file could not be written"), errno);
+        complete = failFile(QStringLiteral("the file could not be written"), m_sink->systemError() ? m_sink->systemError() : errno);
     m_painter.reset();
     m_writer.reset();
+    m_sink.reset();
     if (complete && m_page != m_total)
         qWarning() << "PDF report drew" << m_page << "pages but numbered them out of" << m_total;
     if (!m_file.isOpen())

@@ -83,7 +83,10 @@ private:
     // Space kept free at a box's end, so that a text never touches the next column's.
     static const int kTextGap = 8;
 
+    class Sink;
+
     QSaveFile m_file;
+    std::unique_ptr<Sink> m_sink;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;
     bool m_usable = false;
