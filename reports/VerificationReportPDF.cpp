@@ -299,9 +299,28 @@ void VerificationReportPDF::drawText(const QRect &box, int flags, const QString 
     if (!m_metrics || !(m_metricsFont == font)) {
         m_metrics = std::make_unique<QFontMetricsF>(font, p.device());
         m_metricsFont = font;
+        m_advances.clear();
+    }
+    // Most texts are figures and times of a few characters: the sum of their characters' widths,
+    // kept per font, tells at once that they fit (with a dot to spare for kerning); only a text
+    // near or over the limit is laid out to be measured.
+    qreal sum = 0;
+    for (const QChar c : text) {
+        if (c.isSurrogate()) {
+            sum = room + 1;
+            break;
+        }
+        auto known = m_advances.constFind(c.unicode());
+        if (known == m_advances.constEnd())
+            known = m_advances.insert(c.unicode(), m_metrics->horizontalAdvance(c));
+        sum += known.value();
+    }
+    if (sum + 1 <= room || text.isEmpty()) {
+        p.drawText(box, flags, text);
+        return;
     }
     qreal width = m_metrics->horizontalAdvance(text);
-    if (width <= room || text.isEmpty()) {
+    if (width <= room) {
         p.drawText(box, flags, text);
         return;
     }

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QSaveFile>
@@ -109,4 +110,5 @@ private:
     // Metrics of the font last measured, on the PDF.
     QFont m_metricsFont;
     std::unique_ptr<QFontMetricsF> m_metrics;
+    QHash<ushort, qreal> m_advances; // of single characters in that font
 };
