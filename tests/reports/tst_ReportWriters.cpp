@@ -1,7 +1,8 @@
 // The report writers, read back with openpyxl, pdftotext and pdfinfo: the workbook and the PDF of
 // one worked example checked against one set of figures, small reports (no samples, a hidden
-// group, an imported project, two groups of one quantity), PDF page totals, refused workbook
-// calls, and failures that must leave an earlier file untouched.
+// group, an imported project, two groups of one quantity), the user's decimals, the PDF's columns
+// past ten channels, PDF texts inside their cells, PDF page totals, refused workbook calls, and
+// failures that must leave an earlier file untouched and name a failed file's reason.
 #include "ReportTestHelpers.h"
 
 #include "reports/VerificationReportExcel.h"
