@@ -441,6 +441,33 @@ private slots:
         QVERIFY2(outside.isEmpty(), qPrintable(outside));
     }
 
+    // A segment with no row within its bounds (here one ending before the first sample) gets its
+    // banners and heads only, in both formats, and the PDF's page total still counts its pages;
+    // the segment after it keeps its own rows.
+    void segmentWithoutRows()
+    {
+        for (const char *file : kFormats) {
+            TestWorkDir dir(TestWorkDir::NoDatabase);
+            const QString path = dir.filePath(file);
+            Export options;
+            options.include = {true, true, true, false, false};
+            options.starts = {at(-10), at(3)};
+            options.ends = {at(-5), at(4)};
+            int total = 0;
+            QVERIFY(exportReport(path, workedProject(), rows(5, kWorked), options, nullptr, &total));
+            const QStringList lines = reportLines(path);
+            const QString missing = missingBlock(lines, {
+                "时间 1-1(℃) 1-2(℃) 1-3(℃) 1-4(%RH) 1-5(%RH)\n升温 结束",
+                "时间 1-1(℃) 1-2(℃) 1-3(℃) 1-4(%RH) 1-5(%RH)\n01-02 03:04:08.000 26.00 23.00 23.00 54.00 48.00\n"
+                "01-02 03:04:09.000 28.00 24.00 24.00 56.00 52.00\n恒温 结束",
+                horizontalHeads("温度") + "\n升温 结束", "01-02 03:04:09.000 28.00 1-1 24.00 1-2 25.33 2.67 1.33 4.00 1.89\n恒温 结束",
+                verticalHeads("温度") + "\n升温 结束", "1-1 28.00 26.00 27.00 1.00 1.00 2.00 1.00"});
+            QVERIFY2(missing.isEmpty(), qPrintable(QString(file) + ": " + missing + "\n---\n" + lines.join('\n')));
+            if (QString(file).endsWith(".pdf"))
+                verifyFooters(path, total);
+        }
+    }
+
     // The worked example's workbook opens on its cover, which holds the logo over the title and
     // the chart one row below its heading (zero-based anchors); every fifth row of a sheet is
     // shaded, counted from the sheet's top; titles span the table, and summary labels and figures
