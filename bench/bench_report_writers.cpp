@@ -76,7 +76,7 @@ struct Segments
 {
     QList<QDateTime> starts, ends;
     QStringList remarks;
-    QVector<int> rows; // rows of each segment, by the report's rule (first at or after start, last at or after end)
+    QVector<int> rows; // rows of each segment: those within its start and end, a row on a shared second on both
 };
 
 Segments benchSegments(int samples)

@@ -127,36 +127,46 @@ void ReportData::SetSections(const QList<bool> &include)
     }
 }
 
-// Each segment's first and last row are found together: the first row at or after its start,
-// then, from there, the first row at or after its end. A segment that starts after the last row
-// shows the last row; one that ends after it runs to the last row.
+// A segment holds the rows whose time lies within its start and end as the segment editors show
+// them, to the whole second: a row stamped 10:10:00.022 belongs to a segment ending 10:10:00, one
+// stamped 10:10:01.025 does not. A row on a second that ends one segment and starts the next
+// belongs to both. The first and last row are found together, so a segment has both or neither;
+// a segment with no row inside its bounds has neither, except that one starting after the last
+// row shows the last row. The rows are in time order.
 void ReportData::LocateSegments(const QList<QDateTime> &starts, const QList<QDateTime> &ends)
 {
     m_first.clear();
     m_last.clear();
     const int rows = rowCount();
-    const int lastRow = rows - 1;
-    const auto firstAtOrAfter = [this, rows](int from, qint64 msecs) {
-        for (int i = from; i < rows; ++i) {
-            if (m_rows.time(m_rowIndex[size_t(i)]) >= msecs)
-                return i;
+    const auto second = [](qint64 msecs) { return msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000); };
+    const auto rowSecond = [this, &second](int row) { return second(m_rows.time(m_rowIndex[size_t(row)])); };
+    // The first report row whose second is not before the given one.
+    const auto firstFrom = [&](qint64 seconds) {
+        int low = 0, high = rows;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (rowSecond(middle) < seconds)
+                low = middle + 1;
+            else
+                high = middle;
         }
-        return -1;
+        return low;
     };
-    int p = 0;
     for (int s = 0; s < starts.size(); ++s) {
-        const int first = firstAtOrAfter(p, starts.at(s).toMSecsSinceEpoch());
-        if (first < 0) {
-            m_first.append(lastRow);
-            m_last.append(lastRow);
-            continue;
+        const qint64 start = second(starts.at(s).toMSecsSinceEpoch());
+        const qint64 end = second(ends.at(s).toMSecsSinceEpoch());
+        const int first = firstFrom(start);
+        const int last = firstFrom(end + 1) - 1;
+        if (first == rows && rows > 0) {
+            m_first.append(rows - 1);
+            m_last.append(rows - 1);
+        } else if (first <= last) {
+            m_first.append(first);
+            m_last.append(last);
+        } else {
+            m_first.append(-1);
+            m_last.append(-1);
         }
-        p = first;
-        const int last = firstAtOrAfter(p, ends.at(s).toMSecsSinceEpoch());
-        if (last >= 0)
-            p = last;
-        m_first.append(first);
-        m_last.append(last >= 0 ? last : lastRow);
     }
 }
 

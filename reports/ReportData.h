@@ -75,7 +75,7 @@ public:
     }
 
     int segmentCount() const { return m_first.size(); }
-    // First and last report row of a segment, inclusive; -1 both when the report has no rows.
+    // First and last report row of a segment, inclusive; -1 both when the segment holds no row.
     int firstRow(int segment) const { return m_first.at(segment); }
     int lastRow(int segment) const { return m_last.at(segment); }
     int segmentRowCount(int segment) const { return m_first.at(segment) < 0 ? 0 : m_last.at(segment) - m_first.at(segment) + 1; }

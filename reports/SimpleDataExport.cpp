@@ -84,8 +84,10 @@ bool SimpleDataExport::Write(const QString &path, const QString &databaseFile)
         book.writeText(headRow, columns.size() + 1,
                        p.CHName.at(c) + QLatin1Char('(') + p.CHDisplayUnit.value(c) + QLatin1Char(')'), centred);
     }
-    if (!book.ok())
+    if (!book.ok()) {
+        m_FileError = book.fileError();
         return false;
+    }
 
     OwnConnection connection(databaseFile);
     if (!connection.isOpen())
@@ -111,5 +113,7 @@ bool SimpleDataExport::Write(const QString &path, const QString &databaseFile)
     }
     if (!writing)
         qWarning().noquote() << "Data export of" << p.Name << "stopped:" << book.errorString();
-    return book.save();
+    const bool saved = book.save();
+    m_FileError = book.fileError();
+    return saved;
 }

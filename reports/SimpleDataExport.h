@@ -31,6 +31,9 @@ public:
 
     // Reads the samples from the database file and writes the workbook to path.
     bool Write(const QString &path, const QString &databaseFile);
+    // After a failed Write, when the file could not be made, written or put in place: the path
+    // and the system's reason; empty otherwise.
+    QString fileError() const { return m_FileError; }
 
 private:
     Tool::Struct_Parameters m_Project;
@@ -39,4 +42,5 @@ private:
     bool m_Ranged = false;
     qint64 m_From = 0;
     qint64 m_To = 0;
+    QString m_FileError;
 };

@@ -72,7 +72,7 @@ VerificationReport::VerificationReport(QWidget *parent)
     m_ActionDelete = m_Menu->addAction(tr("删除项目"));
     m_ActionMerge = m_Menu->addAction(tr("项目合并"));
     connect(m_Menu, SIGNAL(triggered(QAction *)), this, SLOT(onGrpMenuTriggered(QAction *)));
-    connect(this, SIGNAL(MessageBox_signals(bool)), this, SLOT(MessageBox_slots(bool)));
+    connect(this, SIGNAL(MessageBox_signals(bool,QString)), this, SLOT(MessageBox_slots(bool,QString)));
 
     LoadProjectTree(QString());
 }
@@ -591,7 +591,11 @@ void VerificationReport::DataExport(const QString &path, bool ranged)
     if (ranged)
         writer->SetRange(dateTimeEdit_Start->dateTime(), dateTimeEdit_End->dateTime());
     const QString database = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).databaseName();
-    startExport([writer, path, database] { return writer->Write(path, database); });
+    startExport([writer, path, database](QString &reason) {
+        const bool written = writer->Write(path, database);
+        reason = written ? QString() : writer->fileError();
+        return written;
+    });
 }
 
 void VerificationReport::TimeOut_clicked()
@@ -612,17 +616,18 @@ void VerificationReport::TimeOut_clicked()
     job->Chart = chart;
     job->Precision = m_System ? m_System->DataAccuracy : 2;
     job->Version = m_System ? m_System->Version : QString();
-    startExport([job] { return therad_Export(*job); });
+    startExport([job](QString &reason) { return therad_Export(*job, reason); });
 }
 
-void VerificationReport::startExport(const std::function<bool()> &body)
+void VerificationReport::startExport(const std::function<bool(QString &reason)> &body)
 {
     m_Waiting = new QWaiting(this);
     m_Waiting->setText(tr("数据导出中，请稍等..."));
     m_Waiting->show();
     m_ExportThread = QThread::create([this, body] {
-        const bool ok = runGuarded("report export", body);
-        emit MessageBox_signals(ok);
+        QString reason;
+        const bool ok = runGuarded("report export", [&] { return body(reason); });
+        emit MessageBox_signals(ok, ok ? QString() : reason);
     });
     m_ExportThread->start();
     // A thread that could not be started neither runs nor has finished.
@@ -632,7 +637,7 @@ void VerificationReport::startExport(const std::function<bool()> &body)
     }
 }
 
-void VerificationReport::MessageBox_slots(bool ok)
+void VerificationReport::MessageBox_slots(bool ok, QString reason)
 {
     if (m_ExportThread) {
         m_ExportThread->wait();
@@ -644,15 +649,18 @@ void VerificationReport::MessageBox_slots(bool ok)
         delete m_Waiting;
         m_Waiting = nullptr;
     }
-    inform(m_Information, ok ? tr("报表生成成功!") : tr("数据异常，生成报表失败!"));
+    // A file that could not be written names its path and the system's reason on a second line.
+    inform(m_Information, ok ? tr("报表生成成功!")
+                             : tr("数据异常，生成报表失败!") + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
 }
 
-bool VerificationReport::therad_Export(const ReportJob &job)
+bool VerificationReport::therad_Export(const ReportJob &job, QString &reason)
 {
     // Every step-th row from the first; the dialog accepted only whole steps of at least 1.
     const int step = qMax(1, VerificationReportExport::PrintStep(job.Options.ScanInterval, job.Options.PrintInterval));
     ProjectRows rows = job.Rows ? job.Rows->thinned(step) : ProjectRows(job.Project.CHName.size());
-    return job.Options.Format == QLatin1String("PDF") ? ExportPDF(job, std::move(rows)) : ExportExcel(job, std::move(rows));
+    return job.Options.Format == QLatin1String("PDF") ? ExportPDF(job, std::move(rows), reason)
+                                                      : ExportExcel(job, std::move(rows), reason);
 }
 
 template <class Writer>
@@ -666,19 +674,22 @@ void VerificationReport::SetReportData(Writer &writer, const ReportJob &job, Pro
                    o.SegmentEnd.mid(0, n), o.SegmentRemark.mid(0, n), job.Version);
 }
 
-bool VerificationReport::ExportExcel(const ReportJob &job, ProjectRows rows)
+bool VerificationReport::ExportExcel(const ReportJob &job, ProjectRows rows, QString &reason)
 {
     VerificationReportExcel writer(job.Options.Path);
     SetReportData(writer, job, std::move(rows));
-    return writer.WriteCover() && writer.WriteChart(job.Chart) && writer.WriteAnalysis() && writer.Save();
+    const bool written = writer.WriteCover() && writer.WriteChart(job.Chart) && writer.WriteAnalysis() && writer.Save();
+    reason = writer.fileError();
+    return written;
 }
 
-bool VerificationReport::ExportPDF(const ReportJob &job, ProjectRows rows)
+bool VerificationReport::ExportPDF(const ReportJob &job, ProjectRows rows, QString &reason)
 {
     VerificationReportPDF writer(job.Options.Path);
     SetReportData(writer, job, std::move(rows));
     const bool written = writer.WriteCover() && writer.WriteAnalysis() && writer.WriteChart(job.Chart);
     // The document is always ended: complete, it replaces the file; otherwise nothing changes.
     const bool ended = writer.EndDocument();
+    reason = writer.fileError();
     return written && ended;
 }

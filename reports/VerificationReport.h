@@ -75,7 +75,8 @@ public:
     bool isExporting() const { return m_ExportThread != nullptr; }
 
 signals:
-    void MessageBox_signals(bool ok);
+    // reason: for a failure of the file itself, its path and the system's reason.
+    void MessageBox_signals(bool ok, QString reason);
 
 public slots:
     void Query_clicked();
@@ -85,7 +86,7 @@ public slots:
     void onGrpMenuTriggered(QAction *action);
     void treeItemChanged(QTreeWidgetItem *item, int column);
     void treeDoubleChanged(QTreeWidgetItem *item, int column);
-    void MessageBox_slots(bool ok);
+    void MessageBox_slots(bool ok, QString reason = QString());
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -101,15 +102,16 @@ private:
         int Precision = 2;
         QString Version;
     };
-    // The worker's body: rows thinned to the print interval, then the chosen writer.
-    static bool therad_Export(const ReportJob &job);
-    static bool ExportExcel(const ReportJob &job, ProjectRows rows);
-    static bool ExportPDF(const ReportJob &job, ProjectRows rows);
+    // The worker's body: rows thinned to the print interval, then the chosen writer. On failure,
+    // reason gets the writer's file error (path and system reason), when the file failed.
+    static bool therad_Export(const ReportJob &job, QString &reason);
+    static bool ExportExcel(const ReportJob &job, ProjectRows rows, QString &reason);
+    static bool ExportPDF(const ReportJob &job, ProjectRows rows, QString &reason);
     template <class Writer>
     static void SetReportData(Writer &writer, const ReportJob &job, ProjectRows rows);
     // Shows the busy dialog and runs body on the export thread; its result reaches
-    // MessageBox_slots, a failure also when the thread cannot be started.
-    void startExport(const std::function<bool()> &body);
+    // MessageBox_slots with the reason body gave, a failure also when the thread cannot be started.
+    void startExport(const std::function<bool(QString &reason)> &body);
 
     void setupUi();
     // Index of the first project item that is checked or partially checked; -1 when none is.

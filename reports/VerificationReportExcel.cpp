@@ -313,6 +313,12 @@ bool VerificationReportExcel::Save()
     if (ready() && !m_book->sheetNames().isEmpty())
         m_book->selectSheet(m_book->sheetNames().first());
     const bool saved = m_book->save();
+    m_fileError = m_book->fileError();
     m_book.reset();
     return saved;
+}
+
+QString VerificationReportExcel::fileError() const
+{
+    return m_book ? m_book->fileError() : m_fileError;
 }

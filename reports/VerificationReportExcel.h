@@ -31,6 +31,9 @@ public:
     bool WriteAnalysis();
     // Writes the file; false when anything before failed or the file cannot be written.
     bool Save();
+    // When the file could not be made, written or put in place: the path and the system's
+    // reason; empty otherwise.
+    QString fileError() const;
 
 private:
     XlsxWorkbook::Format format(double fontSize, bool border, XlsxFormat::Align align = XlsxFormat::Left,
@@ -59,6 +62,7 @@ private:
 
     QString m_path;
     std::unique_ptr<XlsxWorkbook> m_book;
+    QString m_fileError; // the ended workbook's
     ReportData m_data;
     int m_row = 1;
     QImage m_logo;

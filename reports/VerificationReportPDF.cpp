@@ -4,8 +4,12 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -37,6 +41,31 @@ int tablePages(int firstLine, int items)
 
 } // namespace
 
+// The document's way to its file: passes every block on and keeps the system's reason of the
+// first write that failed (after a failed buffered write the file's own error text says no more
+// than "Unknown error").
+class VerificationReportPDF::Sink : public QIODevice
+{
+public:
+    explicit Sink(QSaveFile &file) : m_file(file) { open(QIODevice::WriteOnly); }
+    int systemError() const { return m_systemError; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        errno = 0;
+        const qint64 written = m_file.write(data, length);
+        if (written != length && m_systemError == 0)
+            m_systemError = errno;
+        return written;
+    }
+
+private:
+    QSaveFile &m_file;
+    int m_systemError = 0;
+};
+
 VerificationReportPDF::VerificationReportPDF(const QString &path, QObject *parent)
     : QObject(parent)
     , m_file(path)
@@ -48,12 +77,13 @@ VerificationReportPDF::VerificationReportPDF(const QString &path, QObject *paren
 {
     m_usable = m_file.open(QIODevice::WriteOnly);
     if (!m_usable) {
-        qWarning().noquote() << "PDF report" << path << "cannot be written:" << m_file.errorString();
+        failFile(QStringLiteral("the file cannot be made"));
         return;
     }
     m_logo = QImage(QStringLiteral(":/HKRQ5713/Image/Logo.png")).scaled(250, 90, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     m_printTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    m_writer = std::make_unique<QPdfWriter>(&m_file);
+    m_sink = std::make_unique<Sink>(m_file);
+    m_writer = std::make_unique<QPdfWriter>(m_sink.get());
     m_writer->setResolution(300);
     m_writer->setPageSize(QPageSize(QPageSize::A4));
     m_writer->setPageOrientation(QPageLayout::Landscape);
@@ -82,6 +112,15 @@ bool VerificationReportPDF::fail(const QString &what)
         qWarning().noquote() << "PDF report" << m_file.fileName() << "failed:" << what;
     m_failed = true;
     return false;
+}
+
+bool VerificationReportPDF::failFile(const QString &what, int systemError)
+{
+    // The file's own error text can be empty of meaning ("Unknown error") after a failed flush.
+    const QString reason = systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError)) : m_file.errorString();
+    if (!m_failed)
+        m_fileError = QDir::toNativeSeparators(m_file.fileName()) + QStringLiteral(": ") + reason;
+    return fail(what + QStringLiteral(" (") + reason + QLatin1Char(')'));
 }
 
 void VerificationReportPDF::SetData(int precision, const QList<bool> &include, const Tool::Struct_Parameters &project,
@@ -125,7 +164,7 @@ bool VerificationReportPDF::NewPage()
         return fail(QStringLiteral("no new page"));
     }
     if (m_file.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("the file could not be written (%1)").arg(m_file.errorString()));
+        return failFile(QStringLiteral("the file could not be written"), m_sink->systemError());
     ++m_page;
     DrawHeader();
     DrawFooter();
@@ -138,12 +177,12 @@ void VerificationReportPDF::DrawHeader()
     p.drawImage(QRect(0, 0, 250, 90), m_logo);
     p.setFont(m_font16);
     p.setPen(pen(Qt::black, 3));
-    p.drawText(QRect(250, 0, m_viewWidth - 500, 90), Qt::AlignCenter, tr("采集报告"));
+    drawText(QRect(250, 0, m_viewWidth - 500, 90), Qt::AlignCenter, tr("采集报告"));
     p.setFont(m_font10);
     p.setPen(pen(kRule, 6));
     p.drawLine(0, 100, m_viewWidth, 100);
-    p.drawText(QRect(0, 106, m_viewWidth / 2, 50), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QNRIX ") + m_data.version());
-    p.drawText(QRect(m_viewWidth / 2, 106, m_viewWidth / 2, 50), Qt::AlignRight | Qt::AlignVCenter,
+    drawText(QRect(0, 106, m_viewWidth / 2, 50), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QNRIX ") + m_data.version());
+    drawText(QRect(m_viewWidth / 2, 106, m_viewWidth / 2, 50), Qt::AlignRight | Qt::AlignVCenter,
                tr("打印时间：") + m_printTime);
 }
 
@@ -154,7 +193,7 @@ void VerificationReportPDF::DrawFooter()
     p.drawLine(0, m_viewHeight - 80, m_viewWidth, m_viewHeight - 80);
     p.setFont(m_font12);
     p.setPen(pen(Qt::black, 6));
-    p.drawText(QRect(6 * (m_viewWidth / 7), m_viewHeight - 70, m_viewWidth / 7, 70), Qt::AlignRight | Qt::AlignVCenter,
+    drawText(QRect(6 * (m_viewWidth / 7), m_viewHeight - 70, m_viewWidth / 7, 70), Qt::AlignRight | Qt::AlignVCenter,
                tr("第%1页,共%2页").arg(m_page).arg(m_total));
     p.setPen(pen(kRule, 6));
     p.drawLine(0, m_viewHeight, m_viewWidth, m_viewHeight);
@@ -169,21 +208,23 @@ bool VerificationReportPDF::WriteCover()
     const int half = m_width / 2;
     p.setFont(m_font14);
     p.setPen(pen(Qt::black, 3));
-    p.drawText(QRect(30, 190, half, 90), Qt::AlignLeft | Qt::AlignVCenter, tr("项目名称:") + m_data.project().Name);
-    p.drawText(QRect(30, 280, half, 90), Qt::AlignLeft | Qt::AlignVCenter, tr("项目时间:") + m_data.project().CreateTime);
+    drawText(QRect(30, 190, half, 90), Qt::AlignLeft | Qt::AlignVCenter, tr("项目名称:") + m_data.project().Name);
+    drawText(QRect(30, 280, half, 90), Qt::AlignLeft | Qt::AlignVCenter, tr("项目时间:") + m_data.project().CreateTime);
     const int bottom = WriteDeviceList();
     p.setFont(m_font14);
     p.setPen(pen(Qt::black, 3));
-    p.drawText(QRect(30, bottom + 45, half, 90), Qt::AlignLeft | Qt::AlignVCenter, tr("报告概述:"));
+    drawText(QRect(30, bottom + 45, half, 90), Qt::AlignLeft | Qt::AlignVCenter, tr("报告概述:"));
     p.setFont(m_font12);
     const QStringList &sections = m_data.sections();
     for (int k = 0; k < 5; ++k) {
+        // Each entry's cell ends where the next one begins.
         const int x = 60 + 700 * k;
+        const int cell = k < 4 ? 700 : half;
         if (k < sections.size())
-            p.drawText(QRect(x, bottom + 155, half, 90), Qt::AlignLeft | Qt::AlignVCenter,
+            drawText(QRect(x, bottom + 155, cell, 90), Qt::AlignLeft | Qt::AlignVCenter,
                        QString::number(k + 1) + QLatin1Char('.') + sections.at(k));
         if (k + 5 < sections.size())
-            p.drawText(QRect(x, bottom + 255, half, 90), Qt::AlignLeft | Qt::AlignVCenter,
+            drawText(QRect(x, bottom + 255, cell, 90), Qt::AlignLeft | Qt::AlignVCenter,
                        QString::number(k + 6) + QLatin1Char('.') + sections.at(k + 5));
     }
     return usable();
@@ -195,7 +236,7 @@ int VerificationReportPDF::WriteDeviceList()
     const int n = m_data.deviceCount();
     p.setFont(m_font14);
     p.setPen(pen(Qt::black, 3));
-    p.drawText(QRect(30, 400, m_width / 2, 90), Qt::AlignLeft | Qt::AlignVCenter, tr("设备列表:"));
+    drawText(QRect(30, 400, m_width / 2, 90), Qt::AlignLeft | Qt::AlignVCenter, tr("设备列表:"));
     for (int k = 0; k <= n + 1; ++k)
         p.drawLine(30, 500 + 110 * k, m_width - 60, 500 + 110 * k);
     for (int x : {30, 280, 750, 2400, m_width - 310, m_width - 60})
@@ -205,7 +246,7 @@ int VerificationReportPDF::WriteDeviceList()
     const int widths[5] = {250, 470, 1650, m_width - 2710, 250};
     const auto line = [&](int y, const QStringList &texts) {
         for (int c = 0; c < 5; ++c)
-            p.drawText(QRect(lefts[c], y, widths[c], 110), Qt::AlignCenter, texts.value(c));
+            drawText(QRect(lefts[c], y, widths[c], 110), Qt::AlignCenter, texts.value(c));
     };
     line(500, {tr("序号"), tr("设备型号"), tr("设备序列号"), tr("采集方式"), tr("通道个数")});
     const Tool::Struct_Parameters &project = m_data.project();
@@ -229,12 +270,12 @@ bool VerificationReportPDF::WriteSectionHead(const QString &title, int segment)
     p.setBrush(Qt::NoBrush);
     p.setFont(m_font14);
     p.setPen(pen(Qt::black, 3));
-    p.drawText(box, Qt::AlignCenter, title);
+    drawText(box, Qt::AlignCenter, title);
     if (segment >= m_data.segmentCount())
         return fail(QStringLiteral("no segment %1").arg(segment));
     p.setFont(m_font12);
-    p.drawText(QRect(30, 300, m_width / 2, 70), Qt::AlignLeft | Qt::AlignVCenter, tr("开始时间：") + m_data.startText(segment));
-    p.drawText(QRect(m_width / 2 - 30, 300, m_width / 2, 70), Qt::AlignRight | Qt::AlignVCenter,
+    drawText(QRect(30, 300, m_width / 2, 70), Qt::AlignLeft | Qt::AlignVCenter, tr("开始时间：") + m_data.startText(segment));
+    drawText(QRect(m_width / 2 - 30, 300, m_width / 2, 70), Qt::AlignRight | Qt::AlignVCenter,
                tr("结束时间：") + m_data.endText(segment));
     return true;
 }
@@ -247,12 +288,60 @@ void VerificationReportPDF::stripe(int counter)
 
 void VerificationReportPDF::cellText(int x, int y, int width, const QString &text)
 {
-    m_painter->drawText(QRect(x, y, width, kLine), Qt::AlignLeft | Qt::AlignVCenter, text);
+    drawText(QRect(x, y, width, kLine), Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
+void VerificationReportPDF::drawText(const QRect &box, int flags, const QString &text)
+{
+    QPainter &p = *m_painter;
+    const QFont font = p.font();
+    const qreal room = box.width() - kTextGap;
+    if (!m_metrics || !(m_metricsFont == font)) {
+        m_metrics = std::make_unique<QFontMetricsF>(font, p.device());
+        m_metricsFont = font;
+        m_advances.clear();
+    }
+    // Most texts are figures and times of a few characters: the sum of their characters' widths,
+    // kept per font, tells at once that they fit (with a dot to spare for kerning); only a text
+    // near or over the limit is laid out to be measured.
+    qreal sum = 0;
+    for (const QChar c : text) {
+        if (c.isSurrogate()) {
+            sum = room + 1;
+            break;
+        }
+        auto known = m_advances.constFind(c.unicode());
+        if (known == m_advances.constEnd())
+            known = m_advances.insert(c.unicode(), m_metrics->horizontalAdvance(c));
+        sum += known.value();
+    }
+    if (sum + 1 <= room || text.isEmpty()) {
+        p.drawText(box, flags, text);
+        return;
+    }
+    qreal width = m_metrics->horizontalAdvance(text);
+    if (width <= room) {
+        p.drawText(box, flags, text);
+        return;
+    }
+    // Where the font would not fit, this text alone gets a smaller size of the same font.
+    QFont smaller(font);
+    qreal size = font.pointSizeF() * room / width;
+    for (int attempt = 0; attempt < 20 && size > 1.0; ++attempt) {
+        smaller.setPointSizeF(size);
+        width = QFontMetricsF(smaller, p.device()).horizontalAdvance(text);
+        if (width <= room)
+            break;
+        size *= 0.97;
+    }
+    p.setFont(smaller);
+    p.drawText(box, flags, text);
+    p.setFont(font);
 }
 
 void VerificationReportPDF::DrawBanner(int counter, const QString &text)
 {
-    m_painter->drawText(QRect(400, lineTop(counter), 1500, kLine), Qt::AlignLeft | Qt::AlignVCenter, text);
+    drawText(QRect(400, lineTop(counter), 1500, kLine), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 void VerificationReportPDF::WriteColumnHeads(int first, int count)
@@ -366,10 +455,10 @@ void VerificationReportPDF::WriteSummary(const QString &quantity, const QStringL
     const QStringList labels = ReportStatistics::summaryLabels(m_data, quantity);
     for (int i = 0; i < 5; ++i) {
         const int y = top + 83 * i;
-        p.drawText(QRect(u, y, 3 * u, 83), Qt::AlignCenter, labels.at(i));
-        p.drawText(QRect(4 * u, y, 2 * u, 83), Qt::AlignCenter, texts.value(i));
-        p.drawText(QRect(6 * u, y, 3 * u, 83), Qt::AlignCenter, labels.at(i + 5));
-        p.drawText(QRect(9 * u, y, 2 * u, 83), Qt::AlignCenter, texts.value(i + 5));
+        drawText(QRect(u, y, 3 * u, 83), Qt::AlignCenter, labels.at(i));
+        drawText(QRect(4 * u, y, 2 * u, 83), Qt::AlignCenter, texts.value(i));
+        drawText(QRect(6 * u, y, 3 * u, 83), Qt::AlignCenter, labels.at(i + 5));
+        drawText(QRect(9 * u, y, 2 * u, 83), Qt::AlignCenter, texts.value(i + 5));
     }
 }
 
@@ -467,19 +556,25 @@ bool VerificationReportPDF::EndDocument()
         return false;
     m_ended = true;
     bool complete = usable();
+    errno = 0;
     if (m_painter && m_painter->isActive() && !m_painter->end())
         complete = fail(QStringLiteral("the document could not be completed"));
+    if (complete && m_file.isOpen() && m_file.error() != QFileDevice::NoError)
+        complete = failFile(QStringLiteral("the file could not be written"), m_sink->systemError() ? m_sink->systemError() : errno);
     m_painter.reset();
     m_writer.reset();
+    m_sink.reset();
     if (complete && m_page != m_total)
         qWarning() << "PDF report drew" << m_page << "pages but numbered them out of" << m_total;
     if (!m_file.isOpen())
         return false;
     if (!complete)
         m_file.cancelWriting();
+    errno = 0;
     const bool committed = m_file.commit();
+    const int systemError = errno;
     if (complete && !committed)
-        fail(QStringLiteral("the file could not be written (%1)").arg(m_file.errorString()));
+        failFile(QStringLiteral("the file could not be written"), systemError);
     m_usable = false;
     return complete && committed;
 }

@@ -3,6 +3,8 @@
 #include "reports/ReportData.h"
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QSaveFile>
@@ -39,6 +41,8 @@ public:
     bool EndDocument();
 
     int pageTotal() const { return m_total; }
+    // When the file could not be made or written: the path and the system's reason; empty otherwise.
+    QString fileError() const { return m_fileError; }
 
 private:
     int CountPages() const;
@@ -66,17 +70,30 @@ private:
     int lineTop(int counter) const { return m_y0 + (counter + 1) * kLine; }
     void stripe(int counter);
     void cellText(int x, int y, int width, const QString &text);
+    // Draws a text in its box with the painter's font, made smaller for this text where the font
+    // actually used (a substitute where the named one is missing) would not fit the box: a text
+    // is never cut.
+    void drawText(const QRect &box, int flags, const QString &text);
     bool fail(const QString &what);
+    // A failure of the file itself; its reason is the system's error, or the file's error text
+    // when none is given.
+    bool failFile(const QString &what, int systemError = 0);
     bool usable() const { return m_usable && !m_failed; }
 
     static const int kLine = 70;
+    // Space kept free at a box's end, so that a text never touches the next column's.
+    static const int kTextGap = 8;
+
+    class Sink;
 
     QSaveFile m_file;
+    std::unique_ptr<Sink> m_sink;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;
     bool m_usable = false;
     bool m_failed = false;
     bool m_ended = false;
+    QString m_fileError;
     int m_headTop = 200;
     int m_y0 = 400;
     int m_width = 0;
@@ -90,4 +107,8 @@ private:
     int m_page = 0;
     ReportData m_data;
     QFont m_font10, m_font12, m_font14, m_font16;
+    // Metrics of the font last measured, on the PDF.
+    QFont m_metricsFont;
+    std::unique_ptr<QFontMetricsF> m_metrics;
+    QHash<ushort, qreal> m_advances; // of single characters in that font
 };

@@ -10,8 +10,10 @@
 #include <QTemporaryFile>
 
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -33,6 +35,16 @@ bool replaceFile(const QString &from, const QString &to)
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 #else
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+// The reason of the last failed system call.
+QString systemReason()
+{
+#ifdef Q_OS_WIN
+    return qt_error_string(int(GetLastError()));
+#else
+    return QString::fromLocal8Bit(std::strerror(errno));
 #endif
 }
 
@@ -92,7 +104,7 @@ XlsxWorkbook::XlsxWorkbook(const QString &path, bool constantMemory) : m_path(pa
     m_temp = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.")
                                               + target.fileName() + QStringLiteral(".XXXXXX"));
     if (!m_temp->open()) {
-        fail(QStringLiteral("cannot create a file in %1: %2").arg(target.absolutePath(), m_temp->errorString()));
+        failFile(QStringLiteral("cannot create a file in %1").arg(target.absolutePath()), m_temp->errorString());
         return;
     }
     m_temp->close();
@@ -119,11 +131,33 @@ bool XlsxWorkbook::fail(const QString &what)
     return false;
 }
 
+bool XlsxWorkbook::failFile(const QString &what, const QString &reason)
+{
+    if (m_error.isEmpty())
+        m_fileError = QDir::toNativeSeparators(m_path) + QStringLiteral(": ") + reason;
+    return fail(what + QStringLiteral(": ") + reason);
+}
+
 bool XlsxWorkbook::check(int error, const char *what)
 {
+    // Read first: a failed file operation of the library leaves the system's reason in errno.
+    const int systemError = errno;
     if (error == LXW_NO_ERROR)
         return true;
-    return fail(QStringLiteral("%1: %2").arg(QLatin1String(what), QLatin1String(lxw_strerror(lxw_error(error)))));
+    const QString library = QLatin1String(lxw_strerror(lxw_error(error)));
+    switch (error) {
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        if (systemError != 0)
+            return failFile(QStringLiteral("%1 (%2)").arg(QLatin1String(what), library), QString::fromLocal8Bit(std::strerror(systemError)));
+        return failFile(QLatin1String(what), library);
+    default:
+        return fail(QStringLiteral("%1: %2").arg(QLatin1String(what), library));
+    }
 }
 
 bool XlsxWorkbook::cellInRange(int row, int column)
@@ -271,6 +305,7 @@ bool XlsxWorkbook::save()
     m_book = nullptr;
     m_sheets.clear();
     m_sheet = nullptr;
+    errno = 0;
     if (!check(workbook_close(book), "writing the file")) {
         rowFiles.closeLeftOpen();
         m_temp.reset();
@@ -282,8 +317,9 @@ bool XlsxWorkbook::save()
         : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser
               | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     QFile::setPermissions(temp, permissions);
+    errno = 0;
     if (!replaceFile(temp, m_path)) {
-        fail(QStringLiteral("the file could not replace %1").arg(m_path));
+        failFile(QStringLiteral("the file could not replace %1").arg(m_path), systemReason());
         m_temp.reset();
         return false;
     }

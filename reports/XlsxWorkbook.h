@@ -51,6 +51,9 @@ public:
 
     bool ok() const { return m_error.isEmpty(); }
     QString errorString() const { return m_error; }
+    // When the file could not be made, written or put in place: the path and the system's reason
+    // ("/data/report.xls: No space left on device"); empty otherwise.
+    QString fileError() const { return m_fileError; }
 
     // The format object for a look, made once per workbook and then reused.
     Format format(const XlsxFormat &look);
@@ -82,6 +85,8 @@ public:
 
 private:
     bool fail(const QString &what);
+    // A failure of the file itself, with the system's reason.
+    bool failFile(const QString &what, const QString &reason);
     bool check(int error, const char *what);
     bool cellInRange(int row, int column);
     void discard();
@@ -95,4 +100,5 @@ private:
     QList<QPair<XlsxFormat, Format>> m_formats;
     QByteArray m_tmpDir;
     QString m_error;
+    QString m_fileError;
 };

@@ -1,6 +1,6 @@
 """Prints a workbook as JSON for the report tests: per sheet its cells (texts as strings, numbers
-as {"n": value}), its rows as lines of the cells' texts, number formats other than General and
-shaded rows; and the picture anchors read from the drawing parts (openpyxl skips pictures
+as {"n": value}), its rows as lines of the cells' texts, number formats other than General,
+shaded rows and merged ranges; and the picture anchors read from the drawing parts (openpyxl skips pictures
 without an imaging library)."""
 import json
 import re
@@ -29,6 +29,7 @@ for sheet in book.worksheets:
         "lines": lines,
         "shaded": sorted(shaded),
         "formats": formats,
+        "merged": sorted(str(r) for r in sheet.merged_cells.ranges),
     }
 
 # Picture anchors: sheet -> [[row, column], ...], zero-based as the drawing stores them.

@@ -5,6 +5,7 @@
 #include "ReportTestHelpers.h"
 
 #include "reports/ReportData.h"
+#include "reports/ReportStatistics.h"
 #include "support/LogCapture.h"
 
 #include <QtTest>
@@ -82,12 +83,13 @@ private slots:
         QTest::addColumn<int>("samples");
         QTest::addColumn<Segments>("segments");
         QTest::addColumn<Segments>("rows");
-        QTest::newRow("end between samples takes the next") << 10 << Segments{{2000, 4500}} << Segments{{2, 5}};
+        QTest::newRow("end between samples keeps the rows before it") << 10 << Segments{{2000, 4500}} << Segments{{2, 4}};
         QTest::newRow("start after the last sample shows it") << 10 << Segments{{0, 3000}, {20000, 30000}} << Segments{{0, 3}, {9, 9}};
         QTest::newRow("end after the last sample") << 10 << Segments{{5000, 30000}} << Segments{{5, 9}};
         QTest::newRow("consecutive segments share a row") << 10 << Segments{{0, 4000}, {4000, 8000}} << Segments{{0, 4}, {4, 8}};
         QTest::newRow("no last row without a first") << 10 << Segments{{5000, 7000}, {20000, 8000}} << Segments{{5, 7}, {9, 9}};
         QTest::newRow("no samples") << 0 << Segments{{0, 3000}} << Segments{{-1, -1}};
+        QTest::newRow("no row inside the bounds") << 10 << Segments{{-9000, -2000}, {3000, 3000}} << Segments{{-1, -1}, {3, 3}};
     }
 
     void segmentRows()
@@ -106,6 +108,98 @@ private slots:
         for (int s = 0; s < data.segmentCount(); ++s)
             found.append({data.firstRow(s), data.lastRow(s)});
         QCOMPARE(found, rows);
+    }
+
+    // Rows stamped with a jitter of a few milliseconds either side of the print interval's step, at
+    // 1 s and at 60 s: a segment keeps the rows within its start and end to the whole second (a
+    // row 22 ms past the end's second stays, the next one does not and never sets a figure), a row
+    // on the second two segments share is on both, one just before the shared second only on the
+    // first; a segment between two rows holds none, and first to last sample keeps every row.
+    void segmentsKeepTheRowsWithinTheirSeconds_data()
+    {
+        QTest::addColumn<int>("interval"); // seconds
+        QTest::newRow("1 s") << 1;
+        QTest::newRow("60 s") << 60;
+    }
+
+    void segmentsKeepTheRowsWithinTheirSeconds()
+    {
+        QFETCH(int, interval);
+        const int jitter[] = {0, 25, -20, 60, 3, 22, 110, -1, 40, 7, 12};
+        ProjectRows rows(1);
+        for (int i = 0; i < 11; ++i) {
+            const double value = 150.30 + 0.01 * i;
+            rows.append(t0() + qint64(i) * interval * 1000 + jitter[i], &value, 1);
+        }
+        const auto second = [interval](double steps) { return QDateTime::fromMSecsSinceEpoch(t0() + qint64(steps * interval * 1000)); };
+        const QDateTime first = QDateTime::fromMSecsSinceEpoch(rows.time(0));
+        const QDateTime last = QDateTime::fromMSecsSinceEpoch(rows.time(10));
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project(labels(1), {"℃"}), std::move(rows), {},
+                     {second(0), second(5), second(2), second(7), first, second(2.5)},
+                     {second(5), second(10), second(7), second(10), last, second(2.5)},
+                     {}, "V");
+        QStringList found;
+        for (int s = 0; s < data.segmentCount(); ++s) {
+            const ChannelStatistics channel = ReportStatistics::segment(data, 0, s).value(0);
+            found << QStringLiteral("%1-%2:%3").arg(data.firstRow(s)).arg(data.lastRow(s)).arg(data.figure(channel.maximum));
+        }
+        // Row 2 lies 20 ms before its step, row 7 1 ms before: each on the second before it.
+        QCOMPARE(found, QStringList({"0-5:150.35", "5-10:150.40", "3-7:150.37", "8-10:150.40", "0-10:150.40", "-1--1:"}));
+    }
+
+    // Only finite values count: a row's mean and deviation divide by its finite values, a channel
+    // without one in the segment has no figures, and the overall mean divides the channels'
+    // means by the number of channels that have one.
+    void statisticsCountFiniteValuesOnly()
+    {
+        ReportData data("VerificationReportExcel");
+        data.SetData(2, kAllSections, project(labels(3), {"℃", "℃", "℃"}), rows(3, {"10,nan,20", "12,nan,inf", "14,nan,26"}),
+                     {}, {at(0)}, {at(2)}, {}, "V");
+        QStringList found;
+        for (int i = 0; i < 3; ++i)
+            found << ReportStatistics::row(data, 0, i).mid(1).join(' ');
+        const QVector<ChannelStatistics> channels = ReportStatistics::segment(data, 0, 0);
+        for (const ChannelStatistics &channel : channels) {
+            QStringList figures;
+            for (double figure : channel.figures())
+                figures << data.figure(figure);
+            found << QString::number(channel.count) + ": " + figures.join(' ');
+        }
+        found << ReportStatistics::summary(data, 0, channels).join(' ');
+        QCOMPARE(found, QStringList({"20.00 1-3 10.00 1-1 15.00 5.00 5.00 10.00 5.00", "12.00 1-1 12.00 1-1 12.00 0.00 0.00 0.00 0.00",
+                                     "26.00 1-3 14.00 1-1 20.00 6.00 6.00 12.00 6.00", "3: 14.00 10.00 12.00 2.00 2.00 4.00 1.63",
+                                     "0:       ", "2: 26.00 20.00 23.00 3.00 3.00 6.00 3.00",
+                                     "1-1/12.00 1-3/23.00 1-3/26.00 1-1/10.00 17.50 8.50 5.50 7.50 5.50 "}));
+    }
+
+    // The sections run in the order of the switches, each chosen one even after a failure; the
+    // result holds only when every chosen section succeeded: a later success never hides an
+    // earlier failure, and no section chosen is no report.
+    void sectionsCombineTheirResults()
+    {
+        ReportData data("VerificationReportExcel");
+        QStringList ran;
+        QList<bool> results;
+        const auto run = [&](const QList<bool> &include, const QList<bool> &outcomes) {
+            data.SetData(2, include, project(labels(2), {"℃", "%RH"}), steadyRows(2, 1), {}, {at(0)}, {at(1)}, {}, "V");
+            ran.clear();
+            results = outcomes;
+            const auto next = [&](const QString &name) {
+                ran << name;
+                return results.takeFirst();
+            };
+            const bool combined = data.writeSections([&] { return next("data"); },
+                                                     [&](int group) { return next(QStringLiteral("h%1").arg(group + 1)); },
+                                                     [&](int group) { return next(QStringLiteral("v%1").arg(group + 1)); });
+            return ran.join(',') + (combined ? " ok" : " failed");
+        };
+        QCOMPARE(run(kAllSections, {true, true, true, true, true}), QStringLiteral("data,h1,v1,h2,v2 ok"));
+        QCOMPARE(run(kAllSections, {false, true, true, true, true}), QStringLiteral("data,h1,v1,h2,v2 failed"));
+        QCOMPARE(run(kAllSections, {true, true, false, true, true}), QStringLiteral("data,h1,v1,h2,v2 failed"));
+        QCOMPARE(run({true, false, false, true, false}, {true, false}), QStringLiteral("data,h2 failed"));
+        QCOMPARE(run({false, false, false, false, true}, {true}), QStringLiteral("v2 ok"));
+        QCOMPARE(run({false, false, false, false, false}, {}), QStringLiteral(" failed"));
     }
 
     // The value count is checked against all the project's channels, hidden ones included.

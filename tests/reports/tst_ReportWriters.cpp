@@ -1,7 +1,8 @@
 // The report writers, read back with openpyxl, pdftotext and pdfinfo: the workbook and the PDF of
 // one worked example checked against one set of figures, small reports (no samples, a hidden
-// group, an imported project, two groups of one quantity), PDF page totals, refused workbook
-// calls, and failures that must leave an earlier file untouched.
+// group, an imported project, two groups of one quantity), the user's decimals, the PDF's columns
+// past ten channels, PDF texts inside their cells, PDF page totals, refused workbook calls, and
+// failures that must leave an earlier file untouched and name a failed file's reason.
 #include "ReportTestHelpers.h"
 
 #include "reports/VerificationReportExcel.h"
@@ -9,7 +10,11 @@
 #include "reports/XlsxWorkbook.h"
 #include "support/SmallTmpfs.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTranslator>
 #include <QStorageInfo>
 #include <QtTest>
 
@@ -26,6 +31,7 @@ namespace {
 
 struct Export
 {
+    int precision = 2;
     QList<bool> include = kAllSections;
     QList<bool> shown;
     QList<QDateTime> starts = {at(0), at(4)};
@@ -34,21 +40,28 @@ struct Export
 
 // Runs the writer of the path's format as the export worker does: every step of the workbook; the
 // PDF's steps up to the first failure, then EndDocument. True when the file was written.
+// fileError: the writer's file error afterwards; chart: the picture given, a null one when false.
 bool exportReport(const QString &path, const Tool::Struct_Parameters &project, ProjectRows rows,
-                  const Export &o = Export(), QList<bool> *steps = nullptr, int *pageTotal = nullptr)
+                  const Export &o = Export(), QList<bool> *steps = nullptr, int *pageTotal = nullptr,
+                  QString *fileError = nullptr, bool withChart = true)
 {
     const QStringList remarks{QStringLiteral("升温"), QStringLiteral("恒温")};
-    QImage chart(800, 300, QImage::Format_RGB32);
-    chart.fill(Qt::darkCyan);
+    QImage chart;
+    if (withChart) {
+        chart = QImage(800, 300, QImage::Format_RGB32);
+        chart.fill(Qt::darkCyan);
+    }
     QList<bool> done;
     const bool pdf = path.endsWith(QLatin1String(".pdf"));
     if (!pdf) {
         VerificationReportExcel writer(path);
-        writer.SetData(2, o.include, project, std::move(rows), o.shown, o.starts, o.ends, remarks, QStringLiteral("V2.1.4"));
+        writer.SetData(o.precision, o.include, project, std::move(rows), o.shown, o.starts, o.ends, remarks, QStringLiteral("V2.1.4"));
         done = {writer.WriteCover(), writer.WriteChart(chart), writer.WriteAnalysis(), writer.Save()};
+        if (fileError)
+            *fileError = writer.fileError();
     } else {
         VerificationReportPDF writer(path);
-        writer.SetData(2, o.include, project, std::move(rows), o.shown, o.starts, o.ends, remarks, QStringLiteral("V2.1.4"));
+        writer.SetData(o.precision, o.include, project, std::move(rows), o.shown, o.starts, o.ends, remarks, QStringLiteral("V2.1.4"));
         if (pageTotal)
             *pageTotal = writer.pageTotal();
         done << writer.WriteCover();
@@ -57,6 +70,8 @@ bool exportReport(const QString &path, const Tool::Struct_Parameters &project, P
         if (done.last())
             done << writer.WriteChart(chart);
         done << writer.EndDocument();
+        if (fileError)
+            *fileError = writer.fileError();
     }
     if (steps)
         *steps = done;
@@ -71,6 +86,113 @@ void verifyFooters(const QString &path, int pages)
     for (int page = 0; page < pages; ++page)
         QVERIFY2(texts.value(page).contains(QStringLiteral("第%1页,共%2页").arg(page + 1).arg(pages)) && texts.value(page).contains("QNRIX V2.1.4"),
                  qPrintable(texts.value(page)));
+}
+
+
+// One word of a PDF page as pdftotext -bbox gives it, in points from the page's top left.
+struct Word
+{
+    double xMin, yMin, xMax, yMax;
+    QString text;
+};
+
+QList<QList<Word>> pdfWords(const QString &path)
+{
+    QList<QList<Word>> pages;
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    const QRegularExpression word(QStringLiteral("<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0) == QLatin1String("<page "))
+            pages.append(QList<Word>());
+        else if (!pages.isEmpty())
+            pages.last().append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(), m.captured(4).toDouble(), m.captured(5)});
+    }
+    return pages;
+}
+
+// The first text of the page's tables that leaves its cell, as "page: text [from-to] cell [left-right]"; empty when
+// every one fits. Cells are the columns of the page's table, in points: the PDF has 300 dots an inch and margins of
+// 20 points. A text starts at its cell's left edge and its words stay before the next edge; a word further into a
+// cell continues a text begun there. The centred texts of a vertical table's summary must not cross its column
+// lines. Segment banners, which span columns, and the page's head and foot are left out.
+QString textOutsideCells(const QList<QList<Word>> &pages, int width, int height)
+{
+    const double dot = 72.0 / 300.0, margin = 20.0;
+    const auto x = [&](double dots) { return margin + dots * dot; };
+    const auto y = [&](double dots) { return margin + dots * dot; };
+    for (int page = 0; page < pages.size(); ++page) {
+        const QList<Word> &words = pages.at(page);
+        QString title;
+        for (const Word &w : words) {
+            if (w.yMin > y(200) && w.yMax < y(290))
+                title += w.text + ' ';
+        }
+        QList<double> columns, summary;
+        if (title.contains("工作数据表") || title.contains("Work data")) {
+            columns << x(0);
+            for (int j = 0; j <= 10; ++j)
+                columns << x(480 + j * ((width - 480) / 10));
+        } else if (title.contains("横向") || title.contains("horizontal")) {
+            columns << x(0);
+            for (int j = 0; j <= 9; ++j)
+                columns << x(480 + j * ((width - 480) / 9));
+        } else if (title.contains("竖向") || title.contains("vertical")) {
+            for (int j = 0; j <= 10; ++j)
+                columns << x(j * (width / 10));
+            for (int k : {1, 4, 6, 9, 11})
+                summary << x(k * (width / 12));
+        } else {
+            continue;
+        }
+        // A vertical table's first page has its column heads below the summary.
+        const bool firstPage = std::any_of(words.cbegin(), words.cend(), [&](const Word &w) {
+            return (w.text == "通道" || w.text == "channel") && w.yMin > y(820) && w.yMax < y(890) && w.xMin < x(0) + 4;
+        });
+        // Lines of words, by the table line (70 dots) their middle lies on: words of other fonts
+        // have other tops.
+        QMap<int, QList<Word>> lines;
+        for (const Word &w : words) {
+            if (w.yMin >= y(400) - 2 && w.yMax <= y(height - 80))
+                lines[int(((w.yMin + w.yMax) / 2 - y(400)) / (70 * dot))].append(w);
+        }
+        for (QList<Word> line : qAsConst(lines)) {
+            std::sort(line.begin(), line.end(), [](const Word &a, const Word &b) { return a.xMin < b.xMin; });
+            // A segment banner is drawn from 400 dots on.
+            const bool banner = line.first().xMin > x(400) - 0.5 && line.first().xMin < x(400) + 4;
+            // The summary's rows lie above the first page's column heads, 420 dots below the table's top.
+            const bool inSummary = !summary.isEmpty() && firstPage && line.first().yMin < y(400 + 420) - 1;
+            if (banner)
+                continue;
+            int cell = -1;
+            for (const Word &w : line) {
+                const QString where = QStringLiteral("page %1: %2 [%3-%4]").arg(page + 1).arg(w.text).arg(w.xMin).arg(w.xMax);
+                if (inSummary) {
+                    for (double border : summary) {
+                        if (w.xMin < border - 0.3 && w.xMax > border + 0.3)
+                            return where + QStringLiteral(" crosses %1").arg(border);
+                    }
+                    if (w.xMin < summary.first() - 0.3 || w.xMax > summary.last() + 0.3)
+                        return where + QStringLiteral(" outside the summary");
+                    continue;
+                }
+                int in = -1;
+                for (int c = 0; c + 1 < columns.size(); ++c) {
+                    if (w.xMin >= columns.at(c) - 0.5)
+                        in = c;
+                }
+                if (in < 0 || in + 1 >= columns.size())
+                    return where + QStringLiteral(" starts in no cell");
+                // A text starts at its cell's left edge (after a leading space at most).
+                if (in != cell && w.xMin > columns.at(in) + 4.0)
+                    return where + QStringLiteral(" runs on from the cell before [%1]").arg(columns.at(in));
+                cell = in;
+                if (w.xMax > columns.at(cell + 1) + 0.3)
+                    return where + QStringLiteral(" cell [%1-%2]").arg(columns.at(cell)).arg(columns.at(cell + 1));
+            }
+        }
+    }
+    return QString();
 }
 
 const char *const kFormats[] = {"report.xls", "report.pdf"};
@@ -195,9 +317,161 @@ private slots:
         }
     }
 
+    // The user's number of decimals reaches every figure of both writers: work data, row
+    // statistics, summary and channel figures of the worked example at 0 and at 3 decimals.
+    void decimals_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("precision");
+        QTest::addColumn<QStringList>("blocks");
+        for (const char *file : kFormats) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 0").arg(file))) << file << 0 << QStringList{
+                "01-02 03:04:05.000 20 21 21 50 40",
+                horizontalHeads("温度") + "\n01-02 03:04:05.000 21 1-2 20 1-1 21 0 1 1 0",
+                "最小平均温度及通道 1-2/22 最大的最大值与全均值之差 5\n最大平均温度及通道 1-1/24 最大平均值与全均值之差 1",
+                "1-1 28 20 24 4 4 8 3"};
+            QTest::newRow(qPrintable(QStringLiteral("%1 3").arg(file))) << file << 3 << QStringList{
+                "01-02 03:04:05.000 20.000 21.000 21.000 50.000 40.000",
+                horizontalHeads("温度") + "\n01-02 03:04:05.000 21.000 1-2 20.000 1-1 20.667 0.333 0.667 1.000 0.471",
+                "最小平均温度及通道 1-2/22.000 最大的最大值与全均值之差 5.333\n最大平均温度及通道 1-1/24.000 最大平均值与全均值之差 1.333",
+                "1-1 28.000 20.000 24.000 4.000 4.000 8.000 2.828"};
+        }
+    }
+
+    void decimals()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, precision);
+        QFETCH(QStringList, blocks);
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        const QString path = dir.filePath(file);
+        Export options;
+        options.precision = precision;
+        QVERIFY(exportReport(path, workedProject(), rows(5, kWorked), options));
+        const QStringList lines = reportLines(path);
+        const QString missing = missingBlock(lines, blocks);
+        QVERIFY2(missing.isEmpty(), qPrintable(missing + "\n---\n" + lines.join('\n')));
+    }
+
+    // More than ten channels: the PDF's work data goes on in a second block of columns that
+    // shows channels 11 and 12 with their own values, after the first ten.
+    void pdfWorkDataBeyondTenChannels()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        const QString path = dir.filePath("report.pdf");
+        QStringList stored;
+        for (int i = 0; i < 3; ++i) {
+            QStringList values;
+            for (int c = 1; c <= 12; ++c)
+                values << QString::number(c * 10 + i);
+            stored << values.join(',');
+        }
+        Export options;
+        options.include = {true, false, false, false, false};
+        options.starts = {at(0)};
+        options.ends = {at(2)};
+        QVERIFY(exportReport(path, project(labels(12), QStringList(QVector<QString>(12, "℃").toList())), rows(12, stored), options));
+        const QStringList lines = reportLines(path);
+        const QString missing = missingBlock(lines, {
+            "时间 1-1(℃) 1-2(℃) 1-3(℃) 1-4(℃) 1-5(℃) 1-6(℃) 1-7(℃) 1-8(℃) 1-9(℃) 1-10(℃)\n"
+            "01-02 03:04:05.000 10.00 20.00 30.00 40.00 50.00 60.00 70.00 80.00 90.00 100.00",
+            "01-02 03:04:07.000 12.00 22.00 32.00 42.00 52.00 62.00 72.00 82.00 92.00 102.00\n升温 结束",
+            "时间 1-11(℃) 1-12(℃)\n01-02 03:04:05.000 110.00 120.00\n01-02 03:04:06.000 111.00 121.00\n"
+            "01-02 03:04:07.000 112.00 122.00\n升温 结束"});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing + "\n---\n" + lines.join('\n')));
+    }
+
+    // Every text of a PDF's tables fits its cell with the fonts this machine has, in Chinese and
+    // in English (the catalogue loaded as the program loads it), also where "宋体" is left to
+    // Qt's own fallback, with twelve channels of long figures at 3 decimals: each text's box as
+    // pdftotext reads it lies inside its cell.
+    void pdfTextsFitTheirCells_data()
+    {
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<bool>("mapped"); // "宋体" mapped to the installed Chinese font
+        QTest::newRow("Chinese") << "" << true;
+        QTest::newRow("English") << "DAQ_en.qm" << true;
+        QTest::newRow("Chinese, fallback font") << "" << false;
+        QTest::newRow("English, fallback font") << "DAQ_en.qm" << false;
+    }
+
+    void pdfTextsFitTheirCells()
+    {
+        QFETCH(QString, catalogue);
+        QFETCH(bool, mapped);
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        const QStringList substitutes = QFont::substitutes(QStringLiteral("宋体"));
+        if (!mapped)
+            QFont::removeSubstitutions(QStringLiteral("宋体"));
+        QTranslator translator;
+        if (!catalogue.isEmpty()) {
+            QVERIFY2(translator.load(QDir(TestWorkDir::buildDir()).filePath(catalogue)), "the catalogues are built with the program");
+            QCoreApplication::installTranslator(&translator);
+        }
+        const QString path = dir.filePath("report.pdf");
+        QStringList stored;
+        for (int i = 0; i < 30; ++i) {
+            QStringList values;
+            for (int c = 0; c < 12; ++c)
+                values << QString::number(-12345.678 + 1111.111 * c + i * 0.001, 'f', 3);
+            stored << values.join(',');
+        }
+        QStringList units = QStringList(QVector<QString>(6, "℃").toList()) + QStringList(QVector<QString>(6, "%RH").toList());
+        Export options;
+        options.precision = 3;
+        options.starts = {at(0)};
+        options.ends = {at(29)};
+        const bool written = exportReport(path, project(labels(12), units), rows(12, stored), options);
+        QCoreApplication::removeTranslator(&translator);
+        QFont::insertSubstitutions(QStringLiteral("宋体"), substitutes);
+        QVERIFY(written);
+        // The page's drawing area, in dots, as the writer's painter sees it.
+        QBuffer buffer;
+        QPdfWriter probe(&buffer);
+        probe.setResolution(300);
+        probe.setPageSize(QPageSize(QPageSize::A4));
+        probe.setPageOrientation(QPageLayout::Landscape);
+        probe.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Point);
+        QPainter painter(&probe);
+        const QRect area = painter.viewport();
+        painter.end();
+        const QList<QList<Word>> pages = pdfWords(path);
+        QVERIFY(pages.size() > 6);
+        const QString outside = textOutsideCells(pages, area.width(), area.height());
+        QVERIFY2(outside.isEmpty(), qPrintable(outside));
+    }
+
+    // A segment with no row within its bounds (here one ending before the first sample) gets its
+    // banners and heads only, in both formats, and the PDF's page total still counts its pages;
+    // the segment after it keeps its own rows.
+    void segmentWithoutRows()
+    {
+        for (const char *file : kFormats) {
+            TestWorkDir dir(TestWorkDir::NoDatabase);
+            const QString path = dir.filePath(file);
+            Export options;
+            options.include = {true, true, true, false, false};
+            options.starts = {at(-10), at(3)};
+            options.ends = {at(-5), at(4)};
+            int total = 0;
+            QVERIFY(exportReport(path, workedProject(), rows(5, kWorked), options, nullptr, &total));
+            const QStringList lines = reportLines(path);
+            const QString missing = missingBlock(lines, {
+                "时间 1-1(℃) 1-2(℃) 1-3(℃) 1-4(%RH) 1-5(%RH)\n升温 结束",
+                "时间 1-1(℃) 1-2(℃) 1-3(℃) 1-4(%RH) 1-5(%RH)\n01-02 03:04:08.000 26.00 23.00 23.00 54.00 48.00\n"
+                "01-02 03:04:09.000 28.00 24.00 24.00 56.00 52.00\n恒温 结束",
+                horizontalHeads("温度") + "\n升温 结束", "01-02 03:04:09.000 28.00 1-1 24.00 1-2 25.33 2.67 1.33 4.00 1.89\n恒温 结束",
+                verticalHeads("温度") + "\n升温 结束", "1-1 28.00 26.00 27.00 1.00 1.00 2.00 1.00"});
+            QVERIFY2(missing.isEmpty(), qPrintable(QString(file) + ": " + missing + "\n---\n" + lines.join('\n')));
+            if (QString(file).endsWith(".pdf"))
+                verifyFooters(path, total);
+        }
+    }
+
     // The worked example's workbook opens on its cover, which holds the logo over the title and
     // the chart one row below its heading (zero-based anchors); every fifth row of a sheet is
-    // shaded, counted from the sheet's top; summary figures sit in merged pairs of columns.
+    // shaded, counted from the sheet's top; titles span the table, and summary labels and figures
+    // sit in merged pairs of columns.
     void workbookLayout()
     {
         TestWorkDir dir(TestWorkDir::NoDatabase);
@@ -212,6 +486,12 @@ private slots:
         QCOMPARE(book.value("pictures").toObject().value("首页").toVariant(), QVariant(QVariantList({QVariantList({0, 0}), QVariantList({15, 0})})));
         QCOMPARE(sheetRow(sheet(book, "温度竖向分析表"), 3, 8),
                  QStringList({"最小平均温度及通道", "", "1-2/22.00", "", "最大的最大值与全均值之差", "", "5.33"}));
+        const QStringList coverMerged = sheet(book, "首页").value("merged").toVariant().toStringList();
+        const QStringList verticalMerged = sheet(book, "温度竖向分析表").value("merged").toVariant().toStringList();
+        for (const QString &range : {"A1:J1", "B4:D4", "B5:D5"})
+            QVERIFY2(coverMerged.contains(range), qPrintable(range + ' ' + coverMerged.join(',')));
+        for (const QString &range : {"A1:H1", "A2:B2", "A3:B3", "C3:D3", "E3:F3", "G3:H3", "G7:H7"})
+            QVERIFY2(verticalMerged.contains(range), qPrintable(range + ' ' + verticalMerged.join(',')));
     }
 
     // The total printed in every footer is the number of pages drawn: a table page holds 25 lines
@@ -241,19 +521,30 @@ private slots:
 
     // The export fails and the folder stays as it was, the earlier file at the path included, and
     // no space stays held by an open file: a sheet that would pass the row limit (even when a later
-    // section succeeds), a PDF that cannot be opened, a disk full from the start or one that fills
-    // while 5000 samples are written.
+    // section succeeds), a missing chart picture, a PDF that cannot be opened, a folder that is a
+    // file (refused even to root), a disk full from the start or one that fills while 5000 samples
+    // are written. A failure of the file names the path and the system's reason; one of the data
+    // names none.
     void failureKeepsEarlierFile_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("rowLimit");
         QTest::addColumn<QString>("disk"); // "full", "fills", or the test's folder
         QTest::addColumn<QList<bool>>("steps"); // when known
-        QTest::newRow("row limit") << "report.xls" << 20 << "" << QList<bool>({true, true, false, false});
-        QTest::newRow("missing folder") << "missing/report.pdf" << 1048576 << "" << QList<bool>({false, false});
+        QTest::addColumn<bool>("chart");
+        QTest::addColumn<QString>("reason"); // the system's reason given, empty for none
+        QTest::newRow("row limit") << "report.xls" << 20 << "" << QList<bool>({true, true, false, false}) << true << "";
+        QTest::newRow("missing folder") << "missing/report.pdf" << 1048576 << "" << QList<bool>({false, false}) << true
+                                        << "No such file or directory";
+        QTest::newRow("report.xls no chart") << "report.xls" << 1048576 << "" << QList<bool>({true, false, false, false}) << false << "";
+        QTest::newRow("report.pdf no chart") << "report.pdf" << 1048576 << "" << QList<bool>({true, true, false, false}) << false << "";
         for (const char *file : kFormats) {
-            QTest::newRow(qPrintable(QStringLiteral("%1 full before").arg(file))) << file << 1048576 << "full" << QList<bool>();
-            QTest::newRow(qPrintable(QStringLiteral("%1 fills while writing").arg(file))) << file << 1048576 << "fills" << QList<bool>();
+            QTest::newRow(qPrintable(QStringLiteral("%1 under a file").arg(file)))
+                << QStringLiteral("a file/%1").arg(file) << 1048576 << "" << QList<bool>() << true << "Not a directory";
+            QTest::newRow(qPrintable(QStringLiteral("%1 full before").arg(file))) << file << 1048576 << "full" << QList<bool>()
+                                                                                  << true << "No space left on device";
+            QTest::newRow(qPrintable(QStringLiteral("%1 fills while writing").arg(file))) << file << 1048576 << "fills" << QList<bool>()
+                                                                                          << true << "No space left on device";
         }
     }
 
@@ -263,12 +554,15 @@ private slots:
         QFETCH(int, rowLimit);
         QFETCH(QString, disk);
         QFETCH(QList<bool>, steps);
+        QFETCH(bool, chart);
+        QFETCH(QString, reason);
         TestWorkDir dir(TestWorkDir::NoDatabase);
         std::unique_ptr<SmallTmpfs> tmpfs(disk.isEmpty() ? nullptr : new SmallTmpfs(256 * 1024));
         if (tmpfs && !tmpfs->isMounted())
             QSKIP("mounting a tmpfs needs root");
         const QString folder = tmpfs ? tmpfs->path() : dir.path();
         const QString path = QDir(folder).filePath(file);
+        QVERIFY(!file.startsWith("a file/") || writeFile(dir.filePath("a file"), "a file, not a folder"));
         const bool earlier = writeFile(path, "an earlier report");
         QVERIFY(disk != "full" || tmpfs->fill());
         const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -279,13 +573,19 @@ private slots:
         options.starts = {at(0)};
         options.ends = {at(5000)};
         QList<bool> done;
-        const bool written = exportReport(path, workedProject(), steadyRows(5, tmpfs ? 5000 : 30), options, &done);
+        QString fileError;
+        const bool written = exportReport(path, workedProject(), steadyRows(5, tmpfs ? 5000 : 30), options, &done, nullptr,
+                                          &fileError, chart);
         XlsxWorkbook::setRowLimit(1048576);
         QVERIFY(!written);
-        QVERIFY(steps.isEmpty() || done == steps);
+        QVERIFY2(steps.isEmpty() || done == steps, qPrintable(QVariant::fromValue(done).toString()));
         QVERIFY(earlier ? readsFile(path, "an earlier report") : !QFile::exists(path));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), before);
         QVERIFY(!tmpfs || QStorageInfo(folder).bytesAvailable() == freeBefore);
+        if (reason.isEmpty())
+            QCOMPARE(fileError, QString());
+        else
+            QVERIFY2(fileError.startsWith(QDir::toNativeSeparators(path) + ": ") && fileError.contains(reason), qPrintable(fileError));
     }
 
     // One refused call and the workbook is never saved; nothing is left in the folder.
