@@ -593,7 +593,8 @@ void VerificationReport::DataExport(const QString &path, bool ranged)
     const QString database = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).databaseName();
     startExport([writer, path, database](QString &reason) {
         const bool written = writer->Write(path, database);
-        reason = written ? QString() : writer->fileError();
+        // Not the file: the reading failed, in the database's words (this thread's last failure).
+        reason = written ? QString() : writer->fileError().isEmpty() ? Tool::lastFailureText() : writer->fileError();
         return written;
     });
 }
