@@ -952,6 +952,37 @@ private slots:
         QCOMPARE(m_page->Loaded().Rows->rowCount(), 2);
     }
 
+    // A project stored with more display units than channels: the units beyond the last channel
+    // belong to no channel, so they neither crowd the chart out nor offer or write the analysis
+    // of a group without channels. Values that are no finite number leave their cells empty.
+    void unitsBeyondTheLastChannel()
+    {
+        Tool::Struct_Parameters p = testProject("P", {"℃", "℃"});
+        p.CHDisplayUnit << "%RH" << "V";
+        QVERIFY(storeProject(p, {"1,2", "nan,inf", "3,4"}));
+        makePage();
+        click(0);
+        m_page->LoadProject();
+        const Struct_Export &o = m_page->ExportOptions();
+        QCOMPARE(graphs() + QStringList({o.Unit1, o.Unit2, QString::number(o.Count1), QString::number(o.Count2)}),
+                 QStringList({"1-1", "1-2", "℃", "", "2", "0"}));
+        m_path = m_dir->filePath("r.pdf");
+        VerificationReportExport::setFileChooser([this](QWidget *, const QString &) { return m_path; });
+        QStringList hidden;
+        QVERIFY(reported("r.pdf", [&hidden](QWidget *dialog) {
+            for (const char *name : {"checkBox_Horizontal2", "checkBox_Vertical2"})
+                hidden << QString::number(dialog->findChild<QCheckBox *>(QLatin1String(name))->isHidden());
+            dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("x");
+            dialog->findChild<QCheckBox *>("checkBox_Vertical1")->setChecked(true);
+        }));
+        QCOMPARE(hidden, QStringList({"1", "1"}));
+        const QStringList lines = reportLines(m_path);
+        const QString missing = missingBlock(lines, {"1.数据表 2.温度竖向表", "时间 1-1(℃) 1-2(℃)\n05-01 08:00:00.000 1.00 2.00\n"
+                                                     "05-01 08:00:01.001\n05-01 08:00:02.002 3.00 4.00", "温度竖向分析表"});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing + "\n---\n" + lines.join('\n')));
+        QVERIFY2(!lines.join('\n').contains("湿度"), qPrintable(lines.join('\n')));
+    }
+
     // A damaged page of the project records, the first or one met after others were read: the
     // tree query warns with the database's reason and the tree stays empty; the loaded project
     // stays loaded and exportable.
