@@ -684,6 +684,10 @@
         <translation>Only %1 distinct reference temperatures, %2 are needed.</translation>
     </message>
     <message>
+        <source>标准温度或读数含有不是数字的文本。</source>
+        <translation>A reference temperature or reading is not a number.</translation>
+    </message>
+    <message>
         <source>所有读数相同。</source>
         <translation>All readings are equal.</translation>
     </message>

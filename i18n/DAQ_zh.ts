@@ -684,6 +684,10 @@
         <translation>不同的标准温度只有%1个，需要%2个。</translation>
     </message>
     <message>
+        <source>标准温度或读数含有不是数字的文本。</source>
+        <translation>标准温度或读数含有不是数字的文本。</translation>
+    </message>
+    <message>
         <source>所有读数相同。</source>
         <translation>所有读数相同。</translation>
     </message>
