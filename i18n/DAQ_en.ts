@@ -207,6 +207,10 @@
         <source>数据导出失败！</source>
         <translation>Data export failed!</translation>
     </message>
+    <message>
+        <source>读取数据库失败！</source>
+        <translation>Reading the database failed!</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationChannel</name>

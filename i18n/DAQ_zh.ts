@@ -207,6 +207,10 @@
         <source>数据导出失败！</source>
         <translation>数据导出失败！</translation>
     </message>
+    <message>
+        <source>读取数据库失败！</source>
+        <translation>读取数据库失败！</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationChannel</name>

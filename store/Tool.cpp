@@ -658,6 +658,12 @@ bool Tool::getCalibration(QList<Struct_Calibration> &list, const QString &time)
         r.CHNumber = splitList(q.value(3).toString());
         list.append(r);
     }
+    // next() also ends on a failed step: the runs handed over are then not all of them.
+    if (q.lastError().isValid()) {
+        noteResult(false, q.lastError());
+        qWarning() << "query Calibration failed part-way:" << q.lastError().text();
+        return false;
+    }
     return true;
 }
 
