@@ -348,8 +348,12 @@ void Calibration::LoadProjectTree()
     treeWidget->setHeaderLabels({tr("项目列表")});
     m_Runs.clear();
     QList<Tool::Struct_Calibration> stored;
-    if (!Tool::getCalibration(stored, QString()))
+    if (!Tool::getCalibration(stored, QString())) {
+        // An empty tree must not pass for a store without runs: the database's reason follows.
+        const QString reason = Tool::lastFailureText();
+        information(reason.isEmpty() ? tr("读取数据库失败！") : tr("读取数据库失败！") + QLatin1Char('\n') + reason);
         return;
+    }
     // The newest run first.
     for (auto it = stored.crbegin(); it != stored.crend(); ++it)
         m_Runs.append(*it);

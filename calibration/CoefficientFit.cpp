@@ -70,11 +70,27 @@ bool store(Tool::Struct_CalibrationData &record, const Slots &values, int digits
     return true;
 }
 
-// The record's points as numbers; false when the lists differ in length or hold fewer than
-// minCount points.
+// True when every text reads as a number ("nan" and "inf" included: their results are refused
+// as not finite).
+bool allNumbers(const QStringList &texts)
+{
+    bool ok = true;
+    for (const QString &text : texts) {
+        text.toDouble(&ok);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+// The record's points as numbers; false when a text is no number (the store would read it as
+// 0, a point that was never measured), the lists differ in length or hold fewer than minCount
+// points.
 bool readPoints(const Tool::Struct_CalibrationData &record, QList<double> &t, QList<double> &r,
                 int minCount, QString *reason)
 {
+    if (!allNumbers(record.CList) || !allNumbers(record.DList))
+        return refuse(reason, QCoreApplication::translate("CoefficientFit", "标准温度或读数含有不是数字的文本。"));
     t = Tool::toDoubleList(record.CList);
     r = Tool::toDoubleList(record.DList);
     if (t.size() != r.size())

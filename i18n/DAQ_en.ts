@@ -207,6 +207,10 @@
         <source>数据导出失败！</source>
         <translation>Data export failed!</translation>
     </message>
+    <message>
+        <source>读取数据库失败！</source>
+        <translation>Reading the database failed!</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationChannel</name>
@@ -682,6 +686,10 @@
     <message>
         <source>不同的标准温度只有%1个，需要%2个。</source>
         <translation>Only %1 distinct reference temperatures, %2 are needed.</translation>
+    </message>
+    <message>
+        <source>标准温度或读数含有不是数字的文本。</source>
+        <translation>A reference temperature or reading is not a number.</translation>
     </message>
     <message>
         <source>所有读数相同。</source>

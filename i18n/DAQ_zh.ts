@@ -207,6 +207,10 @@
         <source>数据导出失败！</source>
         <translation>数据导出失败！</translation>
     </message>
+    <message>
+        <source>读取数据库失败！</source>
+        <translation>读取数据库失败！</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationChannel</name>
@@ -682,6 +686,10 @@
     <message>
         <source>不同的标准温度只有%1个，需要%2个。</source>
         <translation>不同的标准温度只有%1个，需要%2个。</translation>
+    </message>
+    <message>
+        <source>标准温度或读数含有不是数字的文本。</source>
+        <translation>标准温度或读数含有不是数字的文本。</translation>
     </message>
     <message>
         <source>所有读数相同。</source>

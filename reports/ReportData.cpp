@@ -62,7 +62,8 @@ QStringList ReportData::groupUnits(const QStringList &displayUnits, const QList<
 // channel of the first unit hidden, the next unit becomes group 1.
 void ReportData::GroupRows(const Tool::Struct_Parameters &project, const QList<bool> &shown)
 {
-    const QStringList units = groupUnits(project.CHDisplayUnit, shown);
+    // A stored unit beyond the last channel belongs to no channel and forms no group.
+    const QStringList units = groupUnits(project.CHDisplayUnit.mid(0, project.CHName.size()), shown);
     for (int g = 0; g < 2; ++g) {
         m_groupUnit[g] = units.value(g);
         m_quantity[g] = Tool::unitToQuantity(m_groupUnit[g]);

@@ -370,9 +370,10 @@ void VerificationReport::LoadChart()
 
     m_Chart->clearGraphs();
     const Tool::Struct_Parameters &p = m_Loaded.Project;
-    // Distinct units in channel order: the first channel's unit goes on the left axis.
+    // Distinct units of the channels in channel order: the first channel's unit goes on the left
+    // axis. A stored unit beyond the last channel belongs to no channel.
     QStringList units;
-    for (const QString &unit : p.CHDisplayUnit) {
+    for (const QString &unit : p.CHDisplayUnit.mid(0, p.CHName.size())) {
         if (!units.contains(unit))
             units.append(unit);
     }
@@ -426,7 +427,7 @@ void VerificationReport::GroupUnits()
     if (!rows || rows->isEmpty())
         return;
     // The unit groups of the shown channels, as the report writers form them.
-    const QStringList &displayUnits = m_Loaded.Project.CHDisplayUnit;
+    const QStringList displayUnits = m_Loaded.Project.CHDisplayUnit.mid(0, m_Loaded.Project.CHName.size());
     const QStringList units = ReportData::groupUnits(displayUnits, m_Loaded.Visible);
     QStringList distinct;
     int shown = 0;
@@ -593,7 +594,8 @@ void VerificationReport::DataExport(const QString &path, bool ranged)
     const QString database = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).databaseName();
     startExport([writer, path, database](QString &reason) {
         const bool written = writer->Write(path, database);
-        reason = written ? QString() : writer->fileError();
+        // Not the file: the reading failed, in the database's words (this thread's last failure).
+        reason = written ? QString() : writer->fileError().isEmpty() ? Tool::lastFailureText() : writer->fileError();
         return written;
     });
 }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -323,8 +324,23 @@ bool Tool::openDatabase(const QString &path, const QString &connectionName)
             return false;
         }
     }
+    // Only missing rows are inserted: a database that has them all is opened without a write,
+    // so a connection that only reads (an export's, a worker's) opens while another program
+    // holds the write lock.
+    QSet<QString> present;
+    if (!q.exec(QStringLiteral("SELECT Name FROM SystemSet"))) {
+        noteResult(false, q.lastError());
+        qWarning() << "read SystemSet failed:" << q.lastError().text();
+        db.close();
+        return false;
+    }
+    while (q.next())
+        present.insert(q.value(0).toString());
+    q.finish();
     q.prepare(QStringLiteral("INSERT OR IGNORE INTO SystemSet (Name, Data) VALUES (?, ?)"));
     for (const auto &row : defaultSettings()) {
+        if (present.contains(row.first))
+            continue;
         q.bindValue(0, row.first);
         q.bindValue(1, row.second);
         if (!run(q, "seed SystemSet failed:")) {
@@ -641,6 +657,12 @@ bool Tool::getCalibration(QList<Struct_Calibration> &list, const QString &time)
         r.Serial = q.value(2).toString();
         r.CHNumber = splitList(q.value(3).toString());
         list.append(r);
+    }
+    // next() also ends on a failed step: the runs handed over are then not all of them.
+    if (q.lastError().isValid()) {
+        noteResult(false, q.lastError());
+        qWarning() << "query Calibration failed part-way:" << q.lastError().text();
+        return false;
     }
     return true;
 }

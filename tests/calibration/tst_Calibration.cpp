@@ -12,6 +12,7 @@
 #include "calibration/CoefficientFit.h"
 #include "common/Struct_System.h"
 #include "store/Tool.h"
+#include "support/DamagedTable.h"
 #include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"
@@ -572,6 +573,29 @@ private slots:
                  QStringLiteral("1 a1 a2 1,2"));
         QCOMPARE(trigger("action_Delete"), QStringList());
         QCOMPARE(rows("Calibration") + rows("CalibrationData"), 0);
+    }
+
+    // A damaged page of the stored runs: the page warns with the database's reason instead of
+    // showing an empty tree as if no run were stored; the table is left alone.
+    void damagedRunsAreReported_data()
+    {
+        QTest::addColumn<bool>("last");
+        QTest::newRow("first page") << false;
+        QTest::newRow("page of the last runs") << true;
+    }
+
+    void damagedRunsAreReported()
+    {
+        QFETCH(bool, last);
+        QStringList numbers;
+        for (int n = 1; n <= 40; ++n)
+            numbers << QString::number(n);
+        for (int run = 0; run < 60; ++run)
+            QVERIFY(Tool::addCalibration({QStringLiteral("2024-03-01 10:%1:00").arg(run, 2, 10, QLatin1Char('0')), kModel, kSerial, numbers}));
+        QVERIFY(damageTable("Calibration", last));
+        openPage();
+        QCOMPARE(texts(), QStringList{"读取数据库失败！\ndatabase disk image is malformed"});
+        QCOMPARE(find<QTreeWidget>("treeWidget")->topLevelItemCount(), 0);
     }
 
     // A run stored after two of its three set points continues from the page: the set-up keeps

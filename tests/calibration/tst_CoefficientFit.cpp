@@ -287,6 +287,28 @@ private slots:
         QCOMPARE(allFields(rec), before);
     }
 
+    // A stored text that is no number (a damaged or edited record) is no point at 0: every
+    // method refuses the record with that reason and leaves it as it was.
+    void textsThatAreNoNumbersAreRefused()
+    {
+        const struct { const char *method; L t; L r; } fits[] = {
+            {"CVD", {0, 50, 100}, {100, 119.4, 138.5}},
+            {"T(R)", {0, 25, 50, 75}, {32000, 10000, 3600, 1500}},
+            {"ITS90", {-80, -40, 0, 100, 200}, {17, 21, 25.5, 35, 45}}};
+        QStringList refused;
+        for (const auto &fit : fits) {
+            Record sound = makeRecord(fit.method, fit.t, fit.r);
+            QVERIFY(fitRecord(sound));
+            for (int k = 0; k < 3; ++k) {
+                Record rec = makeRecord(fit.method, fit.t, fit.r);
+                (k == 0 ? rec.CList[1] : rec.DList[k]) = k == 2 ? QString() : QStringLiteral("x");
+                const QStringList before = allFields(rec);
+                refused << refusal(rec) + QString::number(fitRecord(rec)) + QString::number(allFields(rec) == before);
+            }
+        }
+        QCOMPARE(refused, QStringList(QVector<QString>(9, "标准温度或读数含有不是数字的文本。01").toList()));
+    }
+
     // Narrow but valid data still fits exactly: no judgement of the normal equations' condition
     // (about 1e21 for a thermistor over 0–100 ℃).
     void narrowThermistorRangeStillFits()

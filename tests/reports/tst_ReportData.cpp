@@ -238,6 +238,10 @@ private slots:
             groups << data.groupLabels(0).join(',') + '|' + data.groupLabels(1).join(',');
         }
         QCOMPARE(groups, QStringList({"1-2,1-3|1-1,1-4", "1-2,1-3|1-1,1-4"}));
+        // A stored unit beyond the last channel belongs to no channel and names no group.
+        data.SetData(2, kAllSections, project(labels(2), {"℃", "℃", "%RH"}), steadyRows(2, 1), {}, {}, {}, {}, "V");
+        QCOMPARE(data.groupLabels(0).join(',') + '|' + data.quantity(1) + '|' + data.sections().join(','),
+                 QStringLiteral("1-1,1-2|其他|数据表,温度横向表,温度竖向表,其他横向表,其他竖向表"));
         QCOMPARE(ReportData::sheetName(QString(40, QChar(0x6E29))), QString(31, QChar(0x6E29)));
     }
 };

@@ -12,6 +12,7 @@
 #include "reports/VerificationReportExport.h"
 #include "reports/XlsxWorkbook.h"
 #include "shell/HKRQ5713.h"
+#include "support/DamagedTable.h"
 #include "support/DatabaseLock.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
@@ -29,8 +30,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRandomGenerator>
-#include <QtEndian>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QToolButton>
@@ -92,44 +91,6 @@ void chooseSegments(QWidget *dialog, int count)
     auto *combo = dialog->findChild<QComboBox *>("comboBox_Segments");
     combo->setCurrentIndex(count - 1);
     emit combo->activated(count - 1);
-}
-
-// Writes seeded random bytes over a page of a table in the database file, as a damaged disk
-// leaves it: its first page, or (last) the page of its last rows, so that a query meets it after
-// reading the others. The connection is closed meanwhile, so that neither its page cache nor the
-// write-ahead log still holds the page.
-bool damageTable(const QString &table, bool last = false)
-{
-    int root = 0;
-    int pageSize = 0;
-    {
-        QSqlQuery q;
-        if (!q.exec("PRAGMA wal_checkpoint(TRUNCATE)") || !q.exec("PRAGMA page_size") || !q.next())
-            return false;
-        pageSize = q.value(0).toInt();
-        if (!q.exec("SELECT rootpage FROM sqlite_master WHERE type = 'table' AND name = '" + table + "'") || !q.next())
-            return false;
-        root = q.value(0).toInt();
-    }
-    Tool::closeDatabase();
-    QFile file("DAQ.db3");
-    if (root < 2 || !file.open(QIODevice::ReadWrite) || !file.seek(qint64(root - 1) * pageSize))
-        return false;
-    int page = root;
-    const QByteArray header = file.read(12);
-    if (last) {
-        // An interior page of a table (type 5) names its right-most child at offset 8.
-        if (header.size() < 12 || header.at(0) != 5)
-            return false;
-        page = int(qFromBigEndian<quint32>(header.constData() + 8));
-    }
-    QByteArray bytes(pageSize, 0);
-    QRandomGenerator random{quint32(page)};
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    const bool written = file.seek(qint64(page - 1) * pageSize) && file.write(bytes) == pageSize;
-    file.close();
-    return Tool::openDatabase("DAQ.db3") && written;
 }
 
 } // namespace
@@ -932,6 +893,57 @@ private slots:
         QCOMPARE(stored(), QStringLiteral("C(03,03):2 Joined(01,02):4 Other(01,01):2"));
     }
 
+    // Another program holds the write lock: reading goes on, so the tree, loading a project and
+    // the data export on its own connection neither wait for the lock nor fail.
+    void readsUnderAnotherProgramsLock()
+    {
+        loadP({"℃", "℃"}, {}, {"1,2", "3,4"});
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        QElapsedTimer clock;
+        clock.start();
+        search(QString());
+        click(0);
+        m_page->LoadProject();
+        menu(SimpleExport);
+        QCOMPARE(result(), QStringList{"报表生成成功!"});
+        QVERIFY2(clock.elapsed() < Tool::BusyTimeoutMs / 2, qPrintable(QStringLiteral("%1 ms").arg(clock.elapsed())));
+        QCOMPARE(dataSheet().mid(8, 4), QStringList({"时间|1-1(℃)|1-2(℃)", "2024-05-01 08:00:00.000|1|2",
+                                                      "2024-05-01 08:00:01.001|3|4", ""}));
+        QCOMPARE(m_page->Loaded().Rows->rowCount(), 2);
+    }
+
+    // A project stored with more display units than channels: the units beyond the last channel
+    // belong to no channel, so they neither crowd the chart out nor offer or write the analysis
+    // of a group without channels. Values that are no finite number leave their cells empty.
+    void unitsBeyondTheLastChannel()
+    {
+        Tool::Struct_Parameters p = testProject("P", {"℃", "℃"});
+        p.CHDisplayUnit << "%RH" << "V";
+        QVERIFY(storeProject(p, {"1,2", "nan,inf", "3,4"}));
+        makePage();
+        click(0);
+        m_page->LoadProject();
+        const Struct_Export &o = m_page->ExportOptions();
+        QCOMPARE(graphs() + QStringList({o.Unit1, o.Unit2, QString::number(o.Count1), QString::number(o.Count2)}),
+                 QStringList({"1-1", "1-2", "℃", "", "2", "0"}));
+        m_path = m_dir->filePath("r.pdf");
+        VerificationReportExport::setFileChooser([this](QWidget *, const QString &) { return m_path; });
+        QStringList hidden;
+        QVERIFY(reported("r.pdf", [&hidden](QWidget *dialog) {
+            for (const char *name : {"checkBox_Horizontal2", "checkBox_Vertical2"})
+                hidden << QString::number(dialog->findChild<QCheckBox *>(QLatin1String(name))->isHidden());
+            dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("x");
+            dialog->findChild<QCheckBox *>("checkBox_Vertical1")->setChecked(true);
+        }));
+        QCOMPARE(hidden, QStringList({"1", "1"}));
+        const QStringList lines = reportLines(m_path);
+        const QString missing = missingBlock(lines, {"1.数据表 2.温度竖向表", "时间 1-1(℃) 1-2(℃)\n05-01 08:00:00.000 1.00 2.00\n"
+                                                     "05-01 08:00:01.001\n05-01 08:00:02.002 3.00 4.00", "温度竖向分析表"});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing + "\n---\n" + lines.join('\n')));
+        QVERIFY2(!lines.join('\n').contains("湿度"), qPrintable(lines.join('\n')));
+    }
+
     // A damaged page of the project records, the first or one met after others were read: the
     // tree query warns with the database's reason and the tree stays empty; the loaded project
     // stays loaded and exportable.
@@ -981,7 +993,7 @@ private slots:
         menu(SimpleExport);
         const QStringList texts = result();
         QCOMPARE(texts.size(), 1);
-        QCOMPARE(texts.first().section('\n', 0, 0), QStringLiteral("数据异常，生成报表失败!"));
+        QCOMPARE(texts.first(), QStringLiteral("数据异常，生成报表失败!\ndatabase disk image is malformed"));
         QVERIFY(readsFile(m_path, "earlier"));
         QCOMPARE(QDir(m_dir->path()).entryList({"*data*"}, QDir::Files | QDir::Hidden), QStringList({"data.xls"}));
     }

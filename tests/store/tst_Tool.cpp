@@ -75,6 +75,11 @@ private slots:
         Tool::closeDatabase();
         QVERIFY(Tool::openDatabase());
         QCOMPARE(setting(SystemSetKeys::DataAccuracy) + setting("CalibrationTemp"), QStringLiteral("4|120|1"));
+        // A default row that went missing comes back with its default on the next opening.
+        QVERIFY(QSqlQuery().exec("DELETE FROM SystemSet WHERE Name = '" + SystemSetKeys::DataAccuracy + "'"));
+        Tool::closeDatabase();
+        QVERIFY(Tool::openDatabase());
+        QCOMPARE(setting(SystemSetKeys::DataAccuracy) + setting("CalibrationTemp"), QStringLiteral("2|120|1"));
     }
 
     // Instruments, coefficient sets, calibration runs and the audit log through a fresh file.
