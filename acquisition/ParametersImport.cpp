@@ -46,6 +46,8 @@ const qint64 kEndTieMs = 1000;
 const qint64 kMaxIntervalMs = 1000000000000LL;
 // Samples stored per insert batch inside the one save transaction.
 const int kSaveBatch = 2000;
+// How long a save waits for another program's write lock before it gives up (the window waits).
+const int kSaveLockWaitMs = 1000;
 
 const QDateTime &editorMinimum()
 {
@@ -474,6 +476,7 @@ void ParametersImport::Save_clicked()
 
     bool ok = false;
     {
+        const Tool::LockWait wait(kSaveLockWaitMs);
         Tool::Transaction transaction;
         ok = transaction.isActive() && Tool::addParameters(buildParameters());
         QList<Tool::Struct_ParametersData> batch;
@@ -491,7 +494,7 @@ void ParametersImport::Save_clicked()
         ok = ok && transaction.commit(); // otherwise the transaction rolls back here
     }
     if (!ok) {
-        warn(tr("数据保存失败！"));
+        warn(Tool::withLockNote(tr("数据保存失败！")));
         return;
     }
     QMessageBox::information(this, m_Information, tr("数据保存成功！"), QMessageBox::Ok);

@@ -36,6 +36,8 @@ namespace {
 const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 const QString kDaqConnection = QStringLiteral("DAQ");
 const QString kDatabaseFile = QStringLiteral("DAQ.db3");
+// How long storing the project records waits for another program's write lock (the window waits).
+const int kRecordsLockWaitMs = 1000;
 
 // The message, and the reason on a line of its own when there is one.
 QString withReason(const QString &message, const QString &reason)
@@ -372,7 +374,7 @@ void ParametersOnLine::SetDialog_slots(bool ok, QString text)
     // The set-up has filled Type, Function and Wire of the rows: the records carry them.
     buildProjectChannels();
     if (!writeProjectRecords()) {
-        failSetUp(tr("项目信息保存失败，采集未开始！"));
+        failSetUp(Tool::withLockNote(tr("项目信息保存失败，采集未开始！")));
         return;
     }
     createCsvFiles();
@@ -431,6 +433,7 @@ bool ParametersOnLine::writeProjectRecords()
         m_Records.append(record);
     }
 
+    const Tool::LockWait wait(kRecordsLockWaitMs);
     Tool::Transaction transaction;
     if (!transaction.isActive())
         return false;
@@ -814,17 +817,25 @@ void ParametersOnLine::reportCsvFailure()
 }
 
 // Once per run, after the last sample: what is still queued goes through the tick, and every
-// CSV row not yet written is written out.
+// CSV row not yet written is written out. Rows that still cannot be written are named in a box
+// of their own, even after the box of the first failure: that one promised a retry.
 void ParametersOnLine::endOfRun()
 {
     if (m_RunEnded)
         return;
     m_RunEnded = true;
     Display_slots();
-    if (m_Csv) {
-        m_Csv->flushAll();
+    if (!m_Csv)
+        return;
+    m_Csv->flushAll();
+    const int unwritten = m_Csv->pendingRowCount();
+    if (unwritten == 0) {
         reportCsvFailure();
+        return;
     }
+    m_CsvWarned = true;
+    emit MessageBox_signals(tr("警告"), withReason(tr("采集结束时仍有 %1 行数据未能写入CSV文件！").arg(unwritten),
+                                                   m_Csv->takeFailure()));
 }
 
 void ParametersOnLine::OK_clicked()

@@ -5,6 +5,7 @@
 #include "common/Struct_System.h"
 #include "devices/AcquisitionDevice.h"
 #include "store/Tool.h"
+#include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
@@ -13,6 +14,7 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
@@ -401,6 +403,64 @@ private slots:
         const auto data = savedRows();
         QCOMPARE(T0.msecsTo(data.value(n - 1).Time), 2000LL * (n - 1) + 123);
         QCOMPARE(data.value(n - 1).Data, QStringList{QString::number(n - 1)});
+    }
+
+    // Another program holds the database's write lock when "保存" is pressed: the window waits a
+    // moment, not the store's full busy wait; the box says why, nothing is stored, the dialog stays
+    // open, and once the lock is gone the same rows save.
+    void saveUnderAnotherProgramsLock()
+    {
+        QCOMPARE(openRows(every(3000, 1000)), QStringLiteral("数据读取成功！"));
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        QElapsedTimer held;
+        held.start();
+        const QString shown = save();
+        const qint64 waited = held.elapsed();
+        lock.release();
+        QVERIFY2(waited < Tool::BusyTimeoutMs / 2, qPrintable(QString::number(waited)));
+        QCOMPARE(inOrder({shown, stored(), QString::number(m_dialog->result())}),
+                 QStringLiteral("数据保存失败！\n数据库正被其他程序使用，未做任何更改。0 00"));
+        QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 3000"));
+    }
+
+    // The program is killed (SIGKILL) while "保存" stores a large import: after a restart the
+    // database is whole and holds none of the import, and the same import saves in full.
+    void killedSaveStoresNothing()
+    {
+        const int n = 300000;
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DAQ_KILLED_SAVE_DIR", m_dir->path());
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {"killedSaveChild"});
+        QVERIFY(child.waitForStarted());
+        // Uncommitted pages spill into the write-ahead log long before the save ends.
+        QFile wal(m_dir->filePath("DAQ.db3-wal"));
+        QVERIFY2(QTest::qWaitFor([&] { return wal.size() > 4 * 1024 * 1024 || child.state() == QProcess::NotRunning; }, 60000),
+                 "the save never began");
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit, child.readAllStandardOutput().right(2000).constData());
+
+        QVERIFY(Tool::openDatabase("DAQ.db3"));
+        QSqlQuery check("PRAGMA integrity_check");
+        QVERIFY(check.next());
+        QCOMPARE(inOrder({check.value(0).toString(), " ", stored()}), QStringLiteral("ok 0 0"));
+        QCOMPARE(openRows(every(n, 1000)), QStringLiteral("数据读取成功！"));
+        QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 %1").arg(n));
+    }
+
+    // The process killedSaveStoresNothing kills: it saves that import in the test's folder.
+    void killedSaveChild()
+    {
+        const QString folder = qEnvironmentVariable("DAQ_KILLED_SAVE_DIR");
+        if (folder.isEmpty())
+            QSKIP("started by killedSaveStoresNothing only");
+        QVERIFY(QDir::setCurrent(folder) && Tool::openDatabase("DAQ.db3"));
+        QCOMPARE(openRows(every(300000, 1000)), QStringLiteral("数据读取成功！"));
+        save();
+        QFAIL("the save ended before the process was killed");
     }
 
     // A file written by the acquisition CSV writer is shown and imports back to the same values,

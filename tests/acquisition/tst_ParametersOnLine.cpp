@@ -254,6 +254,8 @@ private slots:
         QTest::newRow("row of no project") << "no project" << mismatch;
         QTest::newRow("start scan") << "scan" << "通道设置失败,请退出重试!";
         QTest::newRow("project record") << "record" << "项目信息保存失败，采集未开始！";
+        // Another program holds the write lock: the window waits a moment, not the store's full wait.
+        QTest::newRow("project record locked") << "locked" << "项目信息保存失败，采集未开始！\n数据库正被其他程序使用，未做任何更改。";
         QTest::newRow("exception in the set-up") << "throw open" << internal;
         // After a successful set-up: the acquisition thread ends, the instruments are closed.
         QTest::newRow("exception while acquiring") << "throw read" << internal;
@@ -297,13 +299,19 @@ private slots:
         } else if (fault == "database") { // a folder where the acquisition thread's file should be
             QVERIFY(QDir().mkpath("elsewhere/DAQ.db3") && QDir::setCurrent("elsewhere"));
         }
+        DatabaseLock lock;
+        if (fault == "locked")
+            QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
 
         const bool database = fault == "database", acquiring = database || fault == "throw read";
         MessageBoxHelper boxes;
         {
             ParametersOnLine dialog;
+            QElapsedTimer ran;
+            ran.start();
             dialog.start(&system);
             QVERIFY(runToEnd(dialog));
+            QVERIFY2(ran.elapsed() < Tool::BusyTimeoutMs / 2, qPrintable(QString::number(ran.elapsed())));
             if (acquiring) { // the acquisition thread closed the instruments and its connection
                 QVERIFY(m_a->calls(FakeCollection::Call::Close) == 1 && m_b->calls(FakeCollection::Call::Close) == 1);
                 QVERIFY(!QSqlDatabase::contains("DAQ"));
@@ -311,9 +319,10 @@ private slots:
             QVERIFY(database || boxes.waitFor(1));
             QCOMPARE(QString::number(boxes.count()) + boxes.last().title + boxes.last().text, database ? "0" : "1提示" + text);
             QCOMPARE(okButton(dialog)->text() + information(dialog), "结束" + QString(text).replace('\n', ' '));
-            if (fault != "no driver" && fault != "no project" && fault != "record" && !acquiring)
+            if (fault != "no driver" && fault != "no project" && fault != "record" && fault != "locked" && !acquiring)
                 QCOMPARE(m_b->calls(FakeCollection::Call::Open), 0);
         }
+        lock.release();
         QCOMPARE(m_a->calls(FakeCollection::Call::ReadOneScan), fault == "throw read" ? 1 : 0);
         if (fault == "interval" || fault == "count") // refused before any instrument is made
             QCOMPARE(m_a->created(), 0);
@@ -508,6 +517,35 @@ private slots:
         const QAbstractItemModel *page = dialog.findChild<QTableView *>("tableWidget_Data")->model();
         QCOMPARE(page->index(page->rowCount() - 1, 1).data().toString(), QStringLiteral("999.00"));
         QTRY_VERIFY(auditTexts("上限通知").contains("1-1 高于上限:999.000"));
+    }
+
+    // The CSV folder is moved away during a run and a file takes its name: the first failure is
+    // shown with its reason and the rows are kept for a retry; rows still unwritten when the run
+    // ends are counted in a box of their own, not dropped in silence.
+    void csvFolderReplacedByAFile()
+    {
+        AcquisitionTiming timing = AcquisitionTiming::get();
+        timing.CsvFlushMs = 100;
+        AcquisitionTiming::set(timing);
+        Struct_System system = makeSystem(1, 0.05, 0);
+        system.DataSave = true;
+        MessageBoxHelper boxes;
+        ParametersOnLine dialog;
+        dialog.start(&system);
+        const QString folder = m_dir->filePath("Data"), moved = m_dir->filePath("Moved");
+        QTRY_VERIFY(csvRows(folder, "P1").size() >= 2);
+        QFile file(folder);
+        QVERIFY(QDir().rename(folder, moved) && file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString reason = folder + "/P1-" + QDate::currentDate().toString("yyyy-MM-dd") + ".csv: Not a directory";
+        QTRY_COMPARE(boxes.texts(), QStringList{"CSV文件写入失败，未写入的数据将在下次写入时重试！\n" + reason});
+        QTRY_VERIFY(samplesOf("P1").size() >= csvRows(moved, "P1").size() + 3);
+        boxes.press(QStringLiteral("确定"));
+        okButton(dialog)->click();
+        QVERIFY(runToEnd(dialog));
+        const int unwritten = samplesOf("P1").size() - csvRows(moved, "P1").size();
+        QTRY_COMPARE(boxes.count(), 3);
+        QCOMPARE(boxes.last().title + boxes.last().text, QStringLiteral("警告采集结束时仍有 %1 行数据未能写入CSV文件！\n").arg(unwritten) + reason);
     }
 
     // Another program holds the database's write lock: the audit entries of a display tick and
