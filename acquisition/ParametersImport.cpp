@@ -46,6 +46,11 @@ const qint64 kEndTieMs = 1000;
 const qint64 kMaxIntervalMs = 1000000000000LL;
 // Samples stored per insert batch inside the one save transaction.
 const int kSaveBatch = 2000;
+// Rows measured per column when the columns are fitted, and at most this many cells in all: a
+// file with thousands of columns is fitted from its first rows instead of holding the window
+// for seconds.
+const int kFittedRows = 200;
+const int kFittedCells = 20000;
 // How long a save waits for another program's write lock before it gives up (the window waits).
 const int kSaveLockWaitMs = 1000;
 
@@ -146,7 +151,7 @@ ParametersImport::ParametersImport(QWidget *parent)
     pushButton_Save->setEnabled(false);
 
     m_Model = new ParametersImportModel(this);
-    tableWidget = makeReadOnlyTable(this, m_Model);
+    tableWidget = makeReadOnlyTable(this, m_Model, kFittedRows);
 
     auto *settings = new QHBoxLayout;
     settings->addWidget(new QLabel(tr("开始时间："), this));
@@ -377,6 +382,8 @@ void ParametersImport::SetHeaders()
 void ParametersImport::fillTable(const QVector<Struct_ImportSample> &samples)
 {
     m_Model->setRows(samples);
+    const int columns = qMax(1, m_Model->columnCount());
+    tableWidget->horizontalHeader()->setResizeContentsPrecision(qBound(1, kFittedCells / columns, kFittedRows));
     tableWidget->resizeColumnsToContents();
     // The columns are fitted to the first rows; the number column must hold the last number.
     if (!samples.isEmpty()) {

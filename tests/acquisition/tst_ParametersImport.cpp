@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QtTest>
 
@@ -66,6 +67,19 @@ double peakRssMb()
     const int at = text.indexOf("VmHWM:");
     return text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').first().toDouble() / 1024;
 }
+
+// Counts the cells whose size the view asks for.
+class MeasuringDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        ++measured;
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+    mutable int measured = 0;
+};
 
 // A driver whose reading throws.
 class ThrowingCollection : public Collection
@@ -461,6 +475,40 @@ private slots:
         QCOMPARE(openRows(every(300000, 1000)), QStringLiteral("数据读取成功！"));
         save();
         QFAIL("the save ended before the process was killed");
+    }
+
+    // A record file with thousands of channel columns reads and shows every column, and fitting
+    // the columns measures a bounded number of cells (measuring 200 rows of each held the window
+    // for seconds).
+    void thousandsOfColumns()
+    {
+        const int columns = 3000, lines = 300;
+        makeDialog("P540W");
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        const QString path = m_dir->filePath("wide.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray header = "Time", values;
+        for (int c = 1; c <= columns; ++c) {
+            header += "," + QByteArray::number(c) + "(℃)";
+            values += ",2" + QByteArray::number(c % 10) + ".125";
+        }
+        file.write(header + "\n");
+        for (int i = 0; i < lines; ++i)
+            file.write(T0.addSecs(i).toString(kTimeMs).toUtf8() + values + "\n");
+        file.close();
+        ParametersImport::setFileChooser([path](QWidget *) { return path; });
+
+        auto *view = m_dialog->findChild<QTableView *>("tableWidget");
+        auto *counter = new MeasuringDelegate(view);
+        view->setItemDelegate(counter);
+        QCOMPARE(open(), QStringLiteral("数据读取成功！"));
+        QVERIFY2(counter->measured < 3 * 20000, qPrintable(QString::number(counter->measured)));
+        QCOMPARE(QString::number(table()->columnCount()) + " " + table()->headerData(columns + 1, Qt::Horizontal).toString()
+                     + " " + cell(lines - 1, columns + 1),
+                 QStringLiteral("3002 CH3000 20.125"));
+        QVERIFY(view->columnWidth(columns + 1) >= view->sizeHintForIndex(table()->index(0, columns + 1)).width());
     }
 
     // A file written by the acquisition CSV writer is shown and imports back to the same values,
