@@ -8,6 +8,7 @@
 #include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"
+#include "support/SmallTmpfs.h"
 #include "support/TestWorkDir.h"
 
 #include <QAbstractItemModel>
@@ -436,6 +437,24 @@ private slots:
         QCOMPARE(inOrder({shown, stored(), QString::number(m_dialog->result())}),
                  QStringLiteral("数据保存失败！\n数据库正被其他程序使用，未做任何更改。0 00"));
         QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 3000"));
+    }
+
+    // The disk under the database fills while "保存" stores an import: nothing of it is stored and
+    // the dialog stays open; once there is room again the same rows save in full.
+    void saveOnAFullDisk()
+    {
+        SmallTmpfs disk(2 * 1024 * 1024);
+        QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+        QVERIFY(QDir::setCurrent(disk.path()) && Tool::openDatabase("DAQ.db3"));
+        const int n = 20000;
+        QCOMPARE(openRows(every(n, 1000)), QStringLiteral("数据读取成功！"));
+        QVERIFY(disk.fill());
+        const QString shown = save();
+        disk.makeRoom();
+        QCOMPARE(inOrder({shown, " ", stored(), " ", QString::number(m_dialog->result())}), QStringLiteral("数据保存失败！ 0 0 0"));
+        QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 %1").arg(n));
+        Tool::closeDatabase();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
     }
 
     // The program is killed (SIGKILL) while "保存" stores a large import: after a restart the
