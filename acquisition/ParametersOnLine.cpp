@@ -36,6 +36,10 @@ namespace {
 const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 const QString kDaqConnection = QStringLiteral("DAQ");
 const QString kDatabaseFile = QStringLiteral("DAQ.db3");
+// Samples held at most while another program holds the write lock; older ones are given up.
+const int kMaxHeldSamples = 100000;
+// Pause before held rows are tried again (each refused try is logged).
+const qint64 kHeldRetryMs = 500;
 // How long storing the project records waits for another program's write lock (the window waits).
 const int kRecordsLockWaitMs = 1000;
 
@@ -475,6 +479,11 @@ QString ParametersOnLine::acquire()
     m_AcquiringText = QDateTime::currentDateTime().toString(QLatin1String(kTimeFormat)) + tr(" 采集中...");
     showAcquiring();
 
+    // A sample waits at most a quarter of the interval for another program's write lock, so the
+    // reads keep their pace; what the lock refuses is held and stored with a later sample.
+    std::unique_ptr<Tool::LockWait> lockWait(
+        new Tool::LockWait(qBound(1, m_IntervalMs / 4, Tool::BusyTimeoutMs), kDaqConnection));
+
     // Reads are due at base, base + interval, ...: targets advance from the previous target,
     // so a late read is caught up without drift.
     m_Clock.start();
@@ -503,6 +512,8 @@ QString ParametersOnLine::acquire()
         while (!m_Stop && m_Clock.elapsed() < target)
             QThread::msleep(1);
     }
+    lockWait.reset(); // the held rows get the store's full wait
+    storeHeldRows(true);
     return m_Stop ? QString() : tr("采集结束。") + failedSamplesText();
 }
 
@@ -668,8 +679,9 @@ bool ParametersOnLine::sleepChecked(int ms)
 
 // Splits the corrected values by project and stores the rows of all projects in one
 // transaction on the thread's own connection: all or none. A sample the database refuses is
-// queued all the same (pages, limit check, CSV files), counted, and the first one of the run
-// raises a warning box.
+// queued all the same (pages, limit check, CSV files); one refused under another program's lock
+// is held and stored with a later one, any other is counted, and the first of the run raises a
+// warning box.
 void ParametersOnLine::storeSample(const QDateTime &time, const QList<double> &values)
 {
     if (m_Stop)
@@ -684,24 +696,47 @@ void ParametersOnLine::storeSample(const QDateTime &time, const QList<double> &v
     for (int n = 0; n < values.size(); ++n)
         sample.Values[m_Channels.at(n).ProjectIndex].append(values.at(n));
 
-    QList<Tool::Struct_ParametersData> rows;
     for (int j = 0; j < m_ProjectCount; ++j) {
         Tool::Struct_ParametersData row;
         row.Name = m_Records.at(j).Name;
         row.Time = time;
         row.Data = Tool::toStringList(10, sample.Values.at(j));
-        rows.append(row);
+        m_HeldRows.append(row);
     }
-    if (!Tool::addParametersDataList(rows, kDaqConnection)) {
-        qWarning() << "sample not stored in the database:" << time;
-        if (++m_FailedSamples == 1) {
-            emit MessageBox_signals(tr("警告"), tr("采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"));
-        }
-        showAcquiring();
-    }
+    storeHeldRows(false);
 
     QMutexLocker lock(&m_QueueMutex);
     m_Queue.append(sample);
+}
+
+// Stores the held rows, the newest sample's last, in one transaction. Rows refused under another
+// connection's lock stay held and are tried again after a pause, unless this is the last attempt
+// of the run or too many are held (then the oldest samples go); any other failure gives up every
+// held sample.
+void ParametersOnLine::storeHeldRows(bool last)
+{
+    if (m_HeldRows.isEmpty() || m_ProjectCount <= 0)
+        return;
+    const int held = m_HeldRows.size() / m_ProjectCount;
+    int lost = 0;
+    if (!last && m_Clock.elapsed() < m_RetryHeldAt) {
+        lost = qMax(0, held - kMaxHeldSamples);
+    } else if (Tool::addParametersDataList(m_HeldRows, kDaqConnection)) {
+        m_HeldRows.clear();
+        return;
+    } else if (Tool::lastFailureWasLock() && !last) {
+        m_RetryHeldAt = m_Clock.elapsed() + kHeldRetryMs;
+        lost = qMax(0, held - kMaxHeldSamples);
+    } else {
+        lost = held;
+    }
+    if (lost == 0)
+        return;
+    qWarning() << "samples not stored in the database:" << lost << "from" << m_HeldRows.constFirst().Time;
+    m_HeldRows.erase(m_HeldRows.begin(), m_HeldRows.begin() + lost * m_ProjectCount);
+    if (m_FailedSamples.fetch_add(lost) == 0)
+        emit MessageBox_signals(tr("警告"), tr("采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"));
+    showAcquiring();
 }
 
 // ---------------------------------------------------------------------------------------
