@@ -29,8 +29,6 @@
 namespace {
 const QString kP710W = QStringLiteral("QN P710W");
 const QString kOther = QStringLiteral("Other");
-// How long a write of the page waits for another program's lock on the database.
-const int kLockWaitMs = 1000;
 
 Calibration::FileChooser &fileChooser()
 {
@@ -483,7 +481,7 @@ void Calibration::Recalculate()
     // the window for a moment only.
     bool stored = false;
     {
-        const Tool::LockWait wait(kLockWaitMs);
+        const Tool::LockWait wait(Tool::GuiLockWaitMs);
         Tool::Transaction transaction;
         stored = transaction.isActive();
         for (const Tool::Struct_CalibrationData &record : qAsConst(m_Records)) {
@@ -515,7 +513,7 @@ void Calibration::DeleteProject()
     // The run goes with all its channels, or nothing goes.
     bool deleted = false;
     {
-        const Tool::LockWait wait(kLockWaitMs);
+        const Tool::LockWait wait(Tool::GuiLockWaitMs);
         Tool::Transaction transaction;
         deleted = transaction.isActive() && Tool::deleteCalibration(run.TimeName);
         for (const QString &number : run.CHNumber) {

@@ -36,7 +36,6 @@ const QString kManual = QStringLiteral("Other");
 const QString kReferenceP710W = QStringLiteral("QN P710W");
 const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 const int kSetPoints = 9;
-const int kDefaultsLockWaitMs = 1000;
 }
 
 CalibrationChannel::CalibrationChannel(QWidget *parent) : QDialog(parent)
@@ -148,7 +147,7 @@ void CalibrationChannel::InitTable()
 void CalibrationChannel::LoadSettings()
 {
     // A missing row is added as it is read: never wait long for another program's write lock.
-    const Tool::LockWait wait(kDefaultsLockWaitMs);
+    const Tool::LockWait wait(Tool::GuiLockWaitMs);
     QString delay;
     Tool::getSystemSet(SystemSetKeys::CalibrationDelay, delay);
     lineEdit_Delay->setText(delay);
@@ -163,7 +162,7 @@ void CalibrationChannel::SaveSettings()
 {
     // The dialog goes without waiting long for another program's write lock; lost defaults are
     // only the next run's suggestions, and the log says so.
-    const Tool::LockWait wait(kDefaultsLockWaitMs);
+    const Tool::LockWait wait(Tool::GuiLockWaitMs);
     if (!Tool::setSystemSet(SystemSetKeys::CalibrationDelay, lineEdit_Delay->text())
         || !Tool::setSystemSet(SystemSetKeys::CalibrationTemp, setPointTexts().join(QLatin1Char(','))))
         qWarning() << "the calibration defaults could not be saved: delay" << lineEdit_Delay->text() << "set points"

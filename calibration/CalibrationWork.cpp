@@ -769,7 +769,7 @@ bool CalibrationWork::StoreRun()
     bool stored = false;
     {
         // The window waits for another program's write lock only briefly.
-        const Tool::LockWait wait(SaveLockWaitMs);
+        const Tool::LockWait wait(Tool::GuiLockWaitMs);
         stored = Tool::replaceCalibrationRun(m_SaveRun, m_SaveRecords);
     }
     m_Locked = !stored && Tool::lastFailureWasLock();

@@ -63,8 +63,6 @@ public:
     // closes, and written to the day's log when even that fails.
     bool isSavePending() const { return m_Pending; }
 
-    // Longest wait of a save for another program's write lock on the database.
-    static const int SaveLockWaitMs = 1000;
 
 signals:
     void Save_signals(Tool::Struct_Calibration run, QList<Tool::Struct_CalibrationData> records);
@@ -128,7 +126,7 @@ private:
     void ShowPoint(int index);
     void WriteChannels();
     void CloseDevices();
-    // One attempt to store the run as last handed to Save_slots, waiting at most SaveLockWaitMs
+    // One attempt to store the run as last handed to Save_slots, waiting at most Tool::GuiLockWaitMs
     // for another program's lock; false when the store refused it (m_Locked: because of a lock).
     bool StoreRun();
     // StoreRun, telling the user when it fails.

@@ -106,7 +106,7 @@ void VerificationMerge::Set_clicked()
     QList<Tool::Struct_Parameters> stored;
     bool looked = false;
     {
-        const Tool::LockWait wait(LockWaitMs);
+        const Tool::LockWait wait(Tool::GuiLockWaitMs);
         looked = Tool::queryParameters(stored, name);
     }
     if (!looked) {
@@ -158,7 +158,7 @@ void VerificationMerge::Set_clicked()
 // waited for a moment only: the window waits with it.
 bool VerificationMerge::storeMerge(const QList<Tool::Struct_Parameters> &merged, const Tool::Struct_Parameters &result)
 {
-    const Tool::LockWait wait(LockWaitMs);
+    const Tool::LockWait wait(Tool::GuiLockWaitMs);
     Tool::Transaction transaction;
     if (!transaction.isActive())
         return false;

@@ -36,8 +36,6 @@ public:
     // interval, channels, channel types, units and display units.
     static bool IsCandidate(const Tool::Struct_Parameters &project, const Tool::Struct_Parameters &candidate);
 
-    // How long a merge or a delete of the report page waits for another program's write lock.
-    static const int LockWaitMs = 1000;
 public slots:
     void Set_clicked();
 

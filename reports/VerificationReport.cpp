@@ -533,7 +533,7 @@ void VerificationReport::DeleteProject()
     bool deleted = false;
     {
         // Another program's write lock is waited for a moment only: the window waits with it.
-        const Tool::LockWait wait(VerificationMerge::LockWaitMs);
+        const Tool::LockWait wait(Tool::GuiLockWaitMs);
         deleted = Tool::deleteProject(name);
     }
     if (!deleted) {

