@@ -51,8 +51,6 @@ const int kSaveBatch = 2000;
 // for seconds.
 const int kFittedRows = 200;
 const int kFittedCells = 20000;
-// How long a save waits for another program's write lock before it gives up (the window waits).
-const int kSaveLockWaitMs = 1000;
 
 const QDateTime &editorMinimum()
 {
@@ -483,7 +481,7 @@ void ParametersImport::Save_clicked()
 
     bool ok = false;
     {
-        const Tool::LockWait wait(kSaveLockWaitMs);
+        const Tool::LockWait wait(Tool::GuiLockWaitMs);
         Tool::Transaction transaction;
         ok = transaction.isActive() && Tool::addParameters(buildParameters());
         QList<Tool::Struct_ParametersData> batch;

@@ -40,8 +40,6 @@ const QString kDatabaseFile = QStringLiteral("DAQ.db3");
 const int kMaxHeldSamples = 100000;
 // Pause before held rows are tried again (each refused try is logged).
 const qint64 kHeldRetryMs = 500;
-// How long storing the project records waits for another program's write lock (the window waits).
-const int kRecordsLockWaitMs = 1000;
 
 // The message, and the reason on a line of its own when there is one.
 QString withReason(const QString &message, const QString &reason)
@@ -437,7 +435,7 @@ bool ParametersOnLine::writeProjectRecords()
         m_Records.append(record);
     }
 
-    const Tool::LockWait wait(kRecordsLockWaitMs);
+    const Tool::LockWait wait(Tool::GuiLockWaitMs);
     Tool::Transaction transaction;
     if (!transaction.isActive())
         return false;
