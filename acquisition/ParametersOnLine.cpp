@@ -468,7 +468,8 @@ void ParametersOnLine::acquisitionThread()
     emit RunState_signals(Finished); // the thread's last use of the dialog
 }
 
-// The sampling loop; returns the text the information line ends with (empty after a stop).
+// The sampling loop; returns the text the information line ends with (after a stop empty, or the
+// stop's text with the count of samples not stored, which may have grown since the stop).
 QString ParametersOnLine::acquire()
 {
     if (!Tool::openDatabase(kDatabaseFile, kDaqConnection))
@@ -512,7 +513,9 @@ QString ParametersOnLine::acquire()
     }
     lockWait.reset(); // the held rows get the store's full wait
     storeHeldRows(true);
-    return m_Stop ? QString() : tr("采集结束。") + failedSamplesText();
+    if (m_Stop)
+        return m_FailedSamples ? tr("提前终止采集。") + failedSamplesText() : QString();
+    return tr("采集结束。") + failedSamplesText();
 }
 
 // After a stop the information line keeps "提前终止采集。".
