@@ -46,6 +46,11 @@ const qint64 kEndTieMs = 1000;
 const qint64 kMaxIntervalMs = 1000000000000LL;
 // Samples stored per insert batch inside the one save transaction.
 const int kSaveBatch = 2000;
+// Rows measured per column when the columns are fitted, and at most this many cells in all: a
+// file with thousands of columns is fitted from its first rows instead of holding the window
+// for seconds.
+const int kFittedRows = 200;
+const int kFittedCells = 20000;
 
 const QDateTime &editorMinimum()
 {
@@ -144,7 +149,7 @@ ParametersImport::ParametersImport(QWidget *parent)
     pushButton_Save->setEnabled(false);
 
     m_Model = new ParametersImportModel(this);
-    tableWidget = makeReadOnlyTable(this, m_Model);
+    tableWidget = makeReadOnlyTable(this, m_Model, kFittedRows);
 
     auto *settings = new QHBoxLayout;
     settings->addWidget(new QLabel(tr("开始时间："), this));
@@ -375,6 +380,8 @@ void ParametersImport::SetHeaders()
 void ParametersImport::fillTable(const QVector<Struct_ImportSample> &samples)
 {
     m_Model->setRows(samples);
+    const int columns = qMax(1, m_Model->columnCount());
+    tableWidget->horizontalHeader()->setResizeContentsPrecision(qBound(1, kFittedCells / columns, kFittedRows));
     tableWidget->resizeColumnsToContents();
     // The columns are fitted to the first rows; the number column must hold the last number.
     if (!samples.isEmpty()) {
@@ -474,6 +481,7 @@ void ParametersImport::Save_clicked()
 
     bool ok = false;
     {
+        const Tool::LockWait wait(Tool::GuiLockWaitMs);
         Tool::Transaction transaction;
         ok = transaction.isActive() && Tool::addParameters(buildParameters());
         QList<Tool::Struct_ParametersData> batch;
@@ -491,7 +499,7 @@ void ParametersImport::Save_clicked()
         ok = ok && transaction.commit(); // otherwise the transaction rolls back here
     }
     if (!ok) {
-        warn(tr("数据保存失败！"));
+        warn(Tool::withLockNote(tr("数据保存失败！")));
         return;
     }
     QMessageBox::information(this, m_Information, tr("数据保存成功！"), QMessageBox::Ok);

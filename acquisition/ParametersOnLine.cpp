@@ -36,6 +36,10 @@ namespace {
 const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 const QString kDaqConnection = QStringLiteral("DAQ");
 const QString kDatabaseFile = QStringLiteral("DAQ.db3");
+// Samples held at most while another program holds the write lock; older ones are given up.
+const int kMaxHeldSamples = 100000;
+// Pause before held rows are tried again (each refused try is logged).
+const qint64 kHeldRetryMs = 500;
 
 // The message, and the reason on a line of its own when there is one.
 QString withReason(const QString &message, const QString &reason)
@@ -372,7 +376,7 @@ void ParametersOnLine::SetDialog_slots(bool ok, QString text)
     // The set-up has filled Type, Function and Wire of the rows: the records carry them.
     buildProjectChannels();
     if (!writeProjectRecords()) {
-        failSetUp(tr("项目信息保存失败，采集未开始！"));
+        failSetUp(Tool::withLockNote(tr("项目信息保存失败，采集未开始！")));
         return;
     }
     createCsvFiles();
@@ -431,6 +435,7 @@ bool ParametersOnLine::writeProjectRecords()
         m_Records.append(record);
     }
 
+    const Tool::LockWait wait(Tool::GuiLockWaitMs);
     Tool::Transaction transaction;
     if (!transaction.isActive())
         return false;
@@ -463,7 +468,8 @@ void ParametersOnLine::acquisitionThread()
     emit RunState_signals(Finished); // the thread's last use of the dialog
 }
 
-// The sampling loop; returns the text the information line ends with (empty after a stop).
+// The sampling loop; returns the text the information line ends with (after a stop empty, or the
+// stop's text with the count of samples not stored, which may have grown since the stop).
 QString ParametersOnLine::acquire()
 {
     if (!Tool::openDatabase(kDatabaseFile, kDaqConnection))
@@ -471,6 +477,11 @@ QString ParametersOnLine::acquire()
 
     m_AcquiringText = QDateTime::currentDateTime().toString(QLatin1String(kTimeFormat)) + tr(" 采集中...");
     showAcquiring();
+
+    // A sample waits at most a quarter of the interval for another program's write lock, so the
+    // reads keep their pace; what the lock refuses is held and stored with a later sample.
+    std::unique_ptr<Tool::LockWait> lockWait(
+        new Tool::LockWait(qBound(1, m_IntervalMs / 4, Tool::BusyTimeoutMs), kDaqConnection));
 
     // Reads are due at base, base + interval, ...: targets advance from the previous target,
     // so a late read is caught up without drift.
@@ -500,7 +511,11 @@ QString ParametersOnLine::acquire()
         while (!m_Stop && m_Clock.elapsed() < target)
             QThread::msleep(1);
     }
-    return m_Stop ? QString() : tr("采集结束。") + failedSamplesText();
+    lockWait.reset(); // the held rows get the store's full wait
+    storeHeldRows(true);
+    if (m_Stop)
+        return m_FailedSamples ? tr("提前终止采集。") + failedSamplesText() : QString();
+    return tr("采集结束。") + failedSamplesText();
 }
 
 // After a stop the information line keeps "提前终止采集。".
@@ -665,8 +680,9 @@ bool ParametersOnLine::sleepChecked(int ms)
 
 // Splits the corrected values by project and stores the rows of all projects in one
 // transaction on the thread's own connection: all or none. A sample the database refuses is
-// queued all the same (pages, limit check, CSV files), counted, and the first one of the run
-// raises a warning box.
+// queued all the same (pages, limit check, CSV files); one refused under another program's lock
+// is held and stored with a later one, any other is counted, and the first of the run raises a
+// warning box.
 void ParametersOnLine::storeSample(const QDateTime &time, const QList<double> &values)
 {
     if (m_Stop)
@@ -681,24 +697,47 @@ void ParametersOnLine::storeSample(const QDateTime &time, const QList<double> &v
     for (int n = 0; n < values.size(); ++n)
         sample.Values[m_Channels.at(n).ProjectIndex].append(values.at(n));
 
-    QList<Tool::Struct_ParametersData> rows;
     for (int j = 0; j < m_ProjectCount; ++j) {
         Tool::Struct_ParametersData row;
         row.Name = m_Records.at(j).Name;
         row.Time = time;
         row.Data = Tool::toStringList(10, sample.Values.at(j));
-        rows.append(row);
+        m_HeldRows.append(row);
     }
-    if (!Tool::addParametersDataList(rows, kDaqConnection)) {
-        qWarning() << "sample not stored in the database:" << time;
-        if (++m_FailedSamples == 1) {
-            emit MessageBox_signals(tr("警告"), tr("采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"));
-        }
-        showAcquiring();
-    }
+    storeHeldRows(false);
 
     QMutexLocker lock(&m_QueueMutex);
     m_Queue.append(sample);
+}
+
+// Stores the held rows, the newest sample's last, in one transaction. Rows refused under another
+// connection's lock stay held and are tried again after a pause, unless this is the last attempt
+// of the run or too many are held (then the oldest samples go); any other failure gives up every
+// held sample.
+void ParametersOnLine::storeHeldRows(bool last)
+{
+    if (m_HeldRows.isEmpty() || m_ProjectCount <= 0)
+        return;
+    const int held = m_HeldRows.size() / m_ProjectCount;
+    int lost = 0;
+    if (!last && m_Clock.elapsed() < m_RetryHeldAt) {
+        lost = qMax(0, held - kMaxHeldSamples);
+    } else if (Tool::addParametersDataList(m_HeldRows, kDaqConnection)) {
+        m_HeldRows.clear();
+        return;
+    } else if (Tool::lastFailureWasLock() && !last) {
+        m_RetryHeldAt = m_Clock.elapsed() + kHeldRetryMs;
+        lost = qMax(0, held - kMaxHeldSamples);
+    } else {
+        lost = held;
+    }
+    if (lost == 0)
+        return;
+    qWarning() << "samples not stored in the database:" << lost << "from" << m_HeldRows.constFirst().Time;
+    m_HeldRows.erase(m_HeldRows.begin(), m_HeldRows.begin() + lost * m_ProjectCount);
+    if (m_FailedSamples.fetch_add(lost) == 0)
+        emit MessageBox_signals(tr("警告"), tr("采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"));
+    showAcquiring();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -814,17 +853,25 @@ void ParametersOnLine::reportCsvFailure()
 }
 
 // Once per run, after the last sample: what is still queued goes through the tick, and every
-// CSV row not yet written is written out.
+// CSV row not yet written is written out. Rows that still cannot be written are named in a box
+// of their own, even after the box of the first failure: that one promised a retry.
 void ParametersOnLine::endOfRun()
 {
     if (m_RunEnded)
         return;
     m_RunEnded = true;
     Display_slots();
-    if (m_Csv) {
-        m_Csv->flushAll();
+    if (!m_Csv)
+        return;
+    m_Csv->flushAll();
+    const int unwritten = m_Csv->pendingRowCount();
+    if (unwritten == 0) {
         reportCsvFailure();
+        return;
     }
+    m_CsvWarned = true;
+    emit MessageBox_signals(tr("警告"), withReason(tr("采集结束时仍有 %1 行数据未能写入CSV文件！").arg(unwritten),
+                                                   m_Csv->takeFailure()));
 }
 
 void ParametersOnLine::OK_clicked()

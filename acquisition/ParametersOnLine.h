@@ -112,6 +112,7 @@ private:
     void closeInstruments();
     bool sleepChecked(int ms);
     void storeSample(const QDateTime &time, const QList<double> &values);
+    void storeHeldRows(bool last);
 
     // Display tick hand-overs to the limit alarms and the daily CSV files.
     void checkLimits(const QList<Struct_Sample> &batch);
@@ -154,6 +155,10 @@ private:
     std::atomic<bool> m_Stop{false};
     std::atomic<bool> m_WaitUser{false};
     std::atomic<int> m_FailedSamples{0}; // samples the database refused
+    // Rows of the samples not stored yet because another connection held the write lock, oldest
+    // first, one row per project and sample (acquisition thread only).
+    QList<Tool::Struct_ParametersData> m_HeldRows;
+    qint64 m_RetryHeldAt = 0; // on m_Clock: no store is tried before, while rows are held
 
     int m_DeviceCount = 0;
     int m_ProjectCount = 0;

@@ -1516,6 +1516,11 @@
         <source>CSV文件写入失败，未写入的数据将在下次写入时重试！</source>
         <translation>CSV文件写入失败，未写入的数据将在下次写入时重试！</translation>
     </message>
+    <message>
+        <location line="+21"/>
+        <source>采集结束时仍有 %1 行数据未能写入CSV文件！</source>
+        <translation>采集结束时仍有 %1 行数据未能写入CSV文件！</translation>
+    </message>
 </context>
 <context>
     <name>ParametersStatistics</name>

@@ -5,16 +5,20 @@
 #include "common/Struct_System.h"
 #include "devices/AcquisitionDevice.h"
 #include "store/Tool.h"
+#include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"
+#include "support/SmallTmpfs.h"
 #include "support/TestWorkDir.h"
 
 #include <QAbstractItemModel>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QtTest>
 
@@ -64,6 +68,19 @@ double peakRssMb()
     const int at = text.indexOf("VmHWM:");
     return text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').first().toDouble() / 1024;
 }
+
+// Counts the cells whose size the view asks for.
+class MeasuringDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        ++measured;
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+    mutable int measured = 0;
+};
 
 // A driver whose reading throws.
 class ThrowingCollection : public Collection
@@ -401,6 +418,116 @@ private slots:
         const auto data = savedRows();
         QCOMPARE(T0.msecsTo(data.value(n - 1).Time), 2000LL * (n - 1) + 123);
         QCOMPARE(data.value(n - 1).Data, QStringList{QString::number(n - 1)});
+    }
+
+    // Another program holds the database's write lock when "保存" is pressed: the window waits a
+    // moment, not the store's full busy wait; the box says why, nothing is stored, the dialog stays
+    // open, and once the lock is gone the same rows save.
+    void saveUnderAnotherProgramsLock()
+    {
+        QCOMPARE(openRows(every(3000, 1000)), QStringLiteral("数据读取成功！"));
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        QElapsedTimer held;
+        held.start();
+        const QString shown = save();
+        const qint64 waited = held.elapsed();
+        lock.release();
+        QVERIFY2(waited < Tool::BusyTimeoutMs / 2, qPrintable(QString::number(waited)));
+        QCOMPARE(inOrder({shown, stored(), QString::number(m_dialog->result())}),
+                 QStringLiteral("数据保存失败！\n数据库正被其他程序使用，未做任何更改。0 00"));
+        QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 3000"));
+    }
+
+    // The disk under the database fills while "保存" stores an import: nothing of it is stored and
+    // the dialog stays open; once there is room again the same rows save in full.
+    void saveOnAFullDisk()
+    {
+        SmallTmpfs disk(2 * 1024 * 1024);
+        QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+        QVERIFY(QDir::setCurrent(disk.path()) && Tool::openDatabase("DAQ.db3"));
+        const int n = 20000;
+        QCOMPARE(openRows(every(n, 1000)), QStringLiteral("数据读取成功！"));
+        QVERIFY(disk.fill());
+        const QString shown = save();
+        disk.makeRoom();
+        QCOMPARE(inOrder({shown, " ", stored(), " ", QString::number(m_dialog->result())}), QStringLiteral("数据保存失败！ 0 0 0"));
+        QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 %1").arg(n));
+        Tool::closeDatabase();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+    }
+
+    // The program is killed (SIGKILL) while "保存" stores a large import: after a restart the
+    // database is whole and holds none of the import, and the same import saves in full.
+    void killedSaveStoresNothing()
+    {
+        const int n = 300000;
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DAQ_KILLED_SAVE_DIR", m_dir->path());
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {"killedSaveChild"});
+        QVERIFY(child.waitForStarted());
+        // Uncommitted pages spill into the write-ahead log long before the save ends.
+        QFile wal(m_dir->filePath("DAQ.db3-wal"));
+        QVERIFY2(QTest::qWaitFor([&] { return wal.size() > 4 * 1024 * 1024 || child.state() == QProcess::NotRunning; }, 60000),
+                 "the save never began");
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit, child.readAllStandardOutput().right(2000).constData());
+
+        QVERIFY(Tool::openDatabase("DAQ.db3"));
+        QSqlQuery check("PRAGMA integrity_check");
+        QVERIFY(check.next());
+        QCOMPARE(inOrder({check.value(0).toString(), " ", stored()}), QStringLiteral("ok 0 0"));
+        QCOMPARE(openRows(every(n, 1000)), QStringLiteral("数据读取成功！"));
+        QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 %1").arg(n));
+    }
+
+    // The process killedSaveStoresNothing kills: it saves that import in the test's folder.
+    void killedSaveChild()
+    {
+        const QString folder = qEnvironmentVariable("DAQ_KILLED_SAVE_DIR");
+        if (folder.isEmpty())
+            QSKIP("started by killedSaveStoresNothing only");
+        QVERIFY(QDir::setCurrent(folder) && Tool::openDatabase("DAQ.db3"));
+        QCOMPARE(openRows(every(300000, 1000)), QStringLiteral("数据读取成功！"));
+        save();
+        QFAIL("the save ended before the process was killed");
+    }
+
+    // A record file with thousands of channel columns reads and shows every column, and fitting
+    // the columns measures a bounded number of cells (measuring 200 rows of each held the window
+    // for seconds).
+    void thousandsOfColumns()
+    {
+        const int columns = 3000, lines = 300;
+        makeDialog("P540W");
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        const QString path = m_dir->filePath("wide.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray header = "Time", values;
+        for (int c = 1; c <= columns; ++c) {
+            header += "," + QByteArray::number(c) + "(℃)";
+            values += ",2" + QByteArray::number(c % 10) + ".125";
+        }
+        file.write(header + "\n");
+        for (int i = 0; i < lines; ++i)
+            file.write(T0.addSecs(i).toString(kTimeMs).toUtf8() + values + "\n");
+        file.close();
+        ParametersImport::setFileChooser([path](QWidget *) { return path; });
+
+        auto *view = m_dialog->findChild<QTableView *>("tableWidget");
+        auto *counter = new MeasuringDelegate(view);
+        view->setItemDelegate(counter);
+        QCOMPARE(open(), QStringLiteral("数据读取成功！"));
+        QVERIFY2(counter->measured < 3 * 20000, qPrintable(QString::number(counter->measured)));
+        QCOMPARE(QString::number(table()->columnCount()) + " " + table()->headerData(columns + 1, Qt::Horizontal).toString()
+                     + " " + cell(lines - 1, columns + 1),
+                 QStringLiteral("3002 CH3000 20.125"));
+        QVERIFY(view->columnWidth(columns + 1) >= view->sizeHintForIndex(table()->index(0, columns + 1)).width());
     }
 
     // A file written by the acquisition CSV writer is shown and imports back to the same values,

@@ -254,6 +254,8 @@ private slots:
         QTest::newRow("row of no project") << "no project" << mismatch;
         QTest::newRow("start scan") << "scan" << "通道设置失败,请退出重试!";
         QTest::newRow("project record") << "record" << "项目信息保存失败，采集未开始！";
+        // Another program holds the write lock: the window waits a moment, not the store's full wait.
+        QTest::newRow("project record locked") << "locked" << "项目信息保存失败，采集未开始！\n数据库正被其他程序使用，未做任何更改。";
         QTest::newRow("exception in the set-up") << "throw open" << internal;
         // After a successful set-up: the acquisition thread ends, the instruments are closed.
         QTest::newRow("exception while acquiring") << "throw read" << internal;
@@ -297,13 +299,19 @@ private slots:
         } else if (fault == "database") { // a folder where the acquisition thread's file should be
             QVERIFY(QDir().mkpath("elsewhere/DAQ.db3") && QDir::setCurrent("elsewhere"));
         }
+        DatabaseLock lock;
+        if (fault == "locked")
+            QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
 
         const bool database = fault == "database", acquiring = database || fault == "throw read";
         MessageBoxHelper boxes;
         {
             ParametersOnLine dialog;
+            QElapsedTimer ran;
+            ran.start();
             dialog.start(&system);
             QVERIFY(runToEnd(dialog));
+            QVERIFY2(ran.elapsed() < Tool::BusyTimeoutMs / 2, qPrintable(QString::number(ran.elapsed())));
             if (acquiring) { // the acquisition thread closed the instruments and its connection
                 QVERIFY(m_a->calls(FakeCollection::Call::Close) == 1 && m_b->calls(FakeCollection::Call::Close) == 1);
                 QVERIFY(!QSqlDatabase::contains("DAQ"));
@@ -311,9 +319,10 @@ private slots:
             QVERIFY(database || boxes.waitFor(1));
             QCOMPARE(QString::number(boxes.count()) + boxes.last().title + boxes.last().text, database ? "0" : "1提示" + text);
             QCOMPARE(okButton(dialog)->text() + information(dialog), "结束" + QString(text).replace('\n', ' '));
-            if (fault != "no driver" && fault != "no project" && fault != "record" && !acquiring)
+            if (fault != "no driver" && fault != "no project" && fault != "record" && fault != "locked" && !acquiring)
                 QCOMPARE(m_b->calls(FakeCollection::Call::Open), 0);
         }
+        lock.release();
         QCOMPARE(m_a->calls(FakeCollection::Call::ReadOneScan), fault == "throw read" ? 1 : 0);
         if (fault == "interval" || fault == "count") // refused before any instrument is made
             QCOMPARE(m_a->created(), 0);
@@ -510,8 +519,39 @@ private slots:
         QTRY_VERIFY(auditTexts("上限通知").contains("1-1 高于上限:999.000"));
     }
 
+    // The CSV folder is moved away during a run and a file takes its name: the first failure is
+    // shown with its reason and the rows are kept for a retry; rows still unwritten when the run
+    // ends are counted in a box of their own, not dropped in silence.
+    void csvFolderReplacedByAFile()
+    {
+        AcquisitionTiming timing = AcquisitionTiming::get();
+        timing.CsvFlushMs = 100;
+        AcquisitionTiming::set(timing);
+        Struct_System system = makeSystem(1, 0.05, 0);
+        system.DataSave = true;
+        MessageBoxHelper boxes;
+        ParametersOnLine dialog;
+        dialog.start(&system);
+        const QString folder = m_dir->filePath("Data"), moved = m_dir->filePath("Moved");
+        QTRY_VERIFY(csvRows(folder, "P1").size() >= 2);
+        QFile file(folder);
+        QVERIFY(QDir().rename(folder, moved) && file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString reason = folder + "/P1-" + QDate::currentDate().toString("yyyy-MM-dd") + ".csv: Not a directory";
+        QTRY_COMPARE(boxes.texts(), QStringList{"CSV文件写入失败，未写入的数据将在下次写入时重试！\n" + reason});
+        QTRY_VERIFY(samplesOf("P1").size() >= csvRows(moved, "P1").size() + 3);
+        boxes.press(QStringLiteral("确定"));
+        okButton(dialog)->click();
+        QVERIFY(runToEnd(dialog));
+        const int unwritten = samplesOf("P1").size() - csvRows(moved, "P1").size();
+        QTRY_COMPARE(boxes.count(), 3);
+        QCOMPARE(boxes.last().title + boxes.last().text, QStringLiteral("警告采集结束时仍有 %1 行数据未能写入CSV文件！\n").arg(unwritten) + reason);
+    }
+
     // Another program holds the database's write lock: the audit entries of a display tick and
-    // of a communication failure neither hold the window nor get lost.
+    // of a communication failure neither hold the window nor get lost. The samples keep their
+    // pace (waiting for the lock, then catching up at once, left a gap and a burst of samples at
+    // one instant); those taken under the lock are stored once it is gone, none counted as lost.
     void lockedDatabase()
     {
         AcquisitionTiming timing = AcquisitionTiming::get();
@@ -519,7 +559,9 @@ private slots:
         AcquisitionTiming::set(timing);
         Struct_System system = makeSystem(1, 0.05, 0);
         alarmAbove(system, 0.0); // every value is above
+        MessageBoxHelper boxes;
         ParametersOnLine dialog;
+        recordInformation(dialog);
         dialog.start(&system);
         QTRY_VERIFY(samplesOf("P1").size() >= 2);
         DatabaseLock lock;
@@ -530,9 +572,43 @@ private slots:
         dialog.SaveAuditLog_slots(QStringLiteral("数据获取失败。"));
         QVERIFY2(held.elapsed() < 2000, qPrintable(QString::number(held.elapsed()))); // not 10 s per entry
         QVERIFY(auditTexts().isEmpty());
+        const int readsBefore = m_a->calls(FakeCollection::Call::ReadOneScan);
+        QTest::qWait(2000);
+        QVERIFY(m_a->calls(FakeCollection::Call::ReadOneScan) - readsBefore >= 10);
         lock.release();
         QTRY_COMPARE(auditTexts(), QStringList{"数据获取失败。"});
         QCOMPARE(auditTexts("上限通知").value(0), QStringLiteral("1-1 高于上限:10.000"));
+
+        boxes.press(QStringLiteral("确定"));
+        okButton(dialog)->click();
+        QVERIFY(runToEnd(dialog));
+        const QList<Tool::Struct_ParametersData> rows = samplesOf("P1");
+        qint64 longest = 0;
+        for (int i = 1; i < rows.size(); ++i)
+            longest = qMax(longest, rows.at(i - 1).Time.msecsTo(rows.at(i).Time));
+        QVERIFY2(rows.size() >= 40 && longest < 1000, qPrintable(QStringLiteral("%1 %2").arg(rows.size()).arg(longest)));
+        QCOMPARE(m_shown.filter(QStringLiteral("数据库保存失败样本数")), QStringList());
+        QCOMPARE(boxes.texts(), QStringList{"是否停止数据采集？"});
+    }
+
+    // The lock is still held when the run ends: the held samples get the store's full wait, then
+    // are counted and shown as not stored.
+    void lockedDatabaseAtTheEnd()
+    {
+        Struct_System system = makeSystem(1, 0.05, 1);
+        MessageBoxHelper boxes;
+        ParametersOnLine dialog;
+        dialog.start(&system);
+        QTRY_VERIFY(samplesOf("P1").size() >= 2);
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        const int stored = samplesOf("P1").size();
+        QVERIFY(QTest::qWaitFor([&] { return dialog.runState() == ParametersOnLine::Finished; }, 3 * Tool::BusyTimeoutMs));
+        lock.release();
+        const QString failed = information(dialog).section(QStringLiteral("数据库保存失败样本数："), 1);
+        QVERIFY2(failed.toInt() >= 1 && failed.toInt() + stored == 21, qPrintable(information(dialog) + " " + QString::number(stored)));
+        QCOMPARE(samplesOf("P1").size(), stored);
+        QTRY_COMPARE(boxes.texts(), QStringList{"采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"});
     }
 };
 
