@@ -21,7 +21,7 @@ class SimpleDataExport
     Q_DECLARE_TR_FUNCTIONS(SimpleDataExport)
 
 public:
-    static const int FirstDataRow = 10;
+    static constexpr int FirstDataRow = 10;
 
     // shown: per channel of the project, whether its column is written (a missing entry: yes).
     SimpleDataExport(const Tool::Struct_Parameters &project, const QList<bool> &shown, int precision);

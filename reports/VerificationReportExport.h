@@ -21,7 +21,7 @@ class VerificationReportExport : public QDialog
 {
     Q_OBJECT
 public:
-    static const int MaxSegments = 6;
+    static constexpr int MaxSegments = 6;
 
     // Asks for the file to write (filter such as "Image Files (*.pdf)"); empty when cancelled.
     using FileChooser = std::function<QString(QWidget *parent, const QString &filter)>;

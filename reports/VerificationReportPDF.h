@@ -80,9 +80,9 @@ private:
     bool failFile(const QString &what, int systemError = 0);
     bool usable() const { return m_usable && !m_failed; }
 
-    static const int kLine = 70;
+    static constexpr int kLine = 70;
     // Space kept free at a box's end, so that a text never touches the next column's.
-    static const int kTextGap = 8;
+    static constexpr int kTextGap = 8;
 
     class Sink;
 

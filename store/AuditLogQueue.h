@@ -17,8 +17,8 @@ class AuditLogQueue : public QObject
 {
     Q_OBJECT
 public:
-    static const int LockWaitMs = 50;
-    static const int RetryMs = 500;
+    static constexpr int LockWaitMs = 50;
+    static constexpr int RetryMs = 500;
 
     explicit AuditLogQueue(QObject *parent = nullptr);
     ~AuditLogQueue() override;

@@ -14,10 +14,10 @@ class Tool
 {
 public:
     // How long a statement waits for another connection's write lock before it fails.
-    static const int BusyTimeoutMs = 10000;
+    static constexpr int BusyTimeoutMs = 10000;
     // How long a write from the window's thread waits for it (with LockWait), so the window is
     // never held for more than a moment by another program.
-    static const int GuiLockWaitMs = 1000;
+    static constexpr int GuiLockWaitMs = 1000;
 
     // One registered instrument (table Collection, keyed by serial number).
     struct Struct_Collection {
