@@ -499,7 +499,9 @@ void ParametersImport::Save_clicked()
         ok = ok && transaction.commit(); // otherwise the transaction rolls back here
     }
     if (!ok) {
-        warn(Tool::withLockNote(tr("数据保存失败！")));
+        // The database's reason (a full disk, a damaged file) on a second line; a lock says so.
+        const QString reason = Tool::lastFailureWasLock() ? QString() : Tool::lastFailureText();
+        warn(reason.isEmpty() ? Tool::withLockNote(tr("数据保存失败！")) : tr("数据保存失败！") + QLatin1Char('\n') + reason);
         return;
     }
     QMessageBox::information(this, m_Information, tr("数据保存成功！"), QMessageBox::Ok);

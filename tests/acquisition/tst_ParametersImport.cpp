@@ -417,7 +417,7 @@ private slots:
         QVERIFY(q.exec("CREATE TRIGGER fail_late BEFORE INSERT ON ParametersData"
                        " WHEN (SELECT COUNT(*) FROM ParametersData) >= 4321"
                        " BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-        QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存失败！0 0"));
+        QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存失败！\ndisk full0 0"));
         QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
 
         QVERIFY(q.exec("DROP TRIGGER fail_late"));
@@ -458,7 +458,8 @@ private slots:
         QVERIFY(disk.fill());
         const QString shown = save();
         disk.makeRoom();
-        QCOMPARE(inOrder({shown, " ", stored(), " ", QString::number(m_dialog->result())}), QStringLiteral("数据保存失败！ 0 0 0"));
+        QCOMPARE(inOrder({shown, " ", stored(), " ", QString::number(m_dialog->result())}),
+                 QStringLiteral("数据保存失败！\ndatabase or disk is full 0 0 0"));
         QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 %1").arg(n));
         Tool::closeDatabase();
         QVERIFY(QDir::setCurrent(m_dir->path()));
