@@ -8,6 +8,7 @@
 #include "common/WorkerGuard.h"
 #include "widgets/QWaiting.h"
 #include "widgets/ReadOnlyTable.h"
+#include "common/WithReason.h"
 
 #include <QDateTime>
 #include <QDateTimeEdit>
@@ -501,7 +502,7 @@ void ParametersImport::Save_clicked()
     if (!ok) {
         // The database's reason (a full disk, a damaged file) on a second line; a lock says so.
         const QString reason = Tool::lastFailureWasLock() ? QString() : Tool::lastFailureText();
-        warn(reason.isEmpty() ? Tool::withLockNote(tr("数据保存失败！")) : tr("数据保存失败！") + QLatin1Char('\n') + reason);
+        warn(reason.isEmpty() ? Tool::withLockNote(tr("数据保存失败！")) : withReason(tr("数据保存失败！"), reason));
         return;
     }
     QMessageBox::information(this, m_Information, tr("数据保存成功！"), QMessageBox::Ok);

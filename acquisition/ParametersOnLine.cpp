@@ -11,6 +11,7 @@
 #include "devices/AcquisitionDevice.h"
 #include "widgets/QWaiting.h"
 #include "common/Struct_System.h"
+#include "common/WithReason.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -40,12 +41,6 @@ const QString kDatabaseFile = QStringLiteral("DAQ.db3");
 const int kMaxHeldSamples = 100000;
 // Pause before held rows are tried again (each refused try is logged).
 const qint64 kHeldRetryMs = 500;
-
-// The message, and the reason on a line of its own when there is one.
-QString withReason(const QString &message, const QString &reason)
-{
-    return reason.isEmpty() ? message : message + QLatin1Char('\n') + reason;
-}
 
 void joinThread(QThread *&thread)
 {

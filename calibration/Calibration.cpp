@@ -7,6 +7,7 @@
 #include "calibration/CoefficientIni.h"
 #include "common/Struct_System.h"
 #include "widgets/QTableWidgetL.h"
+#include "common/WithReason.h"
 
 #include <QAction>
 #include <QBluetoothLocalDevice>
@@ -351,7 +352,7 @@ void Calibration::LoadProjectTree()
     if (!Tool::getCalibration(stored, QString())) {
         // An empty tree must not pass for a store without runs: the database's reason follows.
         const QString reason = Tool::lastFailureText();
-        information(reason.isEmpty() ? tr("读取数据库失败！") : tr("读取数据库失败！") + QLatin1Char('\n') + reason);
+        information(withReason(tr("读取数据库失败！"), reason));
         return;
     }
     // The newest run first.
@@ -554,7 +555,7 @@ void Calibration::ExportIni()
     if (CoefficientIni::write(m_Records, path, &reason))
         information(tr("数据导出成功！"));
     else
-        information(reason.isEmpty() ? tr("数据导出失败！") : tr("数据导出失败！") + QLatin1Char('\n') + reason);
+        information(withReason(tr("数据导出失败！"), reason));
 }
 
 void Calibration::onGrpMenuTriggered(QAction *action)

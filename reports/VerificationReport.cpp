@@ -11,6 +11,7 @@
 #include "reports/VerificationReportPDF.h"
 #include "widgets/QCustomPlotL.h"
 #include "widgets/QWaiting.h"
+#include "common/WithReason.h"
 
 #include <QAction>
 #include <QApplication>
@@ -312,7 +313,7 @@ std::shared_ptr<ProjectRows> VerificationReport::readRows()
 void VerificationReport::warnReadFailure()
 {
     const QString reason = Tool::lastFailureText();
-    inform(m_Warning, reason.isEmpty() ? tr("读取数据库失败！") : tr("读取数据库失败！") + QLatin1Char('\n') + reason);
+    inform(m_Warning, withReason(tr("读取数据库失败！"), reason));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -653,7 +654,7 @@ void VerificationReport::MessageBox_slots(bool ok, QString reason)
     }
     // A file that could not be written names its path and the system's reason on a second line.
     inform(m_Information, ok ? tr("报表生成成功!")
-                             : tr("数据异常，生成报表失败!") + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
+                             : withReason(tr("数据异常，生成报表失败!"), reason));
 }
 
 bool VerificationReport::therad_Export(const ReportJob &job, QString &reason)
