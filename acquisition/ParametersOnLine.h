@@ -36,8 +36,9 @@ struct Struct_System;
 
 // The modal dialog that runs one on-line acquisition: it sets up the chosen instruments in a
 // worker thread, stores the project records, then reads all instruments once per interval in
-// an acquisition thread that corrects, splits, stores and queues every sample. A display tick
-// in the GUI thread drains the queue into the limit check, the live pages and the CSV batch.
+// an acquisition thread that corrects and splits every sample, hands it to the writer thread
+// that stores it (ParametersDataWriter, so no read waits for the disk) and queues it. A display
+// tick in the GUI thread drains the queue into the limit check, the live pages and the CSV batch.
 //
 // Workers reach the dialog only through the queued *_signals / *_slots pairs; the run state
 // (and the button text that shows it) changes only in the GUI thread. Every worker is finished
