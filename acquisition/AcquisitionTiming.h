@@ -23,4 +23,8 @@ struct AcquisitionTiming : TimingSeam<AcquisitionTiming> {
     int SetupPollMs = 10;
     int RecoveryPollMs = 100;
     int ReconnectDelayMs = 25000;
+    // Sample store: how long one try waits for another program's write lock, and the pause
+    // before samples it refused are tried again.
+    int StoreLockWaitMs = 1000;
+    int StoreRetryMs = 500;
 };

@@ -8,7 +8,6 @@
 #include "common/WorkerGuard.h"
 #include "widgets/QWaiting.h"
 #include "widgets/ReadOnlyTable.h"
-#include "common/WithReason.h"
 
 #include <QDateTime>
 #include <QDateTimeEdit>
@@ -501,8 +500,7 @@ void ParametersImport::Save_clicked()
     }
     if (!ok) {
         // The database's reason (a full disk, a damaged file) on a second line; a lock says so.
-        const QString reason = Tool::lastFailureWasLock() ? QString() : Tool::lastFailureText();
-        warn(reason.isEmpty() ? Tool::withLockNote(tr("数据保存失败！")) : withReason(tr("数据保存失败！"), reason));
+        warn(Tool::withFailureReason(tr("数据保存失败！")));
         return;
     }
     QMessageBox::information(this, m_Information, tr("数据保存成功！"), QMessageBox::Ok);

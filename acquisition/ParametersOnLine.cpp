@@ -4,6 +4,7 @@
 #include "common/WorkerGuard.h"
 
 #include "acquisition/AlarmChecker.h"
+#include "acquisition/ParametersDataWriter.h"
 #include "acquisition/ParametersChart.h"
 #include "acquisition/ParametersCsvWriter.h"
 #include "acquisition/ParametersStatistics.h"
@@ -39,8 +40,6 @@ const QString kDaqConnection = QStringLiteral("DAQ");
 const QString kDatabaseFile = QStringLiteral("DAQ.db3");
 // Samples held at most while another program holds the write lock; older ones are given up.
 const int kMaxHeldSamples = 100000;
-// Pause before held rows are tried again (each refused try is logged).
-const qint64 kHeldRetryMs = 500;
 
 void joinThread(QThread *&thread)
 {
@@ -73,6 +72,10 @@ ParametersOnLine::ParametersOnLine(QWidget *parent)
     connect(this, &ParametersOnLine::RunState_signals, this, &ParametersOnLine::RunState_slots,
             Qt::QueuedConnection);
     connect(this, &ParametersOnLine::WaitingStart_signals, this, &ParametersOnLine::WaitingStart_slots,
+            Qt::QueuedConnection);
+    connect(this, &ParametersOnLine::StoreRefused_signals, this, &ParametersOnLine::StoreRefused_slots,
+            Qt::QueuedConnection);
+    connect(this, &ParametersOnLine::ProjectGone_signals, this, &ParametersOnLine::ProjectGone_slots,
             Qt::QueuedConnection);
 }
 
@@ -371,7 +374,8 @@ void ParametersOnLine::SetDialog_slots(bool ok, QString text)
     // The set-up has filled Type, Function and Wire of the rows: the records carry them.
     buildProjectChannels();
     if (!writeProjectRecords()) {
-        failSetUp(Tool::withLockNote(tr("项目信息保存失败，采集未开始！")));
+        // The database's reason (a full disk) on a second line; a lock says so.
+        failSetUp(Tool::withFailureReason(tr("项目信息保存失败，采集未开始！")));
         return;
     }
     createCsvFiles();
@@ -450,10 +454,8 @@ void ParametersOnLine::acquisitionThread()
 {
     QString information;
     const bool ok = runGuarded("acquisition", [&] { information = acquire(); });
-    runGuarded("acquisition end", [this] {
-        Tool::closeDatabase(kDaqConnection);
-        closeInstruments();
-    });
+    m_Writer = nullptr; // gone with acquire(), also when it ended by an exception
+    runGuarded("acquisition end", [this] { closeInstruments(); });
     if (!ok) {
         information = tr("程序内部错误，采集已终止，详情见日志！");
         emit MessageBox_signals(m_Title, information);
@@ -463,20 +465,35 @@ void ParametersOnLine::acquisitionThread()
     emit RunState_signals(Finished); // the thread's last use of the dialog
 }
 
-// The sampling loop; returns the text the information line ends with (after a stop empty, or the
-// stop's text with the count of samples not stored, which may have grown since the stop).
+// The sampling loop; returns the text the information line ends with (empty after a stop, when
+// the line keeps "提前终止采集。"). The samples are stored by a writer thread with the
+// connection "DAQ" of its own, so no read waits for the disk or for another program's lock.
 QString ParametersOnLine::acquire()
 {
-    if (!Tool::openDatabase(kDatabaseFile, kDaqConnection))
+    ParametersDataWriter::Settings settings;
+    settings.DatabasePath = kDatabaseFile;
+    settings.ConnectionName = kDaqConnection;
+    settings.LockWaitMs = m_Timing.StoreLockWaitMs;
+    settings.RetryMs = m_Timing.StoreRetryMs;
+    settings.FinalLockWaitMs = Tool::BusyTimeoutMs;
+    settings.MaxHeldSamples = kMaxHeldSamples;
+    QList<ParametersDataWriter::Project> projects;
+    for (const Tool::Struct_Parameters &record : qAsConst(m_Records))
+        projects.append({record.Name, record.CreateTime});
+    ParametersDataWriter writer(settings, projects);
+    writer.onRefused = [this](int count, bool last) {
+        // The box of the first refusal promises that the run goes on: not once it has ended.
+        if (m_FailedSamples.fetch_add(count) == 0 && !last)
+            emit MessageBox_signals(tr("警告"), tr("采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"));
+        emit StoreRefused_signals();
+    };
+    writer.onProjectGone = [this](const QString &project) { emit ProjectGone_signals(project); };
+    if (!writer.start())
         return tr("打开数据库失败！");
+    m_Writer = &writer;
 
     m_AcquiringText = QDateTime::currentDateTime().toString(QLatin1String(kTimeFormat)) + tr(" 采集中...");
     showAcquiring();
-
-    // A sample waits at most a quarter of the interval for another program's write lock, so the
-    // reads keep their pace; what the lock refuses is held and stored with a later sample.
-    std::unique_ptr<Tool::LockWait> lockWait(
-        new Tool::LockWait(qBound(1, m_IntervalMs / 4, Tool::BusyTimeoutMs), kDaqConnection));
 
     // Reads are due at base, base + interval, ...: targets advance from the previous target,
     // so a late read is caught up without drift.
@@ -506,18 +523,21 @@ QString ParametersOnLine::acquire()
         while (!m_Stop && m_Clock.elapsed() < target)
             QThread::msleep(1);
     }
-    lockWait.reset(); // the held rows get the store's full wait
-    storeHeldRows(true);
-    if (m_Stop)
-        return m_FailedSamples ? tr("提前终止采集。") + failedSamplesText() : QString();
-    return tr("采集结束。") + failedSamplesText();
+
+    // What is still held gets the store's full wait for another program's lock; what that
+    // refuses is counted, and the box says so now that the run has ended.
+    m_Writer = nullptr;
+    if (writer.finish() > 0)
+        emit MessageBox_signals(tr("警告"), withReason(tr("采集已结束，%1 个样本未能写入数据库！").arg(m_FailedSamples),
+                                                      writer.lastFailure()));
+    return m_Stop ? QString() : tr("采集结束。");
 }
 
 // After a stop the information line keeps "提前终止采集。".
 void ParametersOnLine::showAcquiring()
 {
     if (!m_Stop)
-        emit Information_signals(m_AcquiringText + failedSamplesText());
+        emit Information_signals(m_AcquiringText);
 }
 
 QString ParametersOnLine::failedSamplesText() const
@@ -673,11 +693,9 @@ bool ParametersOnLine::sleepChecked(int ms)
     }
 }
 
-// Splits the corrected values by project and stores the rows of all projects in one
-// transaction on the thread's own connection: all or none. A sample the database refuses is
-// queued all the same (pages, limit check, CSV files); one refused under another program's lock
-// is held and stored with a later one, any other is counted, and the first of the run raises a
-// warning box.
+// Splits the corrected values by project, hands the sample to the writer thread and queues it
+// for the display tick. A sample the database refuses still reaches the pages, the limit check
+// and the CSV files.
 void ParametersOnLine::storeSample(const QDateTime &time, const QList<double> &values)
 {
     if (m_Stop)
@@ -692,47 +710,9 @@ void ParametersOnLine::storeSample(const QDateTime &time, const QList<double> &v
     for (int n = 0; n < values.size(); ++n)
         sample.Values[m_Channels.at(n).ProjectIndex].append(values.at(n));
 
-    for (int j = 0; j < m_ProjectCount; ++j) {
-        Tool::Struct_ParametersData row;
-        row.Name = m_Records.at(j).Name;
-        row.Time = time;
-        row.Data = Tool::toStringList(10, sample.Values.at(j));
-        m_HeldRows.append(row);
-    }
-    storeHeldRows(false);
-
+    m_Writer->add(sample);
     QMutexLocker lock(&m_QueueMutex);
     m_Queue.append(sample);
-}
-
-// Stores the held rows, the newest sample's last, in one transaction. Rows refused under another
-// connection's lock stay held and are tried again after a pause, unless this is the last attempt
-// of the run or too many are held (then the oldest samples go); any other failure gives up every
-// held sample.
-void ParametersOnLine::storeHeldRows(bool last)
-{
-    if (m_HeldRows.isEmpty() || m_ProjectCount <= 0)
-        return;
-    const int held = m_HeldRows.size() / m_ProjectCount;
-    int lost = 0;
-    if (!last && m_Clock.elapsed() < m_RetryHeldAt) {
-        lost = qMax(0, held - kMaxHeldSamples);
-    } else if (Tool::addParametersDataList(m_HeldRows, kDaqConnection)) {
-        m_HeldRows.clear();
-        return;
-    } else if (Tool::lastFailureWasLock() && !last) {
-        m_RetryHeldAt = m_Clock.elapsed() + kHeldRetryMs;
-        lost = qMax(0, held - kMaxHeldSamples);
-    } else {
-        lost = held;
-    }
-    if (lost == 0)
-        return;
-    qWarning() << "samples not stored in the database:" << lost << "from" << m_HeldRows.constFirst().Time;
-    m_HeldRows.erase(m_HeldRows.begin(), m_HeldRows.begin() + lost * m_ProjectCount);
-    if (m_FailedSamples.fetch_add(lost) == 0)
-        emit MessageBox_signals(tr("警告"), tr("采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"));
-    showAcquiring();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -740,7 +720,35 @@ void ParametersOnLine::storeHeldRows(bool last)
 
 void ParametersOnLine::Information_slots(QString text)
 {
-    lineEdit_Information->setText(text);
+    m_Information = text;
+    showInformation();
+}
+
+// The information line: the latest text, then the projects no longer stored and the count of
+// samples the database refused, once there are any.
+void ParametersOnLine::showInformation()
+{
+    QString text = m_Information;
+    if (!m_GoneProjects.isEmpty())
+        text += tr(" 项目已不在数据库中：%1").arg(m_GoneProjects.join(QStringLiteral(", ")));
+    lineEdit_Information->setText(text + failedSamplesText());
+}
+
+void ParametersOnLine::StoreRefused_slots()
+{
+    showInformation();
+}
+
+// A project deleted or merged away by another program while it is recorded: told once; its
+// samples still reach the pages and the CSV files.
+void ParametersOnLine::ProjectGone_slots(QString project)
+{
+    if (m_GoneProjects.contains(project))
+        return;
+    m_GoneProjects.append(project);
+    showInformation();
+    const QString text = tr("项目 %1 已不在数据库中（被其他程序删除或合并），其后的采样数据不再保存到数据库！").arg(project);
+    QMessageBox::information(this, tr("警告"), m_DataSave ? withReason(text, tr("CSV文件照常保存。")) : text);
 }
 
 void ParametersOnLine::SaveAuditLog_slots(QString text)
@@ -888,7 +896,7 @@ void ParametersOnLine::OK_clicked()
         if (box.clickedButton() != confirm || m_State == Finished)
             return;
         m_Stop = true;
-        lineEdit_Information->setText(tr("提前终止采集。"));
+        Information_slots(tr("提前终止采集。"));
         return;
     }
     case WaitingForUser: {
@@ -901,7 +909,7 @@ void ParametersOnLine::OK_clicked()
         box.exec();
         if (box.clickedButton() == stop && m_State != Finished) {
             m_Stop = true;
-            lineEdit_Information->setText(tr("提前终止采集。"));
+            Information_slots(tr("提前终止采集。"));
         } else if (box.clickedButton() == resume && m_State == WaitingForUser) {
             m_WaitUser = false;
         }

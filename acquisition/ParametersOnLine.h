@@ -19,6 +19,7 @@
 
 class AlarmChecker;
 class Collection;
+class ParametersDataWriter;
 class ParametersCsvWriter;
 class ParametersChart;
 class ParametersStatistics;
@@ -35,8 +36,9 @@ struct Struct_System;
 
 // The modal dialog that runs one on-line acquisition: it sets up the chosen instruments in a
 // worker thread, stores the project records, then reads all instruments once per interval in
-// an acquisition thread that corrects, splits, stores and queues every sample. A display tick
-// in the GUI thread drains the queue into the limit check, the live pages and the CSV batch.
+// an acquisition thread that corrects and splits every sample, hands it to the writer thread
+// that stores it (ParametersDataWriter, so no read waits for the disk) and queues it. A display
+// tick in the GUI thread drains the queue into the limit check, the live pages and the CSV batch.
 //
 // Workers reach the dialog only through the queued *_signals / *_slots pairs; the run state
 // (and the button text that shows it) changes only in the GUI thread. Every worker is finished
@@ -76,6 +78,8 @@ signals:
     void MessageBox_signals(QString title, QString text);
     void RunState_signals(int state);
     void WaitingStart_signals();
+    void StoreRefused_signals();
+    void ProjectGone_signals(QString project);
 
 public slots:
     void Information_slots(QString text);
@@ -84,6 +88,8 @@ public slots:
     void SetDialog_slots(bool ok, QString text);
     void RunState_slots(int state);
     void WaitingStart_slots();
+    void StoreRefused_slots();
+    void ProjectGone_slots(QString project);
     void Display_slots();
     void OK_clicked();
 
@@ -105,6 +111,7 @@ private:
     void acquisitionThread();
     QString acquire();
     void showAcquiring();
+    void showInformation();
     QString failedSamplesText() const;
     bool readAllInstruments(QList<double> &values);
     bool recover(QList<double> &values, QDateTime &time, qint64 &readStart);
@@ -112,7 +119,6 @@ private:
     void closeInstruments();
     bool sleepChecked(int ms);
     void storeSample(const QDateTime &time, const QList<double> &values);
-    void storeHeldRows(bool last);
 
     // Display tick hand-overs to the limit alarms and the daily CSV files.
     void checkLimits(const QList<Struct_Sample> &batch);
@@ -155,10 +161,10 @@ private:
     std::atomic<bool> m_Stop{false};
     std::atomic<bool> m_WaitUser{false};
     std::atomic<int> m_FailedSamples{0}; // samples the database refused
-    // Rows of the samples not stored yet because another connection held the write lock, oldest
-    // first, one row per project and sample (acquisition thread only).
-    QList<Tool::Struct_ParametersData> m_HeldRows;
-    qint64 m_RetryHeldAt = 0; // on m_Clock: no store is tried before, while rows are held
+    // The writer thread that stores the samples, while the acquisition thread samples.
+    ParametersDataWriter *m_Writer = nullptr;
+    QString m_Information;       // the latest text of the information line (GUI thread)
+    QStringList m_GoneProjects;  // projects no longer stored (GUI thread)
 
     int m_DeviceCount = 0;
     int m_ProjectCount = 0;

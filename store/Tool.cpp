@@ -284,13 +284,25 @@ QString Tool::withLockNote(const QString &text)
 {
     if (!t_lastFailureWasLock)
         return text;
-    return text + QLatin1Char('\n')
-           + QCoreApplication::translate("Tool", "数据库正被其他程序使用，未做任何更改。");
+    return text + QLatin1Char('\n') + lastFailureReason();
+}
+
+QString Tool::lastFailureReason()
+{
+    if (t_lastFailureWasLock)
+        return QCoreApplication::translate("Tool", "数据库正被其他程序使用，未做任何更改。");
+    return t_lastFailureText;
 }
 
 QString Tool::lastFailureText()
 {
     return t_lastFailureText;
+}
+
+QString Tool::withFailureReason(const QString &text)
+{
+    const QString reason = lastFailureReason();
+    return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -517,6 +529,23 @@ bool Tool::deleteParameters(const QString &name, const QString &connectionName)
     q.prepare(QStringLiteral("DELETE FROM Parameters WHERE Name = ?"));
     q.bindValue(0, name);
     return run(q, "delete Parameters failed:");
+}
+
+bool Tool::projectExists(const QString &name, const QString &createTime, bool &exists,
+                         const QString &connectionName)
+{
+    QSqlQuery q(connection(connectionName));
+    q.prepare(QStringLiteral("SELECT 1 FROM Parameters WHERE Name = ? AND CreateTime = ? LIMIT 1"));
+    q.bindValue(0, name);
+    q.bindValue(1, createTime);
+    if (!run(q, "query Parameters failed:"))
+        return false;
+    exists = q.next();
+    if (q.lastError().isValid()) {
+        noteResult(false, q.lastError());
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------

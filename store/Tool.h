@@ -128,6 +128,11 @@ public:
     // The database's own words for that failure ("database disk image is malformed"); empty
     // when the last statement of this thread succeeded.
     static QString lastFailureText();
+    // A failed write's message with the reason of this thread's last failure on a second line:
+    // the note that another program holds the database, or else the database's own words.
+    static QString withFailureReason(const QString &text);
+    // That reason alone: the lock note, or else the database's own words.
+    static QString lastFailureReason();
 
     // --- Connections -----------------------------------------------------------------
     // Opens (and creates when missing) the database file on the named connection (the default
@@ -154,6 +159,10 @@ public:
     // Appends every project whose name contains the filter text (all for an empty filter).
     static bool queryParameters(QList<Struct_Parameters> &list, const QString &nameFilter);
     static bool deleteParameters(const QString &name, const QString &connectionName = QString());
+    // Whether the project of that name and creation time is stored (exists is set); false when
+    // the query fails.
+    static bool projectExists(const QString &name, const QString &createTime, bool &exists,
+                              const QString &connectionName = QString());
 
     // --- ParametersData (samples) ------------------------------------------------------
     static bool addParametersData(const Struct_ParametersData &record, const QString &connectionName = QString());

@@ -5,6 +5,7 @@
 #include "store/Tool.h"
 #include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
+#include "support/LogCapture.h"
 #include "support/MessageBoxHelper.h"
 #include "support/SmallTmpfs.h"
 #include "support/TestWorkDir.h"
@@ -12,12 +13,14 @@
 #include <QAbstractItemModel>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QtTest>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <tuple>
@@ -104,6 +107,15 @@ int queryCount(const QString &sql)
 {
     QSqlQuery q(sql, QSqlDatabase::database());
     return q.next() ? q.value(0).toInt() : -1;
+}
+
+// How long a store's try waits for another program's lock, and the pause after a refused one.
+void storeTiming(int lockWaitMs, int retryMs)
+{
+    AcquisitionTiming timing = AcquisitionTiming::get();
+    timing.StoreLockWaitMs = lockWaitMs;
+    timing.StoreRetryMs = retryMs;
+    AcquisitionTiming::set(timing);
 }
 
 QPushButton *okButton(ParametersOnLine &dialog) { return dialog.findChild<QPushButton *>("pushButton_OK"); }
@@ -253,7 +265,9 @@ private slots:
         QTest::newRow("row missing") << "row missing" << mismatch;
         QTest::newRow("row of no project") << "no project" << mismatch;
         QTest::newRow("start scan") << "scan" << "通道设置失败,请退出重试!";
-        QTest::newRow("project record") << "record" << "项目信息保存失败，采集未开始！";
+        // The database's reason on a second line.
+        QTest::newRow("project record") << "record" << "项目信息保存失败，采集未开始！\nrefused";
+        QTest::newRow("project record, disk full") << "full" << "项目信息保存失败，采集未开始！\ndatabase or disk is full";
         // Another program holds the write lock: the window waits a moment, not the store's full wait.
         QTest::newRow("project record locked") << "locked" << "项目信息保存失败，采集未开始！\n数据库正被其他程序使用，未做任何更改。";
         QTest::newRow("exception in the set-up") << "throw open" << internal;
@@ -275,6 +289,7 @@ private slots:
         using Call = FakeCollection::Call;
         const QHash<QString, Call> failing{{"open", Call::Open}, {"config", Call::GetChannelConfig}, {"scan", Call::StartScan}};
         const QHash<QString, Call> throwing{{"throw open", Call::Open}, {"throw read", Call::ReadOneScan}};
+        std::unique_ptr<SmallTmpfs> disk;
         if (failing.contains(fault))
             m_a->failAt(failing.value(fault), 1);
         else if (throwing.contains(fault))
@@ -296,6 +311,10 @@ private slots:
                            "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
             system.ProjectNames << "P2";
             system.ParametersChannels[4].ProjectIndex = 1;
+        } else if (fault == "full") { // the disk under the database is full when the run is set up
+            disk.reset(new SmallTmpfs(1024 * 1024));
+            QVERIFY2(disk->isMounted(), qPrintable(disk->error()));
+            QVERIFY(QDir::setCurrent(disk->path()) && Tool::openDatabase("DAQ.db3") && disk->fill());
         } else if (fault == "database") { // a folder where the acquisition thread's file should be
             QVERIFY(QDir().mkpath("elsewhere/DAQ.db3") && QDir::setCurrent("elsewhere"));
         }
@@ -319,7 +338,7 @@ private slots:
             QVERIFY(database || boxes.waitFor(1));
             QCOMPARE(QString::number(boxes.count()) + boxes.last().title + boxes.last().text, database ? "0" : "1提示" + text);
             QCOMPARE(okButton(dialog)->text() + information(dialog), "结束" + QString(text).replace('\n', ' '));
-            if (fault != "no driver" && fault != "no project" && fault != "record" && fault != "locked" && !acquiring)
+            if (fault != "no driver" && fault != "no project" && fault != "record" && fault != "locked" && fault != "full" && !acquiring)
                 QCOMPARE(m_b->calls(FakeCollection::Call::Open), 0);
         }
         lock.release();
@@ -418,12 +437,13 @@ private slots:
             okButton(*dialog)->click();
             QTRY_COMPARE(okButton(*dialog)->text(), QStringLiteral("停止"));
             QTRY_VERIFY(information(*dialog).endsWith(QStringLiteral(" 采集中...")) && samplesOf("P1").size() >= 3);
-            QCOMPARE(auditTexts(), QStringList({"数据获取失败。", "设备重新连接。", "进入手动重连模式！", "手动重连成功！"}));
+            // Entries wait in the queue while a store holds the write lock for a moment.
+            QTRY_COMPARE(auditTexts(), QStringList({"数据获取失败。", "设备重新连接。", "进入手动重连模式！", "手动重连成功！"}));
         } else if (how == "terminate") {
             boxes.press(QStringLiteral("终止"));
             okButton(*dialog)->click();
             QVERIFY(runToEnd(*dialog));
-            QCOMPARE(auditTexts() << information(*dialog), QStringList({"数据获取失败。", "设备重新连接。", "进入手动重连模式！", "提前终止采集。"}));
+            QTRY_COMPARE(auditTexts() << information(*dialog), QStringList({"数据获取失败。", "设备重新连接。", "进入手动重连模式！", "提前终止采集。"}));
         }
         QElapsedTimer timer;
         timer.start();
@@ -591,10 +611,21 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList{"是否停止数据采集？"});
     }
 
-    // The lock is still held when the run ends: the held samples get the store's full wait, then
-    // are counted and shown as not stored.
+    void lockedDatabaseAtTheEnd_data()
+    {
+        QTest::addColumn<bool>("released");
+        QTest::newRow("released during the last wait") << true;
+        QTest::newRow("held past the last wait") << false;
+    }
+
+    // The lock is still held when the run ends. The held samples get the store's full wait, not
+    // the short wait of a try during the run: released within it, every sample is stored and
+    // nothing is counted; held past it, the samples are counted, and the box says that the run
+    // has ended, how many samples could not be stored, and why.
     void lockedDatabaseAtTheEnd()
     {
+        QFETCH(bool, released);
+        storeTiming(20, 50);
         Struct_System system = makeSystem(1, 0.05, 1);
         MessageBoxHelper boxes;
         ParametersOnLine dialog;
@@ -603,12 +634,119 @@ private slots:
         DatabaseLock lock;
         QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
         const int stored = samplesOf("P1").size();
+        if (released) {
+            // Every read is taken and the last try waits, well past a try's wait during the run.
+            QTRY_COMPARE(m_a->calls(FakeCollection::Call::ReadOneScan), 21);
+            QTest::qWait(400);
+            QCOMPARE(dialog.runState(), ParametersOnLine::Acquiring);
+            lock.release();
+        }
         QVERIFY(QTest::qWaitFor([&] { return dialog.runState() == ParametersOnLine::Finished; }, 3 * Tool::BusyTimeoutMs));
         lock.release();
-        const QString failed = information(dialog).section(QStringLiteral("数据库保存失败样本数："), 1);
+        if (released) {
+            QCOMPARE(QString::number(samplesOf("P1").size()) + information(dialog), QStringLiteral("21采集结束。"));
+            QCOMPARE(boxes.count(), 0);
+            return;
+        }
+        const QString failed = information(dialog).section(QStringLiteral(" 数据库保存失败样本数："), 1);
         QVERIFY2(failed.toInt() >= 1 && failed.toInt() + stored == 21, qPrintable(information(dialog) + " " + QString::number(stored)));
         QCOMPARE(samplesOf("P1").size(), stored);
-        QTRY_COMPARE(boxes.texts(), QStringList{"采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！"});
+        QTRY_COMPARE(boxes.texts(), QStringList{QStringLiteral("采集已结束，%1 个样本未能写入数据库！\n数据库正被其他程序使用，未做任何更改。").arg(failed)});
+    }
+
+    // While another program holds the lock, the held samples are tried again after a pause, not
+    // at every new sample (each refused try is logged), and once it is gone they are stored in
+    // time order with the newer ones.
+    void heldSamplesWaitForTheirPause()
+    {
+        storeTiming(10, 400);
+        Struct_System system = makeSystem(1, 0.01, 0);
+        MessageBoxHelper boxes;
+        ParametersOnLine dialog;
+        dialog.start(&system);
+        QTRY_VERIFY(samplesOf("P1").size() >= 2);
+        LogCapture log;
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        const int readsBefore = m_a->calls(FakeCollection::Call::ReadOneScan);
+        QTest::qWait(2000);
+        const int reads = m_a->calls(FakeCollection::Call::ReadOneScan) - readsBefore;
+        lock.release();
+        const int tries = log.messages().filter(QStringLiteral("the database is locked by another connection")).size();
+        QVERIFY2(reads >= 40 && tries >= 1 && tries <= 2000 / 400 + 2, qPrintable(QStringLiteral("%1 reads, %2 tries").arg(reads).arg(tries)));
+
+        boxes.press(QStringLiteral("确定"));
+        okButton(dialog)->click();
+        QVERIFY(runToEnd(dialog));
+        // Every read is stored but the one a stop may drop; nothing is counted as refused.
+        const QList<Tool::Struct_ParametersData> rows = samplesOf("P1");
+        QVERIFY2(rows.size() >= m_a->calls(FakeCollection::Call::ReadOneScan) - 1, qPrintable(QString::number(rows.size())));
+        QCOMPARE(information(dialog), QStringLiteral("提前终止采集。"));
+        QStringList inRowOrder;
+        QSqlQuery q("SELECT Time FROM ParametersData WHERE Name = 'P1' ORDER BY rowid", QSqlDatabase::database());
+        while (q.next())
+            inRowOrder << q.value(0).toString();
+        QStringList sorted = inRowOrder;
+        std::sort(sorted.begin(), sorted.end());
+        QVERIFY(inRowOrder.size() == rows.size() && inRowOrder == sorted);
+    }
+
+    void projectGone_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("deleted") << "delete";
+        QTest::newRow("merged away") << "merge";
+    }
+
+    // Another program deletes the project that is being recorded, or merges it into another:
+    // its samples are no longer stored (no row without its project, none added to the merged
+    // one), the user is told once in a box and on the information line, and the other project
+    // and the CSV files go on.
+    void projectGone()
+    {
+        QFETCH(QString, how);
+        AcquisitionTiming timing = AcquisitionTiming::get();
+        timing.CsvFlushMs = 100;
+        AcquisitionTiming::set(timing);
+        Struct_System system = makeSystem(1, 0.05, 0, {"P1", "P2"});
+        system.ParametersChannels[2].ProjectIndex = 1;
+        system.DataSave = true;
+        MessageBoxHelper boxes;
+        ParametersOnLine dialog;
+        dialog.start(&system);
+        QTRY_VERIFY(samplesOf("P1").size() >= 3);
+
+        QProcess other;
+        other.start("/usr/bin/python3", {"-c", "import sqlite3, sys\n"
+                                               "db = sqlite3.connect('DAQ.db3', timeout=30, isolation_level=None)\n"
+                                               "db.execute('BEGIN IMMEDIATE')\n"
+                                               "if sys.argv[1] == 'merge':\n"
+                                               "    db.execute(\"INSERT INTO Parameters (Name, CreateTime) VALUES ('M', '2024-01-01 00:00:00')\")\n"
+                                               "    db.execute(\"UPDATE ParametersData SET Name = 'M' WHERE Name = 'P1'\")\n"
+                                               "else:\n"
+                                               "    db.execute(\"DELETE FROM ParametersData WHERE Name = 'P1'\")\n"
+                                               "db.execute(\"DELETE FROM Parameters WHERE Name = 'P1'\")\n"
+                                               "db.execute('COMMIT')\n",
+                                         how});
+        QVERIFY2(other.waitForFinished(30000) && other.exitCode() == 0, other.readAllStandardError().constData());
+        const int merged = queryCount("SELECT count(*) FROM ParametersData WHERE Name = 'M'");
+
+        const QString told = QStringLiteral("项目 P1 已不在数据库中（被其他程序删除或合并），其后的采样数据不再保存到数据库！\nCSV文件照常保存。");
+        QTRY_COMPARE(boxes.texts(), QStringList{told});
+        QTRY_VERIFY(information(dialog).endsWith(QStringLiteral(" 采集中... 项目已不在数据库中：P1")));
+        const int p2 = samplesOf("P2").size();
+        QTRY_VERIFY(samplesOf("P2").size() >= p2 + 5);
+        boxes.press(QStringLiteral("确定"));
+        okButton(dialog)->click();
+        QVERIFY(runToEnd(dialog));
+
+        QCOMPARE(queryCount("SELECT count(*) FROM ParametersData WHERE Name = 'P1'"), 0);
+        QCOMPARE(queryCount("SELECT count(*) FROM ParametersData WHERE Name = 'M'"), merged);
+        QCOMPARE(boxes.texts(), (QStringList{told, "是否停止数据采集？"}));
+        QCOMPARE(information(dialog), QStringLiteral("提前终止采集。 项目已不在数据库中：P1"));
+        const int csvP1 = csvRows(m_dir->filePath("Data"), "P1").size();
+        QVERIFY2(csvP1 == csvRows(m_dir->filePath("Data"), "P2").size() && csvP1 >= samplesOf("P2").size(),
+                 qPrintable(QString::number(csvP1)));
     }
 };
 
