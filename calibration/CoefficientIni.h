@@ -16,11 +16,12 @@ namespace CoefficientIni {
 // replaces the value it had, also under another spelling of its case; other groups and keys of an
 // existing file stay; the file is replaced as a whole or not at all.
 //
-// An existing file must be empty or UTF-8 text (a leading byte-order mark and CR LF line ends
-// allowed) without NUL bytes that the INI reader parses without a format error; any other file is
-// left byte for byte as it was. False also when there is no record or the file could not be
-// written; reason (when given) then receives a translated text for the user (empty without
-// records).
+// An existing file must be a regular file (anything else is left as it is, without waiting on
+// it) holding nothing or UTF-8 text (a leading byte-order mark and CR LF line ends allowed) without
+// NUL bytes that the INI reader parses without a format error; any other file is left byte for
+// byte as it was. False also when there is no record or the file could not be written; reason
+// (when given) then receives a translated text for the user (empty without records), for a
+// failed write "文件写入失败。" with the path and the system's reason on a second line.
 bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path, QString *reason = nullptr);
 
 // The path a name without a suffix is written to.

@@ -711,22 +711,59 @@
 <context>
     <name>CoefficientIni</name>
     <message>
+        <location filename="../calibration/CoefficientIni.cpp" line="+76"/>
         <source>无法读取已有的文件：%1</source>
         <translation>The existing file cannot be read: %1</translation>
     </message>
     <message>
+        <location line="+16"/>
+        <source>%1 不是普通文件（%2），未做任何更改。</source>
+        <translation>%1 is not a regular file (%2); nothing was changed.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+71"/>
+        <source>文件夹</source>
+        <translation>a folder</translation>
+    </message>
+    <message>
+        <location line="-69"/>
+        <source>命名管道</source>
+        <translation>a named pipe</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设备</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+67"/>
+        <source>特殊文件</source>
+        <translation>a special file</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>已有的文件过大（超过 %1 MB），未做任何更改。</source>
+        <translation>The existing file is too large (over %1 MB); nothing was changed.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>已有的文件含有NUL字节，不是文本文件。</source>
         <translation>The existing file contains NUL bytes: it is not a text file.</translation>
     </message>
     <message>
+        <location line="+6"/>
         <source>已有的文件不是UTF-8文本。</source>
         <translation>The existing file is not UTF-8 text.</translation>
     </message>
     <message>
+        <location line="-122"/>
         <source>已有的文件不是有效的INI文件。</source>
         <translation>The existing file is not a valid INI file.</translation>
     </message>
     <message>
+        <location line="-5"/>
         <source>文件写入失败。</source>
         <translation>Writing the file failed.</translation>
     </message>

@@ -711,22 +711,59 @@
 <context>
     <name>CoefficientIni</name>
     <message>
+        <location filename="../calibration/CoefficientIni.cpp" line="+76"/>
         <source>无法读取已有的文件：%1</source>
         <translation>无法读取已有的文件：%1</translation>
     </message>
     <message>
+        <location line="+16"/>
+        <source>%1 不是普通文件（%2），未做任何更改。</source>
+        <translation>%1 不是普通文件（%2），未做任何更改。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+71"/>
+        <source>文件夹</source>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <location line="-69"/>
+        <source>命名管道</source>
+        <translation>命名管道</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设备</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+67"/>
+        <source>特殊文件</source>
+        <translation>特殊文件</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>已有的文件过大（超过 %1 MB），未做任何更改。</source>
+        <translation>已有的文件过大（超过 %1 MB），未做任何更改。</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>已有的文件含有NUL字节，不是文本文件。</source>
         <translation>已有的文件含有NUL字节，不是文本文件。</translation>
     </message>
     <message>
+        <location line="+6"/>
         <source>已有的文件不是UTF-8文本。</source>
         <translation>已有的文件不是UTF-8文本。</translation>
     </message>
     <message>
+        <location line="-122"/>
         <source>已有的文件不是有效的INI文件。</source>
         <translation>已有的文件不是有效的INI文件。</translation>
     </message>
     <message>
+        <location line="-5"/>
         <source>文件写入失败。</source>
         <translation>文件写入失败。</translation>
     </message>

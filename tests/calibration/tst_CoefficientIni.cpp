@@ -1,9 +1,16 @@
 #include "calibration/CoefficientIni.h"
+#include "support/FifoWithDeadline.h"
+#include "support/SmallTmpfs.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using Record = Tool::Struct_CalibrationData;
 
@@ -38,6 +45,11 @@ bool put(const QString &path, const QByteArray &data)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -95,7 +107,7 @@ private slots:
         // Readable as an empty file, but no file can be made there (not even by root).
         QString reason;
         QVERIFY(!CoefficientIni::write(threeChannels(), "/proc/coefficients.ini", &reason));
-        QCOMPARE(reason, QString("文件写入失败。"));
+        QVERIFY2(reason.startsWith("文件写入失败。\n/proc/coefficients.ini: ") && reason.size() > 40, qPrintable(reason));
         // A file that cannot be read as INI is left as it is rather than rewritten in part.
         const QString broken = dir.filePath("broken.ini");
         QVERIFY(put(broken, "[Device\nModel=QN 2000\n"));
@@ -156,6 +168,59 @@ private slots:
             QCOMPARE(ini.status(), QSettings::NoError);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"coefficients.ini"});
         }
+    }
+
+    // Anything but a regular file at the path is refused at once and left as it is, saying why;
+    // a FIFO is never waited on. So is a file too large to be a coefficient file.
+    void refusesWhatIsNoRegularFile()
+    {
+        QTemporaryDir dir;
+        for (int refused = 0; refused < 4; ++refused)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^coefficient file"));
+        const QString fifoPath = dir.filePath("fifo.ini");
+        FifoWithDeadline fifo(fifoPath, 3000);
+        QVERIFY2(fifo.isMade(), qPrintable(fifo.error()));
+        QString reason;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!CoefficientIni::write(threeChannels(), fifoPath, &reason));
+        QVERIFY2(!fifo.releasedAReader() && clock.elapsed() < 3000, "the export waited on the FIFO");
+        QVERIFY(fifo.isStillFifo());
+        QCOMPARE(reason, fifoPath + " 不是普通文件（命名管道），未做任何更改。");
+
+        QVERIFY(QDir(dir.path()).mkdir("folder.ini"));
+        QVERIFY(!CoefficientIni::write(threeChannels(), dir.filePath("folder.ini"), &reason));
+        QCOMPARE(reason, dir.filePath("folder.ini") + " 不是普通文件（文件夹），未做任何更改。");
+        const QString device = dir.filePath("device.ini");
+        QVERIFY(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0);
+        QVERIFY(!CoefficientIni::write(threeChannels(), device, &reason));
+        QCOMPARE(reason, device + " 不是普通文件（设备），未做任何更改。");
+
+        QFile large(dir.filePath("large.ini"));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(16 * 1024 * 1024 + 1));
+        large.close();
+        QVERIFY(!CoefficientIni::write(threeChannels(), large.fileName(), &reason));
+        QCOMPARE(reason, QString("已有的文件过大（超过 16 MB），未做任何更改。"));
+        QCOMPARE(large.size(), 16 * 1024 * 1024 + 1);
+    }
+
+    // A disk that fills: a new file and a file that is there are refused with the path and the
+    // reason, the file as it was and nothing left beside it.
+    void fullDiskLeavesTheFileAsItWas()
+    {
+        SmallTmpfs disk(256 * 1024);
+        QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+        const QByteArray before = "[Other]\nX=1\n";
+        QVERIFY(put(disk.filePath("single.ini"), before));
+        QVERIFY(disk.fill());
+        for (const char *name : {"new.ini", "single.ini"}) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^coefficient file"));
+            QString reason;
+            QVERIFY(!CoefficientIni::write(threeChannels(), disk.filePath(name), &reason));
+            QCOMPARE(reason, "文件写入失败。\n" + disk.filePath(name) + ": " + systemText(ENOSPC));
+        }
+        QCOMPARE(contents(disk.filePath("single.ini")), before);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList({".filler", "single.ini"}));
     }
 };
 
