@@ -1,5 +1,6 @@
 #include "calibration/CoefficientIni.h"
 
+#include "calibration/IniText.h"
 #include "common/WithReason.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
-#include <QTemporaryFile>
 #include <QTextCodec>
 
 #include <cerrno>
@@ -127,6 +127,7 @@ QStringList entriesOf(const Column &column, const QList<Tool::Struct_Calibration
 
 struct Existing {
     QByteArray bytes;
+    bool linked = false; // the file has more than one name (hard links)
 };
 
 // Reads the file at fileName when there is one. False, with the reason in problem, when
@@ -163,6 +164,7 @@ bool readExisting(const QString &fileName, Existing &existing, QString &problem)
         problem = notRegular(fileName, kindOf(status.st_mode));
         return false;
     }
+    existing.linked = status.st_nlink > 1;
 #else
     const QFileInfo info(fileName);
     if (!info.exists())
@@ -211,35 +213,75 @@ bool isUtf8Text(const QByteArray &bytes, QString &problem)
     return true;
 }
 
-// Sets the keys through the INI reader and writer in the file work. False when its text does not
-// parse without a format error or the result cannot be written.
-bool setKeys(const QString &work, const QList<Tool::Struct_CalibrationData> &records, QString &problem)
+#ifndef Q_OS_WIN
+bool writeAll(int descriptor, const QByteArray &bytes)
 {
-    QSettings settings(work, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    const QStringList existing = settings.allKeys(); // groups are parsed when their keys are asked for
-    if (settings.status() != QSettings::NoError) {
-        problem = notIni();
-        return false;
-    }
-    for (const Column &column : kColumns) {
-        const QString key = kGroup + QLatin1Char('/') + QLatin1String(column.key);
-        for (const QString &other : existing)
-            if (other != key && sameKey(other, key))
-                settings.remove(other);
-        settings.setValue(key, entriesOf(column, records));
-    }
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
-        problem = notWritten();
-        return false;
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::pwrite(descriptor, bytes.constData() + done, size_t(bytes.size() - done), off_t(done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        done += written;
     }
     return true;
 }
 
-// Replaces the file by the text in one step: a crash leaves the old or the new file, never a mix.
-bool replace(const QString &fileName, const QByteArray &text, QString &problem)
+// Rewrites the file where it stands, so that each of its names sees the new text. Nothing changes
+// before the space for the new text is reserved, so a full disk or quota stops it there; the text
+// then goes in with one write, and should that still fail, the old text is put back.
+bool rewriteInPlace(const QString &fileName, const QByteArray &before, const QByteArray &after, QString &problem)
 {
+    const int descriptor = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        problem = systemReason(errno);
+        return false;
+    }
+    int error = 0;
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0) {
+        error = errno;
+    } else if (!S_ISREG(status.st_mode)) {
+        problem = notRegular(fileName, kindOf(status.st_mode));
+        ::close(descriptor);
+        return false;
+    }
+#ifdef Q_OS_LINUX
+    if (error == 0 && ::fallocate(descriptor, FALLOC_FL_KEEP_SIZE, 0, off_t(after.size())) != 0 && errno != EOPNOTSUPP
+        && errno != ENOSYS)
+        error = errno;
+#endif
+    if (error == 0 && !writeAll(descriptor, after)) {
+        error = errno;
+        if (writeAll(descriptor, before))
+            (void)::ftruncate(descriptor, off_t(before.size()));
+    }
+    if (error == 0 && (::ftruncate(descriptor, off_t(after.size())) != 0 || ::fsync(descriptor) != 0))
+        error = errno;
+    if (::close(descriptor) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        problem = systemReason(error);
+    return error == 0;
+}
+#endif
+
+// Replaces the file by the text. A file of one name is replaced in one step by a complete new
+// file (a crash leaves the old or the new file, never a mix); a file of several names (hard
+// links) is rewritten where it stands, as only that keeps every name on the new text.
+bool replace(const QString &fileName, const Existing &existing, const QByteArray &text, QString &problem)
+{
+#ifndef Q_OS_WIN
+    if (existing.linked)
+        return rewriteInPlace(fileName, existing.bytes, text, problem);
+#else
+    Q_UNUSED(existing)
+#endif
     // Unbuffered and synced here: QSaveFile's commit takes a failed flush or sync (a full disk)
     // for success and puts an empty or cut file in place of the old one.
     QSaveFile file(fileName);
@@ -274,26 +316,16 @@ bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &pa
     QString problem;
     if (!readExisting(fileName, existing, problem) || !isUtf8Text(existing.bytes, problem))
         return refuse(reason, fileName, problem);
-    // Worked on as a copy without the byte-order mark: the INI reader takes a mark into the first
-    // key's name (and reports a format error that would hide a failed write).
-    QByteArray text = existing.bytes;
-    if (text.startsWith(kByteOrderMark))
-        text.remove(0, kByteOrderMark.size());
-    QTemporaryFile work;
-    // The name first: a temporary file without one is gone once closed.
-    if (!work.open() || work.fileName().isEmpty() || work.write(text) != text.size() || !work.flush())
-        return refuse(reason, fileName, unreadable(work.errorString()));
-    work.close();
-    if (!setKeys(work.fileName(), records, problem))
-        return refuse(reason, fileName, problem);
-    // The writer replaced the work file: it is read by its name, not through the handle kept open.
-    QFile result(work.fileName());
-    if (!result.open(QIODevice::ReadOnly))
-        return refuse(reason, fileName, unreadable(result.errorString()));
-    text = result.readAll();
-    if (result.error() != QFileDevice::NoError)
-        return refuse(reason, fileName, unreadable(result.errorString()));
-    if (!replace(fileName, text, problem))
+    const IniText before(existing.bytes);
+    if (!before.isValid())
+        return refuse(reason, fileName, notIni());
+    QVector<IniText::Key> keys;
+    for (const Column &column : kColumns)
+        keys.append({QString::fromLatin1(column.key), entriesOf(column, records)});
+    const QByteArray text = before.withKeys(kGroup, keys);
+    if (!IniText(text).holds(kGroup, keys))
+        return refuse(reason, fileName, notIni());
+    if (!replace(fileName, existing, text, problem))
         return refuse(reason, fileName, withReason(notWritten(), shownName(fileName) + QStringLiteral(": ") + problem));
     return true;
 }

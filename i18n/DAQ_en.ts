@@ -722,12 +722,12 @@
     </message>
     <message>
         <location line="+8"/>
-        <location line="+71"/>
+        <location line="+73"/>
         <source>文件夹</source>
         <translation>a folder</translation>
     </message>
     <message>
-        <location line="-69"/>
+        <location line="-71"/>
         <source>命名管道</source>
         <translation>a named pipe</translation>
     </message>
@@ -738,7 +738,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+67"/>
+        <location line="+69"/>
         <source>特殊文件</source>
         <translation>a special file</translation>
     </message>
@@ -758,7 +758,7 @@
         <translation>The existing file is not UTF-8 text.</translation>
     </message>
     <message>
-        <location line="-122"/>
+        <location line="-124"/>
         <source>已有的文件不是有效的INI文件。</source>
         <translation>The existing file is not a valid INI file.</translation>
     </message>

@@ -722,12 +722,12 @@
     </message>
     <message>
         <location line="+8"/>
-        <location line="+71"/>
+        <location line="+73"/>
         <source>文件夹</source>
         <translation>文件夹</translation>
     </message>
     <message>
-        <location line="-69"/>
+        <location line="-71"/>
         <source>命名管道</source>
         <translation>命名管道</translation>
     </message>
@@ -738,7 +738,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+67"/>
+        <location line="+69"/>
         <source>特殊文件</source>
         <translation>特殊文件</translation>
     </message>
@@ -758,7 +758,7 @@
         <translation>已有的文件不是UTF-8文本。</translation>
     </message>
     <message>
-        <location line="-122"/>
+        <location line="-124"/>
         <source>已有的文件不是有效的INI文件。</source>
         <translation>已有的文件不是有效的INI文件。</translation>
     </message>
