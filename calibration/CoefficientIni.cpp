@@ -1,19 +1,35 @@
 #include "calibration/CoefficientIni.h"
 
+#include "calibration/IniText.h"
+#include "common/WithReason.h"
+
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 #include <QSaveFile>
-#include <QTemporaryFile>
+#include <QStringList>
 #include <QTextCodec>
+
+#include <cerrno>
+#include <cstring>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace CoefficientIni {
 
 namespace {
 
 const QString kGroup = QStringLiteral("Standardizer");
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+// An existing file larger than this is no coefficient file; it is not read into memory.
+const int kMaxFileMegabytes = 16;
+const qint64 kMaxFileBytes = qint64(kMaxFileMegabytes) * 1024 * 1024;
 
 // "/a//b/" → "a/b", as QSettings spells its keys.
 QString normalizedKey(const QString &key)
@@ -43,22 +59,16 @@ const Column kColumns[] = {
     {"Mx_B_B", nullptr, "0"},        {"Name", &Record::Name, nullptr},
 };
 
-} // namespace
+// ---- Texts --------------------------------------------------------------------------------
 
-QString iniFileName(const QString &path)
+QString shownName(const QString &fileName)
 {
-    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".ini") : path;
+    return QDir::toNativeSeparators(fileName);
 }
 
-namespace {
-
-// Logs and hands out why the file is not written; false, for write to return.
-bool refuse(QString *reason, const QString &fileName, const QString &text)
+QString systemReason(int error)
 {
-    qWarning().noquote() << "coefficient file" << fileName << "not written:" << text;
-    if (reason)
-        *reason = text;
-    return false;
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString unreadable(const QString &error)
@@ -71,22 +81,125 @@ QString notWritten()
     return QCoreApplication::translate("CoefficientIni", "文件写入失败。");
 }
 
-// The text of the file at fileName, without a leading byte-order mark; empty when there is no
-// file. False when it is not empty or UTF-8 text without NUL bytes: rewriting anything else
-// through the INI reader would garble it. problem receives the reason.
-bool existingText(const QString &fileName, QByteArray &text, QString &problem)
+QString notIni()
 {
-    if (!QFileInfo::exists(fileName))
-        return true;
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        text = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        problem = unreadable(file.errorString());
+    return QCoreApplication::translate("CoefficientIni", "已有的文件不是有效的INI文件。");
+}
+
+// kind: what is at the path instead of a file, already translated.
+QString notRegular(const QString &fileName, const QString &kind)
+{
+    return QCoreApplication::translate("CoefficientIni", "%1 不是普通文件（%2），未做任何更改。")
+        .arg(shownName(fileName), kind);
+}
+
+#ifndef Q_OS_WIN
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QCoreApplication::translate("CoefficientIni", "文件夹");
+    if (S_ISFIFO(mode))
+        return QCoreApplication::translate("CoefficientIni", "命名管道");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QCoreApplication::translate("CoefficientIni", "设备");
+    return QCoreApplication::translate("CoefficientIni", "特殊文件");
+}
+#endif
+
+// Logs and hands out why the file is not written; false, for write to return.
+bool refuse(QString *reason, const QString &fileName, const QString &text)
+{
+    qWarning().noquote() << "coefficient file" << fileName << "not written:" << text;
+    if (reason)
+        *reason = text;
+    return false;
+}
+
+QStringList entriesOf(const Column &column, const QList<Tool::Struct_CalibrationData> &records)
+{
+    QStringList entries;
+    for (const Record &record : records)
+        entries.append(column.field ? record.*column.field : QString::fromLatin1(column.constant));
+    return entries;
+}
+
+// ---- The file ----------------------------------------------------------------------------------
+
+struct Existing {
+    QByteArray bytes;
+    bool linked = false; // the file has more than one name (hard links)
+};
+
+// Reads the file at fileName when there is one. False, with the reason in problem, when
+// something else is there (a folder, a FIFO, a device: left as it is, and never opened in a way
+// that could wait), it cannot be read or it is too large.
+bool readExisting(const QString &fileName, Existing &existing, QString &problem)
+{
+    QFile file;
+#ifndef Q_OS_WIN
+    const QByteArray name = QFile::encodeName(fileName);
+    struct stat status;
+    if (::stat(name.constData(), &status) != 0) {
+        if (errno == ENOENT)
+            return true;
+        problem = withReason(notWritten(), shownName(fileName) + QStringLiteral(": ") + systemReason(errno));
         return false;
     }
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
+    if (!S_ISREG(status.st_mode)) {
+        problem = notRegular(fileName, kindOf(status.st_mode));
+        return false;
+    }
+    // Without waiting: a FIFO put in the file's place since is refused below, not waited on.
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        problem = unreadable(shownName(fileName) + QStringLiteral(": ") + systemReason(errno));
+        return false;
+    }
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        problem = unreadable(shownName(fileName) + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        problem = notRegular(fileName, kindOf(status.st_mode));
+        return false;
+    }
+    existing.linked = status.st_nlink > 1;
+#else
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return true;
+    if (!info.isFile()) {
+        const char *kind = info.isDir() ? QT_TRANSLATE_NOOP("CoefficientIni", "文件夹")
+                                        : QT_TRANSLATE_NOOP("CoefficientIni", "特殊文件");
+        problem = notRegular(fileName, QCoreApplication::translate("CoefficientIni", kind));
+        return false;
+    }
+    file.setFileName(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = unreadable(shownName(fileName) + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+#endif
+    // One byte beyond the limit tells a file of exactly the limit from a larger one.
+    existing.bytes = file.read(kMaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        problem = unreadable(shownName(fileName) + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+    if (existing.bytes.size() > kMaxFileBytes) {
+        problem = QCoreApplication::translate("CoefficientIni", "已有的文件过大（超过 %1 MB），未做任何更改。")
+                      .arg(kMaxFileMegabytes);
+        return false;
+    }
+    return true;
+}
+
+// False when the text is not empty or UTF-8 text (a leading byte-order mark allowed) without NUL
+// bytes: keys written into anything else would garble it. problem receives the reason.
+bool isUtf8Text(const QByteArray &bytes, QString &problem)
+{
+    const QByteArray text = bytes.startsWith(kByteOrderMark) ? bytes.mid(kByteOrderMark.size()) : bytes;
     if (text.contains('\0')) {
         problem = QCoreApplication::translate("CoefficientIni", "已有的文件含有NUL字节，不是文本文件。");
         return false;
@@ -100,45 +213,98 @@ bool existingText(const QString &fileName, QByteArray &text, QString &problem)
     return true;
 }
 
-QStringList entriesOf(const Column &column, const QList<Tool::Struct_CalibrationData> &records)
+#ifndef Q_OS_WIN
+bool writeAll(int descriptor, const QByteArray &bytes)
 {
-    QStringList entries;
-    for (const Record &record : records)
-        entries.append(column.field ? record.*column.field : QString::fromLatin1(column.constant));
-    return entries;
-}
-
-// Sets the keys through the INI reader and writer in the file work. False when its text does not
-// parse without a format error or the result cannot be written.
-bool setKeys(const QString &work, const QList<Tool::Struct_CalibrationData> &records, QString &problem)
-{
-    QSettings settings(work, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    const QStringList existing = settings.allKeys(); // groups are parsed when their keys are asked for
-    if (settings.status() != QSettings::NoError) {
-        problem = QCoreApplication::translate("CoefficientIni", "已有的文件不是有效的INI文件。");
-        return false;
-    }
-    for (const Column &column : kColumns) {
-        const QString key = kGroup + QLatin1Char('/') + QLatin1String(column.key);
-        for (const QString &other : existing)
-            if (other != key && sameKey(other, key))
-                settings.remove(other);
-        settings.setValue(key, entriesOf(column, records));
-    }
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
-        problem = notWritten();
-        return false;
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::pwrite(descriptor, bytes.constData() + done, size_t(bytes.size() - done), off_t(done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        done += written;
     }
     return true;
 }
 
+// Rewrites the file where it stands, so that each of its names sees the new text. Nothing changes
+// before the space for the new text is reserved, so a full disk or quota stops it there; the text
+// then goes in with one write, and should that still fail, the old text is put back.
+bool rewriteInPlace(const QString &fileName, const QByteArray &before, const QByteArray &after, QString &problem)
+{
+    const int descriptor = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        problem = systemReason(errno);
+        return false;
+    }
+    int error = 0;
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0) {
+        error = errno;
+    } else if (!S_ISREG(status.st_mode)) {
+        problem = notRegular(fileName, kindOf(status.st_mode));
+        ::close(descriptor);
+        return false;
+    }
+#ifdef Q_OS_LINUX
+    if (error == 0 && ::fallocate(descriptor, FALLOC_FL_KEEP_SIZE, 0, off_t(after.size())) != 0 && errno != EOPNOTSUPP
+        && errno != ENOSYS)
+        error = errno;
+#endif
+    if (error == 0 && !writeAll(descriptor, after)) {
+        error = errno;
+        if (writeAll(descriptor, before))
+            (void)::ftruncate(descriptor, off_t(before.size()));
+    }
+    if (error == 0 && (::ftruncate(descriptor, off_t(after.size())) != 0 || ::fsync(descriptor) != 0))
+        error = errno;
+    if (::close(descriptor) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        problem = systemReason(error);
+    return error == 0;
+}
+#endif
+
+// Replaces the file by the text. A file of one name is replaced in one step by a complete new
+// file (a crash leaves the old or the new file, never a mix); a file of several names (hard
+// links) is rewritten where it stands, as only that keeps every name on the new text.
+bool replace(const QString &fileName, const Existing &existing, const QByteArray &text, QString &problem)
+{
+#ifndef Q_OS_WIN
+    if (existing.linked)
+        return rewriteInPlace(fileName, existing.bytes, text, problem);
+#else
+    Q_UNUSED(existing)
+#endif
+    // Unbuffered and synced here: QSaveFile's commit takes a failed flush or sync (a full disk)
+    // for success and puts an empty or cut file in place of the old one.
+    QSaveFile file(fileName);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size();
+#ifndef Q_OS_WIN
+    if (written && ::fsync(file.handle()) != 0) {
+        problem = systemReason(errno);
+        return false;
+    }
+#endif
+    written = written && file.commit();
+    if (!written)
+        problem = file.errorString();
+    return written;
+}
+
 } // namespace
 
-// The file is worked on as a copy: the INI reader takes a leading byte-order mark into the first
-// key's name (and reports a format error that would hide a failed write), and the file itself is
-// replaced in one step only once the new text is complete.
+QString iniFileName(const QString &path)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".ini") : path;
+}
+
 bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path, QString *reason)
 {
     if (reason)
@@ -146,25 +312,21 @@ bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &pa
     if (records.isEmpty() || path.isEmpty())
         return false;
     const QString fileName = iniFileName(path);
-    QByteArray text;
+    Existing existing;
     QString problem;
-    if (!existingText(fileName, text, problem))
+    if (!readExisting(fileName, existing, problem) || !isUtf8Text(existing.bytes, problem))
         return refuse(reason, fileName, problem);
-    QTemporaryFile work;
-    // The name first: a temporary file without one is gone once closed.
-    if (!work.open() || work.fileName().isEmpty() || work.write(text) != text.size() || !work.flush())
-        return refuse(reason, fileName, unreadable(work.errorString()));
-    work.close();
-    if (!setKeys(work.fileName(), records, problem))
-        return refuse(reason, fileName, problem);
-    // The writer replaced the work file: it is read by its name, not through the handle kept open.
-    QFile result(work.fileName());
-    QSaveFile target(fileName);
-    if (!result.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
-        return refuse(reason, fileName, notWritten());
-    text = result.readAll();
-    if (result.error() != QFileDevice::NoError || target.write(text) != text.size() || !target.commit())
-        return refuse(reason, fileName, notWritten());
+    const IniText before(existing.bytes);
+    if (!before.isValid())
+        return refuse(reason, fileName, notIni());
+    QVector<IniText::Key> keys;
+    for (const Column &column : kColumns)
+        keys.append({QString::fromLatin1(column.key), entriesOf(column, records)});
+    const QByteArray text = before.withKeys(kGroup, keys);
+    if (!IniText(text).holds(kGroup, keys))
+        return refuse(reason, fileName, notIni());
+    if (!replace(fileName, existing, text, problem))
+        return refuse(reason, fileName, withReason(notWritten(), shownName(fileName) + QStringLiteral(": ") + problem));
     return true;
 }
 

@@ -12,15 +12,19 @@
 // and the run's name. Channel dialogs read such files to load coefficients into a channel.
 namespace CoefficientIni {
 
-// Writes the records into the file at path (".ini" is added to a name without a suffix). Each key
-// replaces the value it had, also under another spelling of its case; other groups and keys of an
-// existing file stay; the file is replaced as a whole or not at all.
+// Writes the records into the file at path (".ini" is added to a name without a suffix). The
+// keys are set as a reader through QSettings finds them, looked up without regard to case: each
+// replaces the first line that holds it in the group where that line stands, other lines naming it
+// (another spelling of its case too) go, missing keys are added to the group and the group to the
+// file. Every other line stays byte for byte (comments, line ends, a byte-order mark). The file is
+// replaced as a whole or not at all; a file with several names (hard links) keeps them all.
 //
-// An existing file must be empty or UTF-8 text (a leading byte-order mark and CR LF line ends
-// allowed) without NUL bytes that the INI reader parses without a format error; any other file is
-// left byte for byte as it was. False also when there is no record or the file could not be
-// written; reason (when given) then receives a translated text for the user (empty without
-// records).
+// An existing file must be a regular file (anything else is left as it is, without waiting on it)
+// holding nothing or UTF-8 text without NUL bytes whose every line is a group, a key or a comment
+// (';' or '#' first); any other file is left byte for byte as it was. False also when there is no
+// record or the file could not be written; reason (when given) then receives a translated text for
+// the user (empty without records), for a failed write "文件写入失败。" with the path and the
+// system's reason on a second line.
 bool write(const QList<Tool::Struct_CalibrationData> &records, const QString &path, QString *reason = nullptr);
 
 // The path a name without a suffix is written to.

@@ -829,12 +829,44 @@
 <context>
     <name>CoefficientIni</name>
     <message>
-        <location filename="../calibration/CoefficientIni.cpp" line="+66"/>
+        <location filename="../calibration/CoefficientIni.cpp" line="+76"/>
         <source>无法读取已有的文件：%1</source>
         <translation>The existing file cannot be read: %1</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+16"/>
+        <source>%1 不是普通文件（%2），未做任何更改。</source>
+        <translation>%1 is not a regular file (%2); nothing was changed.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+73"/>
+        <source>文件夹</source>
+        <translation>a folder</translation>
+    </message>
+    <message>
+        <location line="-71"/>
+        <source>命名管道</source>
+        <translation>a named pipe</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设备</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+69"/>
+        <source>特殊文件</source>
+        <translation>a special file</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>已有的文件过大（超过 %1 MB），未做任何更改。</source>
+        <translation>The existing file is too large (over %1 MB); nothing was changed.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>已有的文件含有NUL字节，不是文本文件。</source>
         <translation>The existing file contains NUL bytes: it is not a text file.</translation>
     </message>
@@ -844,12 +876,12 @@
         <translation>The existing file is not UTF-8 text.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="-124"/>
         <source>已有的文件不是有效的INI文件。</source>
         <translation>The existing file is not a valid INI file.</translation>
     </message>
     <message>
-        <location line="-48"/>
+        <location line="-5"/>
         <source>文件写入失败。</source>
         <translation>Writing the file failed.</translation>
     </message>
@@ -1394,12 +1426,12 @@
     <name>ParametersOnLine</name>
     <message>
         <location filename="../acquisition/ParametersOnLine.cpp" line="+61"/>
-        <location line="+563"/>
+        <location line="+564"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
     <message>
-        <location line="-517"/>
+        <location line="-518"/>
         <source>数据采集</source>
         <translation>Data Acquisition</translation>
     </message>
@@ -1410,12 +1442,12 @@
     </message>
     <message>
         <location line="+7"/>
-        <location line="+653"/>
+        <location line="+654"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-602"/>
+        <location line="-603"/>
         <source>参数设置中，请稍等...</source>
         <translation>Setting parameters, please wait...</translation>
     </message>
@@ -1495,7 +1527,7 @@
         <translation>Failed to save the project information, acquisition not started!</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="+114"/>
         <source>打开数据库失败！</source>
         <translation>Failed to open the database!</translation>
     </message>
@@ -1613,13 +1645,13 @@
         <translation>Acquisition in progress, please stop it first!</translation>
     </message>
     <message>
-        <location line="-731"/>
-        <location line="+264"/>
+        <location line="-732"/>
+        <location line="+265"/>
         <source>程序内部错误，采集已终止，详情见日志！</source>
         <translation>Internal error: the acquisition has ended, see the log for details!</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-184"/>
         <source> 计划开始时间：</source>
         <translation> Planned start: </translation>
     </message>
@@ -1629,7 +1661,7 @@
         <translation>No driver is available for the model: </translation>
     </message>
     <message>
-        <location line="+246"/>
+        <location line="+247"/>
         <source> 数据库保存失败样本数：%1</source>
         <translation> Samples not saved to the database: %1</translation>
     </message>

@@ -829,12 +829,44 @@
 <context>
     <name>CoefficientIni</name>
     <message>
-        <location filename="../calibration/CoefficientIni.cpp" line="+66"/>
+        <location filename="../calibration/CoefficientIni.cpp" line="+76"/>
         <source>无法读取已有的文件：%1</source>
         <translation>无法读取已有的文件：%1</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+16"/>
+        <source>%1 不是普通文件（%2），未做任何更改。</source>
+        <translation>%1 不是普通文件（%2），未做任何更改。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+73"/>
+        <source>文件夹</source>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <location line="-71"/>
+        <source>命名管道</source>
+        <translation>命名管道</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设备</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+69"/>
+        <source>特殊文件</source>
+        <translation>特殊文件</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>已有的文件过大（超过 %1 MB），未做任何更改。</source>
+        <translation>已有的文件过大（超过 %1 MB），未做任何更改。</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>已有的文件含有NUL字节，不是文本文件。</source>
         <translation>已有的文件含有NUL字节，不是文本文件。</translation>
     </message>
@@ -844,12 +876,12 @@
         <translation>已有的文件不是UTF-8文本。</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="-124"/>
         <source>已有的文件不是有效的INI文件。</source>
         <translation>已有的文件不是有效的INI文件。</translation>
     </message>
     <message>
-        <location line="-48"/>
+        <location line="-5"/>
         <source>文件写入失败。</source>
         <translation>文件写入失败。</translation>
     </message>
@@ -1394,12 +1426,12 @@
     <name>ParametersOnLine</name>
     <message>
         <location filename="../acquisition/ParametersOnLine.cpp" line="+61"/>
-        <location line="+563"/>
+        <location line="+564"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-517"/>
+        <location line="-518"/>
         <source>数据采集</source>
         <translation>数据采集</translation>
     </message>
@@ -1410,12 +1442,12 @@
     </message>
     <message>
         <location line="+7"/>
-        <location line="+653"/>
+        <location line="+654"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-602"/>
+        <location line="-603"/>
         <source>参数设置中，请稍等...</source>
         <translation>参数设置中，请稍等...</translation>
     </message>
@@ -1495,7 +1527,7 @@
         <translation>项目信息保存失败，采集未开始！</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="+114"/>
         <source>打开数据库失败！</source>
         <translation>打开数据库失败！</translation>
     </message>
@@ -1613,13 +1645,13 @@
         <translation>正在采集中，请先结束！</translation>
     </message>
     <message>
-        <location line="-731"/>
-        <location line="+264"/>
+        <location line="-732"/>
+        <location line="+265"/>
         <source>程序内部错误，采集已终止，详情见日志！</source>
         <translation>程序内部错误，采集已终止，详情见日志！</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-184"/>
         <source> 计划开始时间：</source>
         <translation> 计划开始时间：</translation>
     </message>
@@ -1629,7 +1661,7 @@
         <translation>该型号没有可用的驱动：</translation>
     </message>
     <message>
-        <location line="+246"/>
+        <location line="+247"/>
         <source> 数据库保存失败样本数：%1</source>
         <translation> 数据库保存失败样本数：%1</translation>
     </message>

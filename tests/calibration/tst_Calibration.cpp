@@ -15,6 +15,7 @@
 #include "support/DamagedTable.h"
 #include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
+#include "support/FifoWithDeadline.h"
 #include "support/MessageBoxHelper.h"
 #include "support/TestWorkDir.h"
 
@@ -535,8 +536,20 @@ private slots:
         blocker.close();
         answer = m_dir->filePath("blocker/coefficients.ini");
         QStringList said = trigger("action_Export");
-        QCOMPARE(said.size(), 1);
-        QVERIFY2(said.first().startsWith("数据导出失败！\n") && said.first().size() > 8, qPrintable(said.first()));
+        QCOMPARE(said, QStringList{"数据导出失败！\n文件写入失败。\n" + answer + ": " + QString::fromLocal8Bit(std::strerror(ENOTDIR))});
+
+        // A FIFO at the path is refused at once, saying so, and stays a FIFO.
+        answer = m_dir->filePath("fifo.ini");
+        {
+            FifoWithDeadline fifo(answer, 3000);
+            QVERIFY2(fifo.isMade(), qPrintable(fifo.error()));
+            QElapsedTimer clock;
+            clock.start();
+            said = trigger("action_Export");
+            QVERIFY2(!fifo.releasedAReader() && clock.elapsed() < 3000, "the page waited on the FIFO");
+            QVERIFY(fifo.isStillFifo());
+        }
+        QCOMPARE(said, QStringList{"数据导出失败！\n" + answer + " 不是普通文件（命名管道），未做任何更改。"});
 
         // An existing file that is not UTF-8 text is refused with the reason, and stays as it was.
         const QByteArray latin1("[Other]\nname=caf\xe9\n");
