@@ -180,7 +180,9 @@ bool QCustomPlotL::SetAllData(int graphIndex, const QList<QDateTime> &times, con
     if (!isGraphIndex(graphIndex) || values.size() < times.size())
         return false;
 
-    applyPendingRescale();
+    // No deferred rescale is applied first: this call ends in a rescale of every axis to all the
+    // data, now or on show, which covers whatever was deferred. Applied here, it would scan every
+    // graph once per graph a caller fills while the chart is hidden.
     m_userNavigation = true;
     QVector<QCPGraphData> points;
     points.reserve(times.size());

@@ -6,11 +6,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 #include <tuple>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -190,6 +193,29 @@ private slots:
         tick(*writer, {{at("2024-05-01 08:20:01.000"), {{2.0, 2.0}, {2.0}}}}, at("2024-05-01 08:40:00.000"));
         QCOMPARE(readFile(path("B", "2024-05-01")),
                  m_headerB + "2024-05-01 08:00:01.000,1.00\n2024-05-01 08:20:01.000,2.00\n");
+    }
+
+    // Samples keep coming while a write is held up (project A's file stalls, as on a slow network
+    // folder, until a reader comes) and project B's file fails: B's failed rows go back ahead of
+    // the newer ones, so the file stays in time order.
+    void rowsOfAFailedWriteStayAheadOfNewerRows()
+    {
+        auto writer = started("2024-05-01 08:00:00.000");
+        const QString stalled = path("Oven A", "2024-05-01"), failing = path("B", "2024-05-01");
+        QVERIFY(QFile::remove(stalled) && mkfifo(qPrintable(stalled), 0600) == 0);
+        QVERIFY(QFile::remove(failing) && QDir().mkdir(failing));
+
+        writer->addSamples({{at("2024-05-01 08:00:01.000"), {{1.0, 1.0}, {1.0}}}}, at("2024-05-01 08:20:00.000"));
+        writer->addSamples({{at("2024-05-01 08:20:01.000"), {{2.0, 2.0}, {2.0}}}}, at("2024-05-01 08:20:01.100"));
+        QProcess reader; // lets the stalled write go on
+        reader.start("cat", {stalled});
+        QVERIFY2(reader.waitForFinished(10000), "the writer never wrote to the stalled file");
+        QCOMPARE(reader.readAllStandardOutput(), m_headerA + "2024-05-01 08:00:01.000,1.00,1.00\n");
+
+        QVERIFY(QFile::remove(stalled) && QDir().rmdir(failing));
+        writer->flushAll();
+        QCOMPARE(readFile(failing), m_headerB + "2024-05-01 08:00:01.000,1.00\n2024-05-01 08:20:01.000,2.00\n");
+        QCOMPARE(readFile(stalled), m_headerA + "2024-05-01 08:20:01.000,2.00,2.00\n");
     }
 
     // The disk fills during a flush: the part of the block that reached each file is cut off and

@@ -313,6 +313,8 @@ private slots:
         QTest::newRow("aligned to the shown second") << every(5, 1000, 250) << "1" << true << "1" << 5 << "1" << 4000LL;
         QTest::newRow("single sample") << QList<qint64>{500} << "" << false << "0" << 1 << "0" << 500LL;
         QTest::newRow("first two times equal") << QList<qint64>{0, 0, 1000, 2000} << "" << false << "1" << 4 << "1" << 2000LL;
+        // Steps 2, 1, 2, 1 s: of an even number of steps, the mean of the two middle ones.
+        QTest::newRow("even number of steps") << QList<qint64>{0, 2000, 3000, 5000, 6000} << "" << false << "1.5" << 5 << "1.5" << 6000LL;
     }
 
     void intervalDescribesTheSavedRows()
@@ -406,6 +408,19 @@ private slots:
         QCOMPARE(shown, message.replace("%path", path));
         QVERIFY2(peakRssMb() - peak < 256, "the huge line was read whole");
         QCOMPARE(enabled(), QStringLiteral("000"));
+    }
+
+    // Whatever the driver lets through, a value of a sign or a point alone holds no number: its
+    // row is refused, not stored as 0. A point at either end of digits is a number.
+    void valuesWithoutDigitsRefused()
+    {
+        for (const QString &value : {"-", ".", "-."}) {
+            m_script->setRecordFile({kChannel}, {{T0, {"1.5"}}, {T0.addSecs(1), {value}}});
+            QCOMPARE(inOrder({open(), enabled()}), QStringLiteral("采集数据不匹配，读取失败！\n第 3 行不符合记录文件格式。000"));
+        }
+        m_script->setRecordFile({kChannel}, {{T0, {"-.5"}}, {T0.addSecs(1), {"5."}}});
+        QCOMPARE(inOrder({open(), save()}), QStringLiteral("数据读取成功！数据保存成功！"));
+        QCOMPARE(savedRows().value(1).Data, QStringList{"5."});
     }
 
     // A save failing part-way stores nothing; a retry stores every sample.

@@ -212,6 +212,14 @@ private slots:
         QVERIFY2(clock.elapsed() < timing.connectPolls * timing.connectPollMs + 2000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(text, QStringLiteral("Open Error"));
 
+        // A port above 65535 is refused, not wrapped round to the listening port it names modulo 65536.
+        QTcpServer listening;
+        QVERIFY(listening.listen(QHostAddress::LocalHost, 0));
+        text.clear();
+        QVERIFY(!openInWorker(instrument, ToolComm::TcpText, "127.0.0.1", QString::number(listening.serverPort() + 65536), text));
+        QCOMPARE(text, QStringLiteral("Open Error"));
+        QVERIFY2(!listening.hasPendingConnections() && !listening.waitForNewConnection(0), "connected to the wrapped port");
+
         text.clear();
         QVERIFY(!openInWorker(instrument, ToolComm::SerialText, m_dir.filePath("no-such-port"), "9600", text));
         QCOMPARE(text, QStringLiteral("Open Error"));

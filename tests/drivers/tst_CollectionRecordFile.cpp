@@ -80,6 +80,19 @@ private slots:
         QCOMPARE(QStringList({next(driver), next(driver)}), QStringList({"2024-05-01 09:00:00.000 100.5", "refused"}));
     }
 
+    // A cell holding a sign or a point alone, or nothing, holds no number: the line is refused,
+    // not read as 0. A point at either end of digits is a number.
+    void cellsWithoutDigitsRefused()
+    {
+        CollectionRecordFile driver;
+        for (const char *cell : {"-", ".", "-.", "+", ""}) {
+            QCOMPARE(open(driver, QByteArray("Time,1(℃)\n2024-05-01 08:00:00.000,") + cell + "\n"), QStringList{"1 ℃"});
+            QVERIFY2(next(driver) == QLatin1String("refused"), cell);
+        }
+        QCOMPARE(open(driver, "Time,1(℃),2(℃)\n2024-05-01 08:00:00.000,-.5,5.\n"), QStringList({"1 ℃", "2 ℃"}));
+        QCOMPARE(next(driver), QStringLiteral("2024-05-01 08:00:00.000 -.5 5."));
+    }
+
     // Both say why a connection can never come: the model is read from record files only.
     void connectionOperationsFail()
     {

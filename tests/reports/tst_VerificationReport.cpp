@@ -337,6 +337,30 @@ private slots:
         QCOMPARE(m_boxes->count(), 0);
     }
 
+    // On the shown page the chart is filled graph by graph and its axes are set once, to the data
+    // of every shown channel, left and right.
+    void loadedChartRescaledOnce()
+    {
+        QVERIFY(storeProject(testProject("Oven", {"℃", "℃", "%RH", "%RH"}), {"20,25,40,45", "21,30,41,60", "22,26,42,50"}));
+        makePage();
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+        QCustomPlotL *chart = m_page->Chart();
+        QList<int> moves{0, 0, 0};
+        const QList<QCPAxis *> axes{chart->xAxis, chart->yAxis, chart->yAxis2};
+        for (int a = 0; a < axes.size(); ++a)
+            connect(axes.at(a), qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this, [&moves, a] { ++moves[a]; });
+        click(0);
+        m_page->LoadProject();
+        QCOMPARE(moves, QList<int>({1, 1, 1}));
+        const double t0 = QCustomPlotL::TimeKey(sampleTime(0));
+        const auto range = [](const QCPAxis *axis, double origin) {
+            return QStringLiteral("%1..%2").arg(axis->range().lower - origin).arg(axis->range().upper - origin);
+        };
+        QCOMPARE(QStringList({range(chart->xAxis, t0), range(chart->yAxis, 0), range(chart->yAxis2, 0)}),
+                 QStringList({"0..2", "20..30", "40..60"}));
+    }
+
     // Nothing checked; a failing store (nothing lost, one message); then the loaded project for
     // real: it stays on screen but can no longer be exported. Merging the loaded project away
     // disables the exports as well, until a project is loaded again.

@@ -306,6 +306,26 @@ private slots:
         QVERIFY(!Tool::lastFailureWasLock());
     }
 
+    // Connections sharing one cache meet another's write lock as "locked" (SQLite's code 6), not
+    // "busy" (5), and at once, without the busy wait. For the user it is the same: another
+    // connection holds the database and nothing was changed.
+    void lockedCountsAsALock()
+    {
+        const QString shared = QStringLiteral("file:shared.db3?cache=shared");
+        QVERIFY(Tool::openDatabase(shared, "holder") && Tool::openDatabase(shared, "writer"));
+        {
+            QSqlQuery holder(QSqlDatabase::database("holder"));
+            QVERIFY(holder.exec("BEGIN IMMEDIATE"));
+            QVERIFY(!Tool::addParametersData(sample("a", "1"), "writer"));
+            QVERIFY2(Tool::lastFailureWasLock(), qPrintable(Tool::lastFailureText()));
+            QCOMPARE(Tool::withLockNote("数据保存失败！"), QStringLiteral("数据保存失败！\n数据库正被其他程序使用，未做任何更改。"));
+            QVERIFY(holder.exec("ROLLBACK"));
+        }
+        QVERIFY(Tool::addParametersData(sample("a", "1"), "writer") && !Tool::lastFailureWasLock());
+        Tool::closeDatabase("writer");
+        Tool::closeDatabase("holder");
+    }
+
     void listHelpers()
     {
         QCOMPARE(Tool::toStringList(2, {1.0, -0.005, 12.345}), QStringList({"1.00", "-0.01", "12.35"}));

@@ -193,6 +193,42 @@ private slots:
         QCOMPARE(ranges(hidden).left(16), QStringLiteral("10..20 | -4..2 |"));
     }
 
+    // A project's graphs filled one by one into a hidden chart, each widening the ranges: no axis
+    // moves while the chart stays hidden (a rescale scans every graph's values), and on show
+    // each axis is set once, to all the data of both value axes.
+    void wholeDataOfAHiddenChartRescaledOnceOnShow()
+    {
+        QCustomPlotL chart;
+        chart.resize(800, 600);
+        const int graphs = 30;
+        QStringList names;
+        QList<bool> onLeft;
+        for (int g = 0; g < graphs; ++g) {
+            names << QString::number(g);
+            onLeft << (g % 3 != 2);
+        }
+        QVERIFY(chart.SetChannels(names, {"℃", "%RH"}, onLeft, true));
+        QList<int> moves{0, 0, 0};
+        const QList<QCPAxis *> axes{chart.xAxis, chart.yAxis, chart.yAxis2};
+        for (int a = 0; a < axes.size(); ++a)
+            connect(axes.at(a), qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this, [&moves, a] { ++moves[a]; });
+        // Graph g: 10 points from second g on, valued g * 10 and up.
+        for (int g = 0; g < graphs; ++g) {
+            QList<QDateTime> times;
+            QList<double> values;
+            for (int n = 0; n < 10; ++n) {
+                times << at(g + n);
+                values << g * 10 + n;
+            }
+            QVERIFY(chart.SetAllData(g, times, values));
+        }
+        QCOMPARE(moves, QList<int>({0, 0, 0}));
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        QCOMPARE(moves, QList<int>({1, 1, 1}));
+        QCOMPARE(ranges(chart), QStringLiteral("0..38 | 0..289 | 20..299"));
+    }
+
     // Wheel zoom around the cursor; a rubber band must exceed 5 pixels, one dragged up and to the
     // left is normalised; a left drag pans until released. While live refresh is on, wheel, drag
     // and band leave the ranges alone, but a double-click rescales to the data.
