@@ -1859,6 +1859,19 @@
     </message>
 </context>
 <context>
+    <name>TypedDateTimeEdit</name>
+    <message>
+        <location filename="../reports/TypedDateTimeEdit.cpp" line="+109"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>输入的时间无效，已恢复原来的时间!</source>
+        <translation>输入的时间无效，已恢复原来的时间!</translation>
+    </message>
+</context>
+<context>
     <name>VerificationMerge</name>
     <message>
         <location filename="../reports/VerificationMerge.cpp" line="+23"/>

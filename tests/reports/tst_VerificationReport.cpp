@@ -662,6 +662,114 @@ private slots:
                                                     "08:00:00-08:10:00 ", "08:00:00-08:10:00  off", "08:00:00-08:05:00  off"}));
     }
 
+    // A time typed into a segment's start or end as a user types it (all selected, then the keys,
+    // or from a field on) is taken as typed, with no milliseconds, once the typing ends (Tab, a
+    // click on "确定"); an end moves the next start with it. A time that does not exist, or one
+    // digit too many, is refused with a box naming what was typed: the edit shows its time from
+    // before, Enter or the click on "确定" does nothing more, and the dialog stays open.
+    void typedSegmentTimes_data()
+    {
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<QString>("edit");       // "Start1", "End1", ...
+        QTest::addColumn<int>("field");          // -1: the whole text selected; else the field typed from
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("finish");     // "tab", "enter" or "click" (on "确定")
+        QTest::addColumn<QStringList>("expected"); // the segments stored, or the box's text
+        const QString end = "-05-01 08:10:00.500";
+        QTest::newRow("start, whole time") << 1 << "Start1" << -1 << "2024-05-01 08:02:30" << "tab" << QStringList{"05-01 08:02:30.000" + end};
+        QTest::newRow("start, whole time, click") << 1 << "Start1" << -1 << "2024-05-01 08:02:30" << "click"
+                                                  << QStringList{"05-01 08:02:30.000" + end};
+        QTest::newRow("digits only") << 1 << "Start1" << -1 << "20240501080230" << "tab" << QStringList{"05-01 08:02:30.000" + end};
+        QTest::newRow("one-digit fields") << 1 << "Start1" << -1 << "2024-5-1 8:2:30" << "tab" << QStringList{"05-01 08:02:30.000" + end};
+        QTest::newRow("from the minutes on") << 1 << "Start1" << 4 << "5:7" << "tab" << QStringList{"05-01 08:05:07.000" + end};
+        QTest::newRow("end 1 moves start 2") << 2 << "End1" << -1 << "2024-05-01 08:04:00" << "click"
+            << QStringList{"05-01 08:00:00.500-05-01 08:04:00.000", "05-01 08:04:00.000" + end};
+        const QString refused = "输入的时间无效，已恢复原来的时间!\n";
+        QTest::newRow("30 February") << 1 << "Start1" << -1 << "2024-02-30 08:00:00" << "enter"
+                                     << QStringList{refused + "2024-02-30 08:00:00"};
+        QTest::newRow("hour 25") << 1 << "End1" << -1 << "2024-05-01 25:00:00" << "tab" << QStringList{refused + "2024-05-01 25:00:00"};
+        QTest::newRow("a digit too many") << 1 << "Start1" << -1 << "2024-05-01 08:02:301" << "click"
+                                          << QStringList{refused + "2024-05-01 08:02:301"};
+    }
+
+    void typedSegmentTimes()
+    {
+        QFETCH(int, segments);
+        QFETCH(QString, edit);
+        QFETCH(int, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, finish);
+        QFETCH(QStringList, expected);
+        Struct_Export record = tenMinutes("1");
+        VerificationReportExport dialog;
+        dialog.SetParameters(&record);
+        chooseSegments(&dialog, segments);
+        for (int k = 1; k <= segments; ++k)
+            dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit_Remark%1").arg(k))->setText("r");
+        VerificationReportExport::setFileChooser([this](QWidget *, const QString &) { return m_dir->filePath("r.pdf"); });
+        dialog.findChild<QPushButton *>("pushButton_Route")->click();
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto *typed = dialog.findChild<QDateTimeEdit *>("dateTimeEdit_" + edit);
+        const QString before = typed->text();
+        typed->setFocus();
+        if (field < 0) {
+            QTest::keyClick(typed, Qt::Key_A, Qt::ControlModifier);
+        } else {
+            typed->setCurrentSectionIndex(field);
+            typed->setSelectedSection(typed->sectionAt(field));
+        }
+        QTest::keyClicks(typed, keys);
+        auto *ok = dialog.findChild<QPushButton *>("pushButton_OK");
+        if (finish == "click")
+            QTest::mouseClick(ok, Qt::LeftButton);
+        else
+            QTest::keyClick(typed, finish == "tab" ? Qt::Key_Tab : Qt::Key_Enter);
+        if (expected.first().contains('\n')) {
+            QCOMPARE(m_boxes->texts(), expected);
+            QCOMPARE(typed->text(), before);
+            QVERIFY(dialog.isVisible() && dialog.result() != QDialog::Accepted && record.Path.isEmpty());
+            return;
+        }
+        QCOMPARE(m_boxes->texts(), QStringList());
+        if (finish != "click")
+            QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QStringList stored;
+        for (int k = 0; k < record.SegmentStart.size(); ++k)
+            stored << record.SegmentStart.at(k).toString("MM-dd hh:mm:ss.zzz") + '-' + record.SegmentEnd.at(k).toString("MM-dd hh:mm:ss.zzz");
+        QCOMPARE(stored, expected);
+    }
+
+    // The display range typed on the page, then "设定": the chart shows the range as typed; a
+    // time that does not exist is refused and the range stays.
+    void typedDisplayRange()
+    {
+        loadP({"℃"}, {}, {"1", "2", "3"});
+        m_page->show();
+        QApplication::setActiveWindow(m_page.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
+        auto *start = m_page->findChild<QDateTimeEdit *>("dateTimeEdit_Start");
+        auto *end = m_page->findChild<QDateTimeEdit *>("dateTimeEdit_End");
+        const auto type = [](QDateTimeEdit *edit, const QString &keys) {
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(edit, keys);
+        };
+        type(start, "2024-05-01 07:59:30");
+        type(end, "2024-05-01 08:00:02");
+        QTest::mouseClick(button("pushButton_DisplayRange"), Qt::LeftButton);
+        const QCPRange typed(QCustomPlotL::TimeKey(QDateTime(QDate(2024, 5, 1), QTime(7, 59, 30))),
+                             QCustomPlotL::TimeKey(QDateTime(QDate(2024, 5, 1), QTime(8, 0, 2))));
+        QCOMPARE(m_page->Chart()->xAxis->range(), typed);
+        type(end, "2024-05-01 08:00:62");
+        QTest::mouseClick(button("pushButton_DisplayRange"), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList({"输入的时间无效，已恢复原来的时间!\n2024-05-01 08:00:62"}));
+        QCOMPARE(end->text(), QStringLiteral("2024-05-01 08:00:02"));
+        QCOMPARE(m_page->Chart()->xAxis->range(), typed);
+    }
+
     // The sections offered follow the unit groups of the checked channels.
     void sectionsOffered_data()
     {
