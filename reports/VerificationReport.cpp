@@ -4,6 +4,7 @@
 #include "common/WorkerGuard.h"
 #include "reports/ReportData.h"
 #include "reports/SimpleDataExport.h"
+#include "reports/StoreFailure.h"
 #include "reports/TypedDateTimeEdit.h"
 #include "reports/VerificationMerge.h"
 #include "reports/VerificationReportData.h"
@@ -546,7 +547,7 @@ void VerificationReport::DeleteProject()
         deleted = Tool::deleteProject(name);
     }
     if (!deleted) {
-        inform(m_Warning, Tool::withLockNote(tr("删除数据失败!")));
+        inform(m_Warning, withStoreReason(tr("删除数据失败!")));
     } else if (m_Loaded.Rows && m_Loaded.Project.Name == name) {
         // The chart and the information keep showing it, but it can no longer be exported.
         m_Loaded.Gone = true;

@@ -354,7 +354,7 @@ private slots:
         QSqlQuery q;
         QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE DELETE ON ParametersData BEGIN SELECT RAISE(ABORT, 'no'); END"));
         menu(Delete);
-        QCOMPARE(m_boxes->texts(), QStringList({"请先选择需要删除的项目!", "删除数据失败!"}));
+        QCOMPARE(m_boxes->texts(), QStringList({"请先选择需要删除的项目!", "删除数据失败!\nno"}));
         QCOMPARE(m_boxes->boxes().at(0).title + m_boxes->last().title, QStringLiteral("提示警告"));
         QCOMPARE(stored() + '|' + names().join(','), QStringLiteral("Gone(01,01):2 Keep(01,01):1 More(01,01):1|Gone,More,Keep"));
         QVERIFY(q.exec("DROP TRIGGER refuse"));
@@ -499,7 +499,7 @@ private slots:
 
     // Accepted names take every merged sample and one record with the earliest times; refused
     // ones, a store that fails part-way and a failed name lookup change nothing and leave the
-    // dialog open, ready for another try.
+    // dialog open, ready for another try; a failure of the store names its reason.
     void mergeUnderName_data()
     {
         QTest::addColumn<QString>("name");
@@ -515,10 +515,10 @@ private slots:
         QTest::newRow("empty") << "" << QList<int>{0} << "" << "合并后名称不能为空！" + all;
         QTest::newRow("nothing checked") << "Joined" << QList<int>{} << "" << "请先选择需要合并的项目！" + all;
         QTest::newRow("store fails") << "Joined" << QList<int>{0} << "CREATE TRIGGER refuse BEFORE INSERT ON Parameters BEGIN "
-                                     "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
+                                     "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！\nno" + all + "|C(03,03):2 Joined(01,02):4" + rest;
         QTest::newRow("rename fails") << "Joined" << QList<int>{0} << "CREATE TRIGGER refuse BEFORE UPDATE ON ParametersData BEGIN "
-                                      "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
-        QTest::newRow("database closed") << "Joined" << QList<int>{0} << "close" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
+                                      "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！\nno" + all + "|C(03,03):2 Joined(01,02):4" + rest;
+        QTest::newRow("database closed") << "Joined" << QList<int>{0} << "close" << "数据库连接失败！\nDriver not loaded" + all + "|C(03,03):2 Joined(01,02):4" + rest;
     }
 
     void mergeUnderName()
@@ -1074,6 +1074,43 @@ private slots:
         QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("警告|读取数据库失败！\ndatabase disk image is malformed"));
         QCOMPARE(tree()->topLevelItemCount(), 0);
         QCOMPARE(m_page->Loaded().Project.Name + QString::number(m_page->Loaded().Rows->rowCount()) + exportButtons(), QStringLiteral("P211"));
+    }
+
+    // A damaged page of the project records or of the samples: deleting a project and merging
+    // projects fail, say so with the database's reason on a second line as the page's reads do,
+    // and change nothing; the merge dialog stays open for another try.
+    void deleteAndMergeOnDamagedPages_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("project records") << "Parameters";
+        QTest::newRow("samples") << "ParametersData";
+    }
+
+    void deleteAndMergeOnDamagedPages()
+    {
+        QFETCH(QString, table);
+        openMerge();
+        makePage(); // NULL, A, C, Other, B
+        click(1);
+        QVERIFY(damageTable(table));
+        menu(Delete);
+        mergeAs(m_merge.get(), "Joined", {0});
+        const QString reason = "\ndatabase disk image is malformed";
+        QStringList expected{"删除数据失败!" + reason};
+        if (table == "Parameters")
+            expected << "读取数据库失败！" + reason; // the tree read again after the delete
+        expected << "数据库连接失败！" + reason;
+        QCOMPARE(m_boxes->texts(), expected);
+        QCOMPARE(m_boxes->boxes().at(0).title, QStringLiteral("警告"));
+        QVERIFY(m_merge->isVisible() && m_merge->result() != QDialog::Accepted);
+        // The other table still reads, as it was.
+        QSqlQuery q;
+        QVERIFY(q.exec(table == "Parameters" ? "SELECT Name || ':' || COUNT(*) FROM ParametersData GROUP BY Name ORDER BY Name"
+                                             : "SELECT Name FROM Parameters ORDER BY Name"));
+        QStringList rows;
+        while (q.next())
+            rows << q.value(0).toString();
+        QCOMPARE(rows.join(' '), table == "Parameters" ? QStringLiteral("A:2 B:2 C:2 NULL:2 Other:2") : QStringLiteral("A B C NULL Other"));
     }
 
     // A damaged page of the samples: loading another project and viewing its data warn with the
