@@ -1874,7 +1874,7 @@
 <context>
     <name>VerificationMerge</name>
     <message>
-        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
+        <location filename="../reports/VerificationMerge.cpp" line="+24"/>
         <source>项目合并</source>
         <translation>Merge projects</translation>
     </message>
@@ -1914,7 +1914,7 @@
         <translation>The name after the merge must not be empty!</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+11"/>
         <location line="+36"/>
         <source>数据库连接失败！</source>
         <translation>Database connection failed!</translation>
@@ -1933,7 +1933,7 @@
 <context>
     <name>VerificationReport</name>
     <message>
-        <location filename="../reports/VerificationReport.cpp" line="+75"/>
+        <location filename="../reports/VerificationReport.cpp" line="+65"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
@@ -1969,13 +1969,13 @@
     </message>
     <message>
         <location line="+28"/>
-        <location line="+60"/>
+        <location line="+61"/>
         <location line="+44"/>
         <source>项目列表</source>
         <translation>Project list</translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-102"/>
         <source>查询</source>
         <translation>Search</translation>
     </message>
@@ -1995,7 +1995,7 @@
         <translation>Generate report</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>趋势图</source>
         <translation>Trend chart</translation>
     </message>
@@ -2010,13 +2010,13 @@
         <translation>Time range:</translation>
     </message>
     <message>
-        <location line="+169"/>
-        <location line="+144"/>
+        <location line="+183"/>
+        <location line="+152"/>
         <source>当前项目没有采集的数据!</source>
         <translation>The current project has no acquired data!</translation>
     </message>
     <message>
-        <location line="-127"/>
+        <location line="-135"/>
         <source>项目名称:</source>
         <translation>Project name:</translation>
     </message>
@@ -2061,31 +2061,32 @@
         <translation>Scan rate:</translation>
     </message>
     <message>
-        <location line="+175"/>
+        <location line="+183"/>
         <source>请先选择需要删除的项目!</source>
         <translation>Please select the project to delete first!</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+12"/>
         <source>删除数据失败!</source>
         <translation>Deleting the data failed!</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+86"/>
         <source>数据导出中，请稍等...</source>
         <translation>Exporting data, please wait...</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+28"/>
         <source>报表生成成功!</source>
         <translation>Report generated successfully!</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>数据异常，生成报表失败!</source>
         <translation>Data error, the report could not be generated!</translation>
     </message>
     <message>
+        <location line="-348"/>
         <source>读取数据库失败！</source>
         <translation>Reading the database failed!</translation>
     </message>
@@ -2131,57 +2132,57 @@
     <message>
         <location line="+1"/>
         <source>最小平均</source>
-        <translation>Min. mean </translation>
+        <translation>Min. Mean </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>及通道</source>
-        <translation> and channel</translation>
+        <translation> and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大平均</source>
-        <translation>Max. mean </translation>
+        <translation>Max. Mean </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大的最大值及通道</source>
-        <translation>Largest max. and channel</translation>
+        <translation>Largest Max. and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最小的最小值及通道</source>
-        <translation>Smallest min. and channel</translation>
+        <translation>Smallest Min. and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值</source>
-        <translation>Overall mean</translation>
+        <translation>Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大的最大值与全均值之差</source>
-        <translation>Largest max. - overall mean</translation>
+        <translation>Largest Max. - Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大平均值与全均值之差</source>
-        <translation>Max. mean - overall mean</translation>
+        <translation>Max. Mean - Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值与最小的最小值之差</source>
-        <translation>Overall mean - smallest min.</translation>
+        <translation>Overall Mean - Smallest Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值与最小平均值之差</source>
-        <translation>Overall mean - min. mean</translation>
+        <translation>Overall Mean - Min. Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>通道</source>
-        <translation> channel</translation>
+        <translation> Channel</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2201,28 +2202,34 @@
     <message>
         <location line="+1"/>
         <source>最大-平均</source>
-        <translation>Max. - mean</translation>
+        <translation>Max. - Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>平均-最小</source>
-        <translation>Mean - min.</translation>
+        <translation>Mean - Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大-最小</source>
-        <translation>Max. - min.</translation>
+        <translation>Max. - Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>标准偏差</source>
-        <translation>Std. deviation</translation>
+        <translation>Std. Deviation</translation>
     </message>
     <message>
         <location line="+1"/>
         <location filename="../reports/VerificationReportExcel.cpp" line="+200"/>
         <source>时间</source>
         <translation>Time</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>通道</source>
+        <comment>heading</comment>
+        <translation>Channel</translation>
     </message>
     <message>
         <location filename="../reports/VerificationReportExcel.cpp" line="-104"/>
@@ -2343,7 +2350,7 @@
         <translation>Data table</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <source>功能表页：</source>
         <translation>Sheets:</translation>
     </message>
@@ -2448,7 +2455,7 @@
         <translation>Invalid acquisition interval!</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+43"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
@@ -2456,7 +2463,7 @@
 <context>
     <name>VerificationReportPDF</name>
     <message>
-        <location filename="../reports/ReportStatistics.cpp" line="-21"/>
+        <location filename="../reports/ReportStatistics.cpp" line="-30"/>
         <source>数据表</source>
         <translation>Data table</translation>
     </message>
@@ -2473,57 +2480,57 @@
     <message>
         <location line="+1"/>
         <source>最小平均</source>
-        <translation>Min. mean </translation>
+        <translation>Min. Mean </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>及通道</source>
-        <translation> and channel</translation>
+        <translation> and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大平均</source>
-        <translation>Max. mean </translation>
+        <translation>Max. Mean </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大的最大值及通道</source>
-        <translation>Largest max. and channel</translation>
+        <translation>Largest Max. and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最小的最小值及通道</source>
-        <translation>Smallest min. and channel</translation>
+        <translation>Smallest Min. and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值</source>
-        <translation>Overall mean</translation>
+        <translation>Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大的最大值与全均值之差</source>
-        <translation>Largest max. - overall mean</translation>
+        <translation>Largest Max. - Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大平均值与全均值之差</source>
-        <translation>Max. mean - overall mean</translation>
+        <translation>Max. Mean - Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值与最小的最小值之差</source>
-        <translation>Overall mean - smallest min.</translation>
+        <translation>Overall Mean - Smallest Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值与最小平均值之差</source>
-        <translation>Overall mean - min. mean</translation>
+        <translation>Overall Mean - Min. Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>通道</source>
-        <translation> channel</translation>
+        <translation> Channel</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2543,31 +2550,37 @@
     <message>
         <location line="+1"/>
         <source>最大-平均</source>
-        <translation>Max. - mean</translation>
+        <translation>Max. - Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>平均-最小</source>
-        <translation>Mean - min.</translation>
+        <translation>Mean - Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大-最小</source>
-        <translation>Max. - min.</translation>
+        <translation>Max. - Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>标准偏差</source>
-        <translation>Std. deviation</translation>
+        <translation>Std. Deviation</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../reports/VerificationReportPDF.cpp" line="+262"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="+408"/>
         <source>时间</source>
         <translation>Time</translation>
     </message>
     <message>
-        <location filename="../reports/VerificationReportPDF.cpp" line="-121"/>
+        <location line="+10"/>
+        <source>通道</source>
+        <comment>heading</comment>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <location filename="../reports/VerificationReportPDF.cpp" line="-228"/>
         <source>采集报告</source>
         <translation>Acquisition report</translation>
     </message>
@@ -2597,7 +2610,7 @@
         <translation>Report summary:</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+23"/>
         <source>设备列表:</source>
         <translation>Device list:</translation>
     </message>
@@ -2637,7 +2650,7 @@
         <translation>End time: </translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+151"/>
         <source>    开始</source>
         <translation>    start</translation>
     </message>

@@ -1874,7 +1874,7 @@
 <context>
     <name>VerificationMerge</name>
     <message>
-        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
+        <location filename="../reports/VerificationMerge.cpp" line="+24"/>
         <source>项目合并</source>
         <translation>项目合并</translation>
     </message>
@@ -1914,7 +1914,7 @@
         <translation>合并后名称不能为空！</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+11"/>
         <location line="+36"/>
         <source>数据库连接失败！</source>
         <translation>数据库连接失败！</translation>
@@ -1933,7 +1933,7 @@
 <context>
     <name>VerificationReport</name>
     <message>
-        <location filename="../reports/VerificationReport.cpp" line="+75"/>
+        <location filename="../reports/VerificationReport.cpp" line="+65"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -1969,13 +1969,13 @@
     </message>
     <message>
         <location line="+28"/>
-        <location line="+60"/>
+        <location line="+61"/>
         <location line="+44"/>
         <source>项目列表</source>
         <translation>项目列表</translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-102"/>
         <source>查询</source>
         <translation>查询</translation>
     </message>
@@ -1995,7 +1995,7 @@
         <translation>报表生成</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>趋势图</source>
         <translation>趋势图</translation>
     </message>
@@ -2010,13 +2010,13 @@
         <translation>时间设置：</translation>
     </message>
     <message>
-        <location line="+169"/>
-        <location line="+144"/>
+        <location line="+183"/>
+        <location line="+152"/>
         <source>当前项目没有采集的数据!</source>
         <translation>当前项目没有采集的数据!</translation>
     </message>
     <message>
-        <location line="-127"/>
+        <location line="-135"/>
         <source>项目名称:</source>
         <translation>项目名称:</translation>
     </message>
@@ -2061,31 +2061,32 @@
         <translation>扫描速率：</translation>
     </message>
     <message>
-        <location line="+175"/>
+        <location line="+183"/>
         <source>请先选择需要删除的项目!</source>
         <translation>请先选择需要删除的项目!</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+12"/>
         <source>删除数据失败!</source>
         <translation>删除数据失败!</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+86"/>
         <source>数据导出中，请稍等...</source>
         <translation>数据导出中，请稍等...</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+28"/>
         <source>报表生成成功!</source>
         <translation>报表生成成功!</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>数据异常，生成报表失败!</source>
         <translation>数据异常，生成报表失败!</translation>
     </message>
     <message>
+        <location line="-348"/>
         <source>读取数据库失败！</source>
         <translation>读取数据库失败！</translation>
     </message>
@@ -2225,6 +2226,12 @@
         <translation>时间</translation>
     </message>
     <message>
+        <location line="+9"/>
+        <source>通道</source>
+        <comment>heading</comment>
+        <translation>通道</translation>
+    </message>
+    <message>
         <location filename="../reports/VerificationReportExcel.cpp" line="-104"/>
         <source>首页</source>
         <translation>首页</translation>
@@ -2343,7 +2350,7 @@
         <translation>数据表</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <source>功能表页：</source>
         <translation>功能表页：</translation>
     </message>
@@ -2448,7 +2455,7 @@
         <translation>采集间隔设置错误!</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+43"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -2456,7 +2463,7 @@
 <context>
     <name>VerificationReportPDF</name>
     <message>
-        <location filename="../reports/ReportStatistics.cpp" line="-21"/>
+        <location filename="../reports/ReportStatistics.cpp" line="-30"/>
         <source>数据表</source>
         <translation>数据表</translation>
     </message>
@@ -2562,12 +2569,18 @@
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../reports/VerificationReportPDF.cpp" line="+262"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="+408"/>
         <source>时间</source>
         <translation>时间</translation>
     </message>
     <message>
-        <location filename="../reports/VerificationReportPDF.cpp" line="-121"/>
+        <location line="+10"/>
+        <source>通道</source>
+        <comment>heading</comment>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <location filename="../reports/VerificationReportPDF.cpp" line="-228"/>
         <source>采集报告</source>
         <translation>采集报告</translation>
     </message>
@@ -2597,7 +2610,7 @@
         <translation>报告概述:</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+23"/>
         <source>设备列表:</source>
         <translation>设备列表:</translation>
     </message>
@@ -2637,7 +2650,7 @@
         <translation>结束时间：</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+151"/>
         <source>    开始</source>
         <translation>    开始</translation>
     </message>
