@@ -276,8 +276,9 @@ private slots:
     // first channel in channel order, the row whose group 2 values are all "nan" shows its time
     // only there; the second segment starts on the row the first ends on. Without samples, or
     // with a group's channels all hidden (one unit shown: group 2 is that of no unit, "其他"),
-    // tables hold their heads only. An imported project's labels carry no instrument prefix: its
-    // one instrument counts them all. Two groups of one quantity get distinct sections: the second
+    // tables hold their heads only. The cover's project time is the creation time, and each
+    // instrument has its own line with its serial number and its channels. An imported project's
+    // labels carry no instrument prefix: its one instrument counts them all. Two groups of one quantity get distinct sections: the second
     // adds its unit, which in a sheet name has the characters a sheet forbids replaced.
     void reports_data()
     {
@@ -322,6 +323,12 @@ private slots:
                 << QStringList{"1 R27K SN1 串口 3", "时间 1-1(℃) 1-2(℃) 1-3(℃)\n01-02 03:04:05.000 20.00 21.00 21.00",
                                "其他横向分析表\n" + horizontalHeads("其他") + "\n升温 结束", "其他竖向分析表\n" + verticalHeads("其他") + "\n升温 结束"}
                 << QStringList{"温度横向分析表", "温度竖向分析表", "其他横向分析表", "其他竖向分析表"} << 0;
+            Tool::Struct_Parameters two = project({"1-1", "1-2", "2-1"}, {"℃", "℃", "℃"}, {"R27K", "R24K"});
+            two.StartTime = QStringLiteral("2024-01-02 03:30:00");
+            two.SignalMode[1] = QStringLiteral("网络");
+            *row("two instruments") << file << two << QStringList{"1,2,3"} << QList<bool>() << QStringList{
+                "项目名称:Oven A\n项目时间:2024-01-02 03:00:00\n设备列表:\n序号 设备型号 设备序列号 采集方式 通道个数\n"
+                "1 R27K SN1 串口 2\n2 R24K SN2 网络 1\n报告概述:"} << QStringList() << 0;
             *row("imported") << file << project({"1", "2", "3"}, {"℃", "℃", "℃"}, {"P530W"}, "导入") << QStringList{"1,2,3"}
                              << QList<bool>() << QStringList{"1 P530W SN1 导入 3"} << QStringList() << 0;
             *row("℃ and ℉") << file << project(labels(2), {"℃", "℉"}) << QStringList{"1,2", "3,4"} << QList<bool>()
@@ -599,6 +606,33 @@ private slots:
             }
             QVERIFY(checked > 0);
         }
+    }
+
+    // A sheet may use its last allowed row: a report whose work data ends exactly on it is
+    // written; one row more and it is refused.
+    void workbookExactlyFillsASheet()
+    {
+        for (int spare : {0, -1}) {
+            TestWorkDir dir(TestWorkDir::NoDatabase);
+            const QString path = dir.filePath(QStringLiteral("report.xls"));
+            Export options;
+            options.include = {true, false, false, false, false};
+            options.starts = {at(0)};
+            options.ends = {at(59)};
+            // Title, column heads and start banner, 60 rows, end banner.
+            XlsxWorkbook::setRowLimit(3 + 60 + 1 + spare);
+            const bool written = exportReport(path, workedProject(), steadyRows(5, 60), options);
+            XlsxWorkbook::setRowLimit(1048576);
+            QCOMPARE(written, spare == 0);
+            if (written)
+                QVERIFY(reportLines(path).contains(QStringLiteral("升温 结束")));
+        }
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        XlsxWorkbook book(dir.filePath(QStringLiteral("book.xls")));
+        XlsxWorkbook::setRowLimit(5);
+        const bool last = book.addSheet(QStringLiteral("Sheet")) && book.writeText(5, 1, QStringLiteral("last"), nullptr);
+        XlsxWorkbook::setRowLimit(1048576);
+        QVERIFY(last && book.save());
     }
 
     // A segment with no row within its bounds (here one ending before the first sample) gets its

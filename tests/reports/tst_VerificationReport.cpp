@@ -60,6 +60,7 @@ QString stored()
 }
 
 std::atomic<bool> g_refuseThread{false};
+const QStringList kReported{QStringLiteral("报表生成成功!")};
 const QDateTime kStart(QDate(2024, 5, 1), QTime(8, 0, 0, 500));
 
 QDateTimeEdit *edit(QWidget *dialog, const char *kind, int row)
@@ -222,18 +223,26 @@ class tst_VerificationReport : public QObject
         return ended ? m_boxes->texts() : QStringList();
     }
     // "分段导出" of the loaded project to file in the dir, in the format its name ends with, with the
-    // options fill sets; true when the export ended reporting success.
-    bool reported(const QString &file, const std::function<void(QWidget *)> &fill)
+    // options fill sets: the messages the user saw once the export ended. An options dialog that
+    // refuses "确定" is closed at once and gives what it said, so the test fails within moments.
+    QStringList report(const QString &file, const std::function<void(QWidget *)> &fill)
     {
         m_path = m_dir->filePath(file);
-        m_boxes->onDialog([file, fill](QWidget *dialog) {
+        QString refused;
+        m_boxes->onDialog([this, file, fill, &refused](QWidget *dialog) {
             dialog->findChild<QComboBox *>("comboBox_Format")->setCurrentIndex(file.endsWith(".xls"));
             dialog->findChild<QPushButton *>("pushButton_Route")->click();
             fill(dialog);
+            const int boxes = m_boxes->count();
             dialog->findChild<QPushButton *>("pushButton_OK")->click();
+            if (dialog->isVisible()) {
+                refused = QStringLiteral("the options dialog refused 确定: ")
+                          + (m_boxes->count() > boxes ? m_boxes->last().text : QStringLiteral("without a message"));
+                static_cast<QDialog *>(dialog)->reject();
+            }
         }, "VerificationReportExport");
         m_page->TimeOut_clicked();
-        return result() == QStringList{"报表生成成功!"};
+        return refused.isEmpty() ? result() : QStringList{refused};
     }
     // The data export's rows 1 to 14, cells joined with "|".
     QStringList dataSheet() const
@@ -826,14 +835,15 @@ private slots:
         for (int n = 0; n < 121; ++n)
             samples << QStringLiteral("%1,%2,%3").arg(n).arg(1000 + n).arg(2000 + n);
         loadP({"℃", "℃", "%RH"}, {true, false, true}, samples);
-        QVERIFY(reported(file, [](QWidget *dialog) {
+        const QStringList outcome = report(file, [](QWidget *dialog) {
             chooseSegments(dialog, 2);
             edit(dialog, "End", 1)->setDateTime(sampleTime(60));
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("升温");
             dialog->findChild<QLineEdit *>("lineEdit_Remark2")->setText("恒温");
             dialog->findChild<QLineEdit *>("lineEdit_PrintInterval")->setText("60");
             dialog->findChild<QCheckBox *>("checkBox_Vertical1")->setChecked(true);
-        }));
+        });
+        QVERIFY2(outcome == kReported, qPrintable(outcome.join('\n')));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.温度竖向表",
             "时间 1-1(℃) 1-3(%RH)\n05-01 08:00:00.000 0.00 2000.00\n05-01 08:01:00.060 60.00 2060.00\n升温 结束",
@@ -956,11 +966,12 @@ private slots:
         click(1);
         m_boxes->rejectDialog("VerificationReportData");
         menu(ViewData);
-        QVERIFY(reported("report.xls", [](QWidget *dialog) {
+        const QStringList outcome = report("report.xls", [](QWidget *dialog) {
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("恒温");
             dialog->findChild<QLineEdit *>("lineEdit_PrintInterval")->setText("2");
             dialog->findChild<QCheckBox *>("checkBox_Horizontal2")->setChecked(true);
-        }));
+        });
+        QVERIFY2(outcome == kReported, qPrintable(outcome.join('\n')));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.湿度横向表",
             "时间 1-1(℃) 1-2(℃) 1-3(%RH) 1-4(%RH)\n05-01 08:00:00.000 0.00 10.00 50.00 60.00\n"
@@ -1038,12 +1049,13 @@ private slots:
         m_path = m_dir->filePath("r.pdf");
         VerificationReportExport::setFileChooser([this](QWidget *, const QString &) { return m_path; });
         QStringList hidden;
-        QVERIFY(reported("r.pdf", [&hidden](QWidget *dialog) {
+        const QStringList outcome = report("r.pdf", [&hidden](QWidget *dialog) {
             for (const char *name : {"checkBox_Horizontal2", "checkBox_Vertical2"})
                 hidden << QString::number(dialog->findChild<QCheckBox *>(QLatin1String(name))->isHidden());
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("x");
             dialog->findChild<QCheckBox *>("checkBox_Vertical1")->setChecked(true);
-        }));
+        });
+        QVERIFY2(outcome == kReported, qPrintable(outcome.join('\n')));
         QCOMPARE(hidden, QStringList({"1", "1"}));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.温度竖向表", "时间 1-1(℃) 1-2(℃)\n05-01 08:00:00.000 1.00 2.00\n"
