@@ -2038,9 +2038,22 @@
     </message>
 </context>
 <context>
+    <name>TypedDateTimeEdit</name>
+    <message>
+        <location filename="../reports/TypedDateTimeEdit.cpp" line="+114"/>
+        <source>提示</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>输入的时间无效，已恢复原来的时间!</source>
+        <translation>Invalid time entered; the previous time was restored!</translation>
+    </message>
+</context>
+<context>
     <name>VerificationMerge</name>
     <message>
-        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
+        <location filename="../reports/VerificationMerge.cpp" line="+24"/>
         <source>项目合并</source>
         <translation>Merge projects</translation>
     </message>
@@ -2099,7 +2112,7 @@
 <context>
     <name>VerificationReport</name>
     <message>
-        <location filename="../reports/VerificationReport.cpp" line="+64"/>
+        <location filename="../reports/VerificationReport.cpp" line="+65"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
@@ -2177,12 +2190,12 @@
     </message>
     <message>
         <location line="+183"/>
-        <location line="+145"/>
+        <location line="+152"/>
         <source>当前项目没有采集的数据!</source>
         <translation>The current project has no acquired data!</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-135"/>
         <source>项目名称:</source>
         <translation>Project name:</translation>
     </message>
@@ -2227,7 +2240,7 @@
         <translation>Scan rate:</translation>
     </message>
     <message>
-        <location line="+176"/>
+        <location line="+183"/>
         <source>请先选择需要删除的项目!</source>
         <translation>Please select the project to delete first!</translation>
     </message>
@@ -2252,7 +2265,7 @@
         <translation>Data error, the report could not be generated!</translation>
     </message>
     <message>
-        <location line="-341"/>
+        <location line="-348"/>
         <source>读取数据库失败！</source>
         <translation>Reading the database failed!</translation>
     </message>
@@ -2298,57 +2311,57 @@
     <message>
         <location line="+1"/>
         <source>最小平均</source>
-        <translation>Min. mean </translation>
+        <translation>Min. Mean </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>及通道</source>
-        <translation> and channel</translation>
+        <translation> and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大平均</source>
-        <translation>Max. mean </translation>
+        <translation>Max. Mean </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大的最大值及通道</source>
-        <translation>Largest max. and channel</translation>
+        <translation>Largest Max. and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最小的最小值及通道</source>
-        <translation>Smallest min. and channel</translation>
+        <translation>Smallest Min. and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值</source>
-        <translation>Overall mean</translation>
+        <translation>Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大的最大值与全均值之差</source>
-        <translation>Largest max. - overall mean</translation>
+        <translation>Largest Max. - Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大平均值与全均值之差</source>
-        <translation>Max. mean - overall mean</translation>
+        <translation>Max. Mean - Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值与最小的最小值之差</source>
-        <translation>Overall mean - smallest min.</translation>
+        <translation>Overall Mean - Smallest Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值与最小平均值之差</source>
-        <translation>Overall mean - min. mean</translation>
+        <translation>Overall Mean - Min. Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>通道</source>
-        <translation> channel</translation>
+        <translation> Channel</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2368,28 +2381,34 @@
     <message>
         <location line="+1"/>
         <source>最大-平均</source>
-        <translation>Max. - mean</translation>
+        <translation>Max. - Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>平均-最小</source>
-        <translation>Mean - min.</translation>
+        <translation>Mean - Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大-最小</source>
-        <translation>Max. - min.</translation>
+        <translation>Max. - Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>标准偏差</source>
-        <translation>Std. deviation</translation>
+        <translation>Std. Deviation</translation>
     </message>
     <message>
         <location line="+1"/>
         <location filename="../reports/VerificationReportExcel.cpp" line="+200"/>
         <source>时间</source>
         <translation>Time</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>通道</source>
+        <comment>heading</comment>
+        <translation>Channel</translation>
     </message>
     <message>
         <location filename="../reports/VerificationReportExcel.cpp" line="-104"/>
@@ -2615,7 +2634,7 @@
         <translation>Invalid acquisition interval!</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+43"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
@@ -2623,7 +2642,7 @@
 <context>
     <name>VerificationReportPDF</name>
     <message>
-        <location filename="../reports/ReportStatistics.cpp" line="-21"/>
+        <location filename="../reports/ReportStatistics.cpp" line="-30"/>
         <source>数据表</source>
         <translation>Data table</translation>
     </message>
@@ -2640,57 +2659,57 @@
     <message>
         <location line="+1"/>
         <source>最小平均</source>
-        <translation>Min. mean </translation>
+        <translation>Min. Mean </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>及通道</source>
-        <translation> and channel</translation>
+        <translation> and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大平均</source>
-        <translation>Max. mean </translation>
+        <translation>Max. Mean </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大的最大值及通道</source>
-        <translation>Largest max. and channel</translation>
+        <translation>Largest Max. and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最小的最小值及通道</source>
-        <translation>Smallest min. and channel</translation>
+        <translation>Smallest Min. and Channel</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值</source>
-        <translation>Overall mean</translation>
+        <translation>Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大的最大值与全均值之差</source>
-        <translation>Largest max. - overall mean</translation>
+        <translation>Largest Max. - Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大平均值与全均值之差</source>
-        <translation>Max. mean - overall mean</translation>
+        <translation>Max. Mean - Overall Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值与最小的最小值之差</source>
-        <translation>Overall mean - smallest min.</translation>
+        <translation>Overall Mean - Smallest Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>全均值与最小平均值之差</source>
-        <translation>Overall mean - min. mean</translation>
+        <translation>Overall Mean - Min. Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>通道</source>
-        <translation> channel</translation>
+        <translation> Channel</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2710,31 +2729,37 @@
     <message>
         <location line="+1"/>
         <source>最大-平均</source>
-        <translation>Max. - mean</translation>
+        <translation>Max. - Mean</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>平均-最小</source>
-        <translation>Mean - min.</translation>
+        <translation>Mean - Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>最大-最小</source>
-        <translation>Max. - min.</translation>
+        <translation>Max. - Min.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>标准偏差</source>
-        <translation>Std. deviation</translation>
+        <translation>Std. Deviation</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../reports/VerificationReportPDF.cpp" line="+351"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="+428"/>
         <source>时间</source>
         <translation>Time</translation>
     </message>
     <message>
-        <location filename="../reports/VerificationReportPDF.cpp" line="-171"/>
+        <location line="+10"/>
+        <source>通道</source>
+        <comment>heading</comment>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <location filename="../reports/VerificationReportPDF.cpp" line="-247"/>
         <source>采集报告</source>
         <translation>Acquisition report</translation>
     </message>
@@ -2804,7 +2829,7 @@
         <translation>End time: </translation>
     </message>
     <message>
-        <location line="+94"/>
+        <location line="+170"/>
         <source>    开始</source>
         <translation>    start</translation>
     </message>

@@ -2038,9 +2038,22 @@
     </message>
 </context>
 <context>
+    <name>TypedDateTimeEdit</name>
+    <message>
+        <location filename="../reports/TypedDateTimeEdit.cpp" line="+114"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>输入的时间无效，已恢复原来的时间!</source>
+        <translation>输入的时间无效，已恢复原来的时间!</translation>
+    </message>
+</context>
+<context>
     <name>VerificationMerge</name>
     <message>
-        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
+        <location filename="../reports/VerificationMerge.cpp" line="+24"/>
         <source>项目合并</source>
         <translation>项目合并</translation>
     </message>
@@ -2099,7 +2112,7 @@
 <context>
     <name>VerificationReport</name>
     <message>
-        <location filename="../reports/VerificationReport.cpp" line="+64"/>
+        <location filename="../reports/VerificationReport.cpp" line="+65"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -2177,12 +2190,12 @@
     </message>
     <message>
         <location line="+183"/>
-        <location line="+145"/>
+        <location line="+152"/>
         <source>当前项目没有采集的数据!</source>
         <translation>当前项目没有采集的数据!</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-135"/>
         <source>项目名称:</source>
         <translation>项目名称:</translation>
     </message>
@@ -2227,7 +2240,7 @@
         <translation>扫描速率：</translation>
     </message>
     <message>
-        <location line="+176"/>
+        <location line="+183"/>
         <source>请先选择需要删除的项目!</source>
         <translation>请先选择需要删除的项目!</translation>
     </message>
@@ -2252,7 +2265,7 @@
         <translation>数据异常，生成报表失败!</translation>
     </message>
     <message>
-        <location line="-341"/>
+        <location line="-348"/>
         <source>读取数据库失败！</source>
         <translation>读取数据库失败！</translation>
     </message>
@@ -2390,6 +2403,12 @@
         <location filename="../reports/VerificationReportExcel.cpp" line="+200"/>
         <source>时间</source>
         <translation>时间</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>通道</source>
+        <comment>heading</comment>
+        <translation>通道</translation>
     </message>
     <message>
         <location filename="../reports/VerificationReportExcel.cpp" line="-104"/>
@@ -2615,7 +2634,7 @@
         <translation>采集间隔设置错误!</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+43"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -2623,7 +2642,7 @@
 <context>
     <name>VerificationReportPDF</name>
     <message>
-        <location filename="../reports/ReportStatistics.cpp" line="-21"/>
+        <location filename="../reports/ReportStatistics.cpp" line="-30"/>
         <source>数据表</source>
         <translation>数据表</translation>
     </message>
@@ -2729,12 +2748,18 @@
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../reports/VerificationReportPDF.cpp" line="+351"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="+428"/>
         <source>时间</source>
         <translation>时间</translation>
     </message>
     <message>
-        <location filename="../reports/VerificationReportPDF.cpp" line="-171"/>
+        <location line="+10"/>
+        <source>通道</source>
+        <comment>heading</comment>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <location filename="../reports/VerificationReportPDF.cpp" line="-247"/>
         <source>采集报告</source>
         <translation>采集报告</translation>
     </message>
@@ -2804,7 +2829,7 @@
         <translation>结束时间：</translation>
     </message>
     <message>
-        <location line="+94"/>
+        <location line="+170"/>
         <source>    开始</source>
         <translation>    开始</translation>
     </message>

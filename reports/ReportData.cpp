@@ -15,9 +15,9 @@ const int kTimeTextLength = 18; // "MM-dd hh:mm:ss.zzz"
 
 ReportData::ReportData(const char *context) : m_context(context) {}
 
-QString ReportData::text(const char *source) const
+QString ReportData::text(const char *source, const char *disambiguation) const
 {
-    return QCoreApplication::translate(m_context, source);
+    return QCoreApplication::translate(m_context, source, disambiguation);
 }
 
 QString ReportData::figure(double value) const

@@ -40,7 +40,9 @@ public:
                  ProjectRows rows, const QList<bool> &shown, const QList<QDateTime> &starts,
                  const QList<QDateTime> &ends, const QStringList &remarks, const QString &version);
 
-    QString text(const char *source) const;
+    // A text of the report in the writer's context; disambiguation tells apart one source text
+    // used in two roles (a heading of its own, or a word joined to another).
+    QString text(const char *source, const char *disambiguation = nullptr) const;
 
     int precision() const { return m_precision; }
     // A figure in fixed-point notation with the report's decimals; empty when not a finite number.

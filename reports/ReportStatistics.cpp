@@ -35,6 +35,16 @@ namespace {
     QT_TRANSLATE_NOOP("VerificationReportExcel", "时间"), QT_TRANSLATE_NOOP("VerificationReportPDF", "时间"),
 };
 
+// "通道" as a heading of its own, beside "通道" joined to other words.
+struct Disambiguated {
+    const char *source;
+    const char *disambiguation;
+};
+[[maybe_unused]] const Disambiguated kReportHeadings[] = {
+    QT_TRANSLATE_NOOP3("VerificationReportExcel", "通道", "heading"),
+    QT_TRANSLATE_NOOP3("VerificationReportPDF", "通道", "heading"),
+};
+
 } // namespace
 
 QVector<double> ChannelStatistics::figures() const
@@ -189,7 +199,7 @@ QStringList ReportStatistics::summaryLabels(const ReportData &data, const QStrin
 
 QStringList ReportStatistics::verticalHeads(const ReportData &data, const QString &quantity)
 {
-    return {data.text("通道"),
+    return {data.text("通道", "heading"),
             data.text("最大") + quantity,
             data.text("最小") + quantity,
             data.text("平均") + quantity,

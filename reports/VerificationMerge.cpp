@@ -110,7 +110,7 @@ void VerificationMerge::Set_clicked()
         looked = Tool::queryParameters(stored, name);
     }
     if (!looked) {
-        inform(Tool::withLockNote(tr("数据库连接失败！")));
+        inform(Tool::withFailureReason(tr("数据库连接失败！")));
         return;
     }
     const bool taken = std::any_of(stored.cbegin(), stored.cend(),
@@ -146,7 +146,7 @@ void VerificationMerge::Set_clicked()
     result.CreateTime = createTimes.first();
     result.StartTime = startTimes.first();
     if (!storeMerge(merged, result)) {
-        inform(Tool::withLockNote(tr("数据库连接失败！")));
+        inform(Tool::withFailureReason(tr("数据库连接失败！")));
         return;
     }
     m_Project = result;

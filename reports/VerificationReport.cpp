@@ -4,6 +4,7 @@
 #include "common/WorkerGuard.h"
 #include "reports/ReportData.h"
 #include "reports/SimpleDataExport.h"
+#include "reports/TypedDateTimeEdit.h"
 #include "reports/VerificationMerge.h"
 #include "reports/VerificationReportData.h"
 #include "reports/VerificationReportExcel.h"
@@ -16,7 +17,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -135,11 +135,11 @@ void VerificationReport::setupUi()
     auto *groupChart = new QGroupBox(tr("趋势图"), splitter);
     verticalLayout_Chart = new QVBoxLayout;
     verticalLayout_Chart->setObjectName(QStringLiteral("verticalLayout_Chart"));
-    dateTimeEdit_Start = new QDateTimeEdit(groupChart);
+    dateTimeEdit_Start = new TypedDateTimeEdit(groupChart);
     dateTimeEdit_Start->setObjectName(QStringLiteral("dateTimeEdit_Start"));
-    dateTimeEdit_End = new QDateTimeEdit(groupChart);
+    dateTimeEdit_End = new TypedDateTimeEdit(groupChart);
     dateTimeEdit_End->setObjectName(QStringLiteral("dateTimeEdit_End"));
-    for (QDateTimeEdit *edit : {dateTimeEdit_Start, dateTimeEdit_End})
+    for (TypedDateTimeEdit *edit : {dateTimeEdit_Start, dateTimeEdit_End})
         edit->setDisplayFormat(QLatin1String(kRangeFormat));
     pushButton_DisplayRange = new QPushButton(tr("设定"), groupChart);
     pushButton_DisplayRange->setObjectName(QStringLiteral("pushButton_DisplayRange"));
@@ -453,8 +453,15 @@ void VerificationReport::GroupUnits()
     m_Export.EndTime = rows->dateTime(rows->rowCount() - 1);
 }
 
+bool VerificationReport::finishRangeTyping()
+{
+    return dateTimeEdit_Start->finishTyping() && dateTimeEdit_End->finishTyping();
+}
+
 void VerificationReport::DisplayRange_clicked()
 {
+    if (!finishRangeTyping())
+        return;
     if (m_Chart)
         m_Chart->SetTimeRange(dateTimeEdit_Start->dateTime(), dateTimeEdit_End->dateTime());
 }
@@ -539,7 +546,7 @@ void VerificationReport::DeleteProject()
         deleted = Tool::deleteProject(name);
     }
     if (!deleted) {
-        inform(m_Warning, Tool::withLockNote(tr("删除数据失败!")));
+        inform(m_Warning, Tool::withFailureReason(tr("删除数据失败!")));
     } else if (m_Loaded.Rows && m_Loaded.Project.Name == name) {
         // The chart and the information keep showing it, but it can no longer be exported.
         m_Loaded.Gone = true;
@@ -574,7 +581,7 @@ void VerificationReport::SimpleExport()
 
 void VerificationReport::CalibrationReport_clicked()
 {
-    if (!exportable() || m_ExportThread)
+    if (!exportable() || m_ExportThread || !finishRangeTyping())
         return;
     const QString path = VerificationReportExport::ChooseSavePath(this, QStringLiteral("Image Files (*.xls)"));
     if (!path.isEmpty())

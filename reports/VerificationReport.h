@@ -15,7 +15,6 @@
 class QAction;
 class QContextMenuEvent;
 class QCustomPlotL;
-class QDateTimeEdit;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -25,6 +24,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
 class QWaiting;
+class TypedDateTimeEdit;
 struct Struct_System;
 
 // The reports page: a searchable tree of the stored projects with a check box per project and
@@ -122,6 +122,8 @@ private:
     std::shared_ptr<ProjectRows> readRows();
     // The store could not be read: a warning with the database's reason on a second line.
     void warnReadFailure();
+    // Ends typing in the display-range edits: false when a typed time was refused.
+    bool finishRangeTyping();
     // True when a project is loaded and still stored, so the report buttons may export it.
     bool exportable() const;
     void updateExportButtons();
@@ -138,8 +140,8 @@ private:
     QPushButton *pushButton_TimeOut = nullptr;
     QPushButton *pushButton_CalibrationReport = nullptr;
     QVBoxLayout *verticalLayout_Chart = nullptr;
-    QDateTimeEdit *dateTimeEdit_Start = nullptr;
-    QDateTimeEdit *dateTimeEdit_End = nullptr;
+    TypedDateTimeEdit *dateTimeEdit_Start = nullptr;
+    TypedDateTimeEdit *dateTimeEdit_End = nullptr;
     QPushButton *pushButton_DisplayRange = nullptr;
     QCustomPlotL *m_Chart = nullptr;
 

@@ -1,11 +1,11 @@
 #include "reports/VerificationReportExport.h"
 
 #include "common/Milliseconds.h"
+#include "reports/TypedDateTimeEdit.h"
 #include "store/Tool.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -90,11 +90,11 @@ void VerificationReportExport::setupUi()
     auto *groupSegments = new QGroupBox(tr("多段统计"), this);
     auto *segments = new QGridLayout(groupSegments);
     for (int k = 0; k < MaxSegments; ++k) {
-        auto *start = new QDateTimeEdit(groupSegments);
+        auto *start = new TypedDateTimeEdit(groupSegments);
         start->setObjectName(QStringLiteral("dateTimeEdit_Start%1").arg(k + 1));
-        auto *end = new QDateTimeEdit(groupSegments);
+        auto *end = new TypedDateTimeEdit(groupSegments);
         end->setObjectName(QStringLiteral("dateTimeEdit_End%1").arg(k + 1));
-        for (QDateTimeEdit *edit : {start, end})
+        for (TypedDateTimeEdit *edit : {start, end})
             edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         auto *remark = new QLineEdit(groupSegments);
         remark->setObjectName(QStringLiteral("lineEdit_Remark%1").arg(k + 1));
@@ -281,6 +281,11 @@ void VerificationReportExport::OK_clicked()
 {
     if (!m_Export)
         return;
+    // A time still being typed counts as typed; a refused one was said and keeps the dialog open.
+    for (int k = 0; k < MaxSegments; ++k) {
+        if (!m_Starts.at(k)->finishTyping() || !m_Ends.at(k)->finishTyping())
+            return;
+    }
     const QString failure = check();
     if (!failure.isEmpty()) {
         inform(failure);

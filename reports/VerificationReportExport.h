@@ -10,9 +10,9 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateTimeEdit;
 class QLineEdit;
 class QPushButton;
+class TypedDateTimeEdit;
 
 // The options of a segmented report export ("报表生成"): the sheets to include, the format and
 // file, one to six time segments with a remark each and the print interval. OK checks them in a
@@ -73,8 +73,8 @@ private:
     QPushButton *pushButton_Route = nullptr;
     QPushButton *pushButton_OK = nullptr;
 
-    QList<QDateTimeEdit *> m_Starts;
-    QList<QDateTimeEdit *> m_Ends;
+    QList<TypedDateTimeEdit *> m_Starts;
+    QList<TypedDateTimeEdit *> m_Ends;
     QList<QLineEdit *> m_Remarks;
     Struct_Export *m_Export = nullptr;
     bool m_Ready = false;

@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -291,7 +292,35 @@ void VerificationReportPDF::cellText(int x, int y, int width, const QString &tex
     drawText(QRect(x, y, width, kLine), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
-void VerificationReportPDF::drawText(const QRect &box, int flags, const QString &text)
+void VerificationReportPDF::headText(int x, int y, int width, const QString &text)
+{
+    drawText(QRect(x, y, width, kLine), Qt::AlignLeft | Qt::AlignVCenter, text, WrapAtWord);
+}
+
+qreal VerificationReportPDF::advance(const QFont &font, const QString &text) const
+{
+    return QFontMetricsF(font, m_painter->device()).horizontalAdvance(text);
+}
+
+qreal VerificationReportPDF::fittingSize(const QFont &font, const QStringList &lines, qreal room) const
+{
+    // Widths grow about in proportion to the size; hinting may add a little, so the size found
+    // is measured and lowered until every line fits.
+    QFont sized(font);
+    qreal size = font.pointSizeF();
+    for (int attempt = 0; attempt < 20 && size > 1.0; ++attempt) {
+        sized.setPointSizeF(size);
+        qreal widest = 0;
+        for (const QString &line : lines)
+            widest = qMax(widest, advance(sized, line));
+        if (widest <= room)
+            break;
+        size = qMin(size * 0.97, size * room / widest);
+    }
+    return size;
+}
+
+void VerificationReportPDF::drawText(const QRect &box, int flags, const QString &text, TextFit fit)
 {
     QPainter &p = *m_painter;
     const QFont font = p.font();
@@ -315,28 +344,76 @@ void VerificationReportPDF::drawText(const QRect &box, int flags, const QString 
             known = m_advances.insert(c.unicode(), m_metrics->horizontalAdvance(c));
         sum += known.value();
     }
-    if (sum + 1 <= room || text.isEmpty()) {
+    if (sum + 1 <= room || text.isEmpty() || m_metrics->horizontalAdvance(text) <= room) {
         p.drawText(box, flags, text);
         return;
     }
-    qreal width = m_metrics->horizontalAdvance(text);
-    if (width <= room) {
-        p.drawText(box, flags, text);
-        return;
-    }
-    // Where the font would not fit, this text alone gets a smaller size of the same font.
+    // Where the font would not fit, this text alone gets a smaller size of the same font: on one
+    // line, or, for a heading, on two lines broken at a word, whichever keeps the larger size.
     QFont smaller(font);
-    qreal size = font.pointSizeF() * room / width;
-    for (int attempt = 0; attempt < 20 && size > 1.0; ++attempt) {
-        smaller.setPointSizeF(size);
-        width = QFontMetricsF(smaller, p.device()).horizontalAdvance(text);
-        if (width <= room)
-            break;
-        size *= 0.97;
+    smaller.setPointSizeF(fittingSize(font, {text}, room));
+    QStringList lines;
+    if (fit == WrapAtWord) {
+        const QStringList two = wordBreak(font, text);
+        if (!two.isEmpty()) {
+            const qreal size = qMin(fittingSize(font, two, room), twoLineSize(font, box.height()));
+            if (size >= smaller.pointSizeF()) {
+                smaller.setPointSizeF(size);
+                lines = two;
+            }
+        }
     }
     p.setFont(smaller);
-    p.drawText(box, flags, text);
+    if (lines.isEmpty()) {
+        p.drawText(box, flags, text);
+    } else {
+        // The two line boxes one above the other, centred on the box's middle.
+        const qreal pitch = QFontMetricsF(smaller, p.device()).height();
+        const qreal top = box.y() + (box.height() - 2 * pitch) / 2;
+        const int horizontal = flags & Qt::AlignHorizontal_Mask;
+        for (int k = 0; k < 2; ++k)
+            p.drawText(QRectF(box.x(), top + k * pitch, box.width(), pitch), horizontal | Qt::AlignVCenter, lines.at(k));
+    }
     p.setFont(font);
+}
+
+qreal VerificationReportPDF::twoLineSize(const QFont &font, int height) const
+{
+    // Two line boxes (ascent and descent each) stack within the height; but a heading is never
+    // made smaller than kLeastTwoLinePoints for it (rounded up to whole dots, the steps in which
+    // glyphs are sized), so in a font of tall line boxes its lines may reach a little beyond a
+    // table line's edges; and never larger than the font.
+    const qreal dotsPerPoint = m_painter->device()->logicalDpiY() / 72.0;
+    const qreal least = std::ceil(kLeastTwoLinePoints * dotsPerPoint - 1e-6) / dotsPerPoint;
+    QFont sized(font);
+    qreal size = font.pointSizeF();
+    for (int attempt = 0; attempt < 20 && size > least; ++attempt) {
+        sized.setPointSizeF(size);
+        const qreal lines = 2 * QFontMetricsF(sized, m_painter->device()).height();
+        if (lines <= height)
+            break;
+        size = qMin(size * 0.97, size * height / lines);
+    }
+    return qMin(font.pointSizeF(), qMax(size, least));
+}
+
+QStringList VerificationReportPDF::wordBreak(const QFont &font, const QString &text) const
+{
+    // The space that leaves the wider of the two lines narrowest.
+    QStringList best;
+    qreal bestWidth = 0;
+    for (int at = text.indexOf(QLatin1Char(' ')); at >= 0; at = text.indexOf(QLatin1Char(' '), at + 1)) {
+        const QString first = text.left(at).trimmed();
+        const QString second = text.mid(at + 1).trimmed();
+        if (first.isEmpty() || second.isEmpty())
+            continue;
+        const qreal width = qMax(advance(font, first), advance(font, second));
+        if (best.isEmpty() || width < bestWidth) {
+            best = QStringList{first, second};
+            bestWidth = width;
+        }
+    }
+    return best;
 }
 
 void VerificationReportPDF::DrawBanner(int counter, const QString &text)
@@ -348,10 +425,10 @@ void VerificationReportPDF::WriteColumnHeads(int first, int count)
 {
     m_painter->setFont(m_font12);
     m_painter->fillRect(QRect(0, m_y0, m_width, kLine), kStripe);
-    cellText(0, m_y0, m_timeWidth, tr("时间"));
+    headText(0, m_y0, m_timeWidth, tr("时间"));
     const int w = (m_width - m_timeWidth) / 10;
     for (int j = 0; j < count; ++j) {
-        cellText(m_timeWidth + j * w, m_y0, w,
+        headText(m_timeWidth + j * w, m_y0, w,
                  m_data.labels().at(first + j) + QLatin1Char('(') + m_data.units().value(first + j) + QLatin1Char(')'));
     }
 }
@@ -455,9 +532,9 @@ void VerificationReportPDF::WriteSummary(const QString &quantity, const QStringL
     const QStringList labels = ReportStatistics::summaryLabels(m_data, quantity);
     for (int i = 0; i < 5; ++i) {
         const int y = top + 83 * i;
-        drawText(QRect(u, y, 3 * u, 83), Qt::AlignCenter, labels.at(i));
+        drawText(QRect(u, y, 3 * u, 83), Qt::AlignCenter, labels.at(i), WrapAtWord);
         drawText(QRect(4 * u, y, 2 * u, 83), Qt::AlignCenter, texts.value(i));
-        drawText(QRect(6 * u, y, 3 * u, 83), Qt::AlignCenter, labels.at(i + 5));
+        drawText(QRect(6 * u, y, 3 * u, 83), Qt::AlignCenter, labels.at(i + 5), WrapAtWord);
         drawText(QRect(9 * u, y, 2 * u, 83), Qt::AlignCenter, texts.value(i + 5));
     }
 }
@@ -470,7 +547,7 @@ void VerificationReportPDF::WriteVerticalHeader(const QString &quantity, bool co
     const int w = m_width / 10;
     const QStringList heads = ReportStatistics::verticalHeads(m_data, quantity);
     for (int j = 0; j < heads.size(); ++j)
-        cellText(j * w, y, w, heads.at(j));
+        headText(j * w, y, w, heads.at(j));
 }
 
 void VerificationReportPDF::WriteVerticalRow(int &counter, const QString &label, const QVector<double> &figures)
@@ -511,10 +588,10 @@ void VerificationReportPDF::WriteHorizontalHeader(const QString &quantity)
     m_painter->setFont(m_font12);
     m_painter->fillRect(QRect(0, m_y0, m_width, kLine), kStripe);
     const QStringList heads = ReportStatistics::horizontalHeads(m_data, quantity);
-    cellText(0, m_y0, m_timeWidth, heads.first());
+    headText(0, m_y0, m_timeWidth, heads.first());
     const int w = (m_width - m_timeWidth) / 9;
     for (int j = 1; j < heads.size(); ++j)
-        cellText(m_timeWidth + (j - 1) * w, m_y0, w, heads.at(j));
+        headText(m_timeWidth + (j - 1) * w, m_y0, w, heads.at(j));
 }
 
 void VerificationReportPDF::RowStatistics(int &counter, int group, int index)

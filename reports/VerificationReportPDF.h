@@ -70,10 +70,22 @@ private:
     int lineTop(int counter) const { return m_y0 + (counter + 1) * kLine; }
     void stripe(int counter);
     void cellText(int x, int y, int width, const QString &text);
+    // A heading of a table line: broken at a word onto a second line rather than set small.
+    void headText(int x, int y, int width, const QString &text);
+    enum TextFit { OneLine, WrapAtWord };
     // Draws a text in its box with the painter's font, made smaller for this text where the font
     // actually used (a substitute where the named one is missing) would not fit the box: a text
-    // is never cut.
-    void drawText(const QRect &box, int flags, const QString &text);
+    // is never cut. WrapAtWord: where it keeps the text larger, the text is broken at a word onto
+    // two lines centred in the box. The painter's font is the same afterwards.
+    void drawText(const QRect &box, int flags, const QString &text, TextFit fit = OneLine);
+    // The two lines a text breaks into at a space, the wider one as narrow as can be; empty when
+    // the text has no space between words.
+    QStringList wordBreak(const QFont &font, const QString &text) const;
+    // The largest size, at most the font's, at which every line fits room.
+    qreal fittingSize(const QFont &font, const QStringList &lines, qreal room) const;
+    // The largest size, at most the font's, for two lines in a box of that height.
+    qreal twoLineSize(const QFont &font, int height) const;
+    qreal advance(const QFont &font, const QString &text) const;
     bool fail(const QString &what);
     // A failure of the file itself; its reason is the system's error, or the file's error text
     // when none is given.
@@ -83,6 +95,8 @@ private:
     static constexpr int kLine = 70;
     // Space kept free at a box's end, so that a text never touches the next column's.
     static constexpr int kTextGap = 8;
+    // A heading broken onto two lines is never set smaller for the lines' height.
+    static constexpr qreal kLeastTwoLinePoints = 7.0;
 
     class Sink;
 

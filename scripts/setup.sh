@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (only the missing ones),
-# then configures and builds everything into ./build (BUILD_DIR, BUILD_TYPE and extra CMake
-# arguments in CMAKE_ARGS may change that).
+# then configures and builds into ./build (BUILD_DIR, BUILD_TYPE and extra CMake arguments in
+# CMAKE_ARGS may change that): the targets named as arguments (for example DAQ), or everything
+# when none is named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,4 +26,8 @@ fi
 
 BUILD_DIR=${BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_ARGS:-}
-cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+if [ $# -gt 0 ]; then
+  cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target "$@"
+else
+  cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+fi

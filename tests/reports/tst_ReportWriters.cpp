@@ -147,7 +147,7 @@ QString textOutsideCells(const QList<QList<Word>> &pages, int width, int height)
         }
         // A vertical table's first page has its column heads below the summary.
         const bool firstPage = std::any_of(words.cbegin(), words.cend(), [&](const Word &w) {
-            return (w.text == "通道" || w.text == "channel") && w.yMin > y(820) && w.yMax < y(890) && w.xMin < x(0) + 4;
+            return (w.text == "通道" || w.text == "Channel") && w.yMin > y(820) && w.yMax < y(890) && w.xMin < x(0) + 4;
         });
         // Lines of words, by the table line (70 dots) their middle lies on: words of other fonts
         // have other tops.
@@ -195,6 +195,57 @@ QString textOutsideCells(const QList<QList<Word>> &pages, int width, int height)
     return QString();
 }
 
+// The report's language and font while it lives: the English catalogue loaded as the program
+// loads it (none for Chinese), and "宋体" mapped to the installed Chinese font or left to Qt's own
+// fallback.
+class ReportLanguage
+{
+public:
+    ReportLanguage(const QString &catalogue, bool mapped) : m_substitutes(QFont::substitutes(QStringLiteral("宋体")))
+    {
+        if (!mapped)
+            QFont::removeSubstitutions(QStringLiteral("宋体"));
+        m_loaded = catalogue.isEmpty() || m_translator.load(QDir(TestWorkDir::buildDir()).filePath(catalogue));
+        if (!catalogue.isEmpty() && m_loaded)
+            QCoreApplication::installTranslator(&m_translator);
+    }
+    ~ReportLanguage()
+    {
+        QCoreApplication::removeTranslator(&m_translator);
+        QFont::insertSubstitutions(QStringLiteral("宋体"), m_substitutes);
+    }
+    bool loaded() const { return m_loaded; }
+
+private:
+    QStringList m_substitutes;
+    QTranslator m_translator;
+    bool m_loaded = false;
+};
+
+// The page's drawing area, in dots, as the PDF writer's painter sees it.
+QRect pdfArea()
+{
+    QBuffer buffer;
+    QPdfWriter probe(&buffer);
+    probe.setResolution(300);
+    probe.setPageSize(QPageSize(QPageSize::A4));
+    probe.setPageOrientation(QPageLayout::Landscape);
+    probe.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Point);
+    QPainter painter(&probe);
+    return painter.viewport();
+}
+
+// Points on a PDF page of a position in the writer's dots: 300 dots an inch, margins of 20 points.
+double points(double dots)
+{
+    return 20.0 + dots * 72.0 / 300.0;
+}
+
+double height(const Word &w)
+{
+    return w.yMax - w.yMin;
+}
+
 const char *const kFormats[] = {"report.xls", "report.pdf"};
 
 // The worked example's samples; the third one's group 2 values are all "nan".
@@ -225,8 +276,9 @@ private slots:
     // first channel in channel order, the row whose group 2 values are all "nan" shows its time
     // only there; the second segment starts on the row the first ends on. Without samples, or
     // with a group's channels all hidden (one unit shown: group 2 is that of no unit, "其他"),
-    // tables hold their heads only. An imported project's labels carry no instrument prefix: its
-    // one instrument counts them all. Two groups of one quantity get distinct sections: the second
+    // tables hold their heads only. The cover's project time is the creation time, and each
+    // instrument has its own line with its serial number and its channels. An imported project's
+    // labels carry no instrument prefix: its one instrument counts them all. Two groups of one quantity get distinct sections: the second
     // adds its unit, which in a sheet name has the characters a sheet forbids replaced.
     void reports_data()
     {
@@ -271,6 +323,12 @@ private slots:
                 << QStringList{"1 R27K SN1 串口 3", "时间 1-1(℃) 1-2(℃) 1-3(℃)\n01-02 03:04:05.000 20.00 21.00 21.00",
                                "其他横向分析表\n" + horizontalHeads("其他") + "\n升温 结束", "其他竖向分析表\n" + verticalHeads("其他") + "\n升温 结束"}
                 << QStringList{"温度横向分析表", "温度竖向分析表", "其他横向分析表", "其他竖向分析表"} << 0;
+            Tool::Struct_Parameters two = project({"1-1", "1-2", "2-1"}, {"℃", "℃", "℃"}, {"R27K", "R24K"});
+            two.StartTime = QStringLiteral("2024-01-02 03:30:00");
+            two.SignalMode[1] = QStringLiteral("网络");
+            *row("two instruments") << file << two << QStringList{"1,2,3"} << QList<bool>() << QStringList{
+                "项目名称:Oven A\n项目时间:2024-01-02 03:00:00\n设备列表:\n序号 设备型号 设备序列号 采集方式 通道个数\n"
+                "1 R27K SN1 串口 2\n2 R24K SN2 网络 1\n报告概述:"} << QStringList() << 0;
             *row("imported") << file << project({"1", "2", "3"}, {"℃", "℃", "℃"}, {"P530W"}, "导入") << QStringList{"1,2,3"}
                              << QList<bool>() << QStringList{"1 P530W SN1 导入 3"} << QStringList() << 0;
             *row("℃ and ℉") << file << project(labels(2), {"℃", "℉"}) << QStringList{"1,2", "3,4"} << QList<bool>()
@@ -400,14 +458,6 @@ private slots:
         QFETCH(QString, catalogue);
         QFETCH(bool, mapped);
         TestWorkDir dir(TestWorkDir::NoDatabase);
-        const QStringList substitutes = QFont::substitutes(QStringLiteral("宋体"));
-        if (!mapped)
-            QFont::removeSubstitutions(QStringLiteral("宋体"));
-        QTranslator translator;
-        if (!catalogue.isEmpty()) {
-            QVERIFY2(translator.load(QDir(TestWorkDir::buildDir()).filePath(catalogue)), "the catalogues are built with the program");
-            QCoreApplication::installTranslator(&translator);
-        }
         const QString path = dir.filePath("report.pdf");
         QStringList stored;
         for (int i = 0; i < 30; ++i) {
@@ -421,24 +471,168 @@ private slots:
         options.precision = 3;
         options.starts = {at(0)};
         options.ends = {at(29)};
-        const bool written = exportReport(path, project(labels(12), units), rows(12, stored), options);
-        QCoreApplication::removeTranslator(&translator);
-        QFont::insertSubstitutions(QStringLiteral("宋体"), substitutes);
-        QVERIFY(written);
-        // The page's drawing area, in dots, as the writer's painter sees it.
-        QBuffer buffer;
-        QPdfWriter probe(&buffer);
-        probe.setResolution(300);
-        probe.setPageSize(QPageSize(QPageSize::A4));
-        probe.setPageOrientation(QPageLayout::Landscape);
-        probe.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Point);
-        QPainter painter(&probe);
-        const QRect area = painter.viewport();
-        painter.end();
+        {
+            ReportLanguage language(catalogue, mapped);
+            QVERIFY2(language.loaded(), "the catalogues are built with the program");
+            QVERIFY(exportReport(path, project(labels(12), units), rows(12, stored), options));
+        }
+        const QRect area = pdfArea();
         const QList<QList<Word>> pages = pdfWords(path);
         QVERIFY(pages.size() > 6);
         const QString outside = textOutsideCells(pages, area.width(), area.height());
         QVERIFY2(outside.isEmpty(), qPrintable(outside));
+    }
+
+    // Text sizes as pdftotext -bbox reads them, in the font each text gets: a project name too long
+    // for its line is made smaller, the texts after it are not; an English heading too wide for its
+    // cell breaks at a word onto a second line, its two lines one below the other within the cell,
+    // never smaller than 7 points; every figure and label of the tables, drawn after those headings
+    // and after times made smaller, has the 12 points of the page footer. The headings read as the
+    // catalogue's English.
+    void pdfTextSizes_data()
+    {
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<bool>("mapped"); // "宋体" mapped to the installed Chinese font
+        QTest::newRow("English") << "DAQ_en.qm" << true;
+        QTest::newRow("English, fallback font") << "DAQ_en.qm" << false;
+        QTest::newRow("Chinese") << "" << true;
+    }
+
+    void pdfTextSizes()
+    {
+        QFETCH(QString, catalogue);
+        QFETCH(bool, mapped);
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        const QString path = dir.filePath("report.pdf");
+        Tool::Struct_Parameters longName = workedProject();
+        longName.Name = QStringLiteral("Oven A, shelf 3, after the repair of the door seal, second run of the acceptance test");
+        Export options;
+        options.starts = {at(0)};
+        options.ends = {at(4)};
+        {
+            ReportLanguage language(catalogue, mapped);
+            QVERIFY2(language.loaded(), "the catalogues are built with the program");
+            QVERIFY(exportReport(path, longName, rows(5, kWorked), options));
+        }
+        const bool english = !catalogue.isEmpty();
+        const QList<QList<Word>> pages = pdfWords(path);
+        QCOMPARE(pages.size(), 7); // cover, work data, four analysis pages, chart
+        const double bottom = points(pdfArea().height() - 80);
+        // The words of the line whose text starts with start, left to right.
+        const auto line = [](const QList<Word> &words, const QString &start) {
+            QMap<int, QList<Word>> lines;
+            for (const Word &w : words)
+                lines[qRound(w.yMin * 2)].append(w);
+            for (QList<Word> found : qAsConst(lines)) {
+                std::sort(found.begin(), found.end(), [](const Word &a, const Word &b) { return a.xMin < b.xMin; });
+                QStringList texts;
+                for (const Word &w : qAsConst(found))
+                    texts << w.text;
+                if (texts.join(' ').startsWith(start))
+                    return found;
+            }
+            return QList<Word>();
+        };
+        const QList<Word> footer = line(pages.at(1), english ? "Page" : "第");
+        QVERIFY(!footer.isEmpty());
+        const double twelve = height(footer.first());
+
+        const QList<Word> name = line(pages.at(0), english ? "Project name" : "项目名称");
+        const QList<Word> time = line(pages.at(0), english ? "Project time" : "项目时间");
+        const QList<Word> devices = line(pages.at(0), english ? "Device" : "设备列表");
+        QVERIFY(!name.isEmpty() && !time.isEmpty() && !devices.isEmpty());
+        QVERIFY2(height(name.first()) < height(devices.first()) - 0.5, "the long name is made smaller");
+        QCOMPARE(qRound(height(time.first()) * 100), qRound(height(devices.first()) * 100));
+
+        // The header lines of the horizontal and the vertical table (pages 3 and 4: group 1) and
+        // the left edges of their cells, in dots.
+        const int width = pdfArea().width();
+        QList<int> horizontal{0}, vertical;
+        for (int j = 0; j < 9; ++j)
+            horizontal << 480 + j * ((width - 480) / 9);
+        for (int j = 0; j < 8; ++j)
+            vertical << j * (width / 10);
+        const struct { int page, top; QList<int> lefts; QStringList heads; } tables[] = {
+            {2, 400, horizontal, english ? QStringList{"Time", "Max. Temperature", "Max. Temperature Channel", "Min. Temperature",
+                                                       "Min. Temperature Channel", "Mean Temperature", "Max. - Mean", "Mean - Min.",
+                                                       "Max. - Min.", "Std. Deviation"}
+                                         : horizontalHeads("温度").split(' ')},
+            {3, 820, vertical, english ? QStringList{"Channel", "Max. Temperature", "Min. Temperature", "Mean Temperature",
+                                                     "Max. - Mean", "Mean - Min.", "Max. - Min.", "Std. Deviation"}
+                                       : verticalHeads("温度").split(' ')}};
+        bool smaller = false;
+        for (const auto &table : tables) {
+            const double top = points(table.top), end = points(table.top + 70);
+            QVector<QList<Word>> cells(table.lefts.size());
+            for (const Word &w : pages.at(table.page)) {
+                const double middle = (w.yMin + w.yMax) / 2;
+                if (middle < top || middle > end)
+                    continue;
+                QVERIFY2(w.yMin > top - 1 && w.yMax < end + 1, qPrintable(w.text + " leaves its line"));
+                QVERIFY2(height(w) >= twelve * 7 / 12 - 0.05, qPrintable(QStringLiteral("%1: %2 of %3").arg(w.text).arg(height(w)).arg(twelve)));
+                smaller = smaller || height(w) < twelve - 0.05;
+                int cell = 0;
+                while (cell + 1 < table.lefts.size() && w.xMin >= points(table.lefts.at(cell + 1)) - 0.5)
+                    ++cell;
+                cells[cell].append(w);
+            }
+            QStringList heads;
+            for (QList<Word> words : qAsConst(cells)) {
+                std::stable_sort(words.begin(), words.end(), [](const Word &a, const Word &b) {
+                    return a.yMin < b.yMin - 0.5 || (qAbs(a.yMin - b.yMin) <= 0.5 && a.xMin < b.xMin);
+                });
+                QStringList texts;
+                for (int k = 0; k < words.size(); ++k) {
+                    texts << words.at(k).text;
+                    // A second line lies below the first, not over it.
+                    if (k > 0 && words.at(k).yMin > words.at(k - 1).yMin + 0.5)
+                        QVERIFY2(words.at(k).yMin > words.at(k - 1).yMax - 0.3, qPrintable(texts.join(' ')));
+                }
+                heads << texts.join(' ');
+            }
+            QCOMPARE(heads, table.heads);
+        }
+        QCOMPARE(smaller, english); // the English headings did not fit at 12 points
+
+        // Figures and channel labels of every table line below the heads, each drawn after a time
+        // or a heading that may have been made smaller: 12 points.
+        for (int page = 1; page <= 5; ++page) {
+            int checked = 0;
+            for (const Word &w : pages.at(page)) {
+                if (w.yMin > points(470) && w.yMax < bottom && w.text.contains(QRegularExpression("^(-?\\d+\\.\\d+|\\d-\\d)$"))) {
+                    QVERIFY2(qAbs(height(w) - twelve) < 0.05, qPrintable(QStringLiteral("page %1: %2 %3 of %4").arg(page + 1).arg(w.text).arg(height(w)).arg(twelve)));
+                    ++checked;
+                }
+            }
+            QVERIFY(checked > 0);
+        }
+    }
+
+    // A sheet may use its last allowed row: a report whose work data ends exactly on it is
+    // written; one row more and it is refused.
+    void workbookExactlyFillsASheet()
+    {
+        for (int spare : {0, -1}) {
+            TestWorkDir dir(TestWorkDir::NoDatabase);
+            const QString path = dir.filePath(QStringLiteral("report.xls"));
+            Export options;
+            options.include = {true, false, false, false, false};
+            options.starts = {at(0)};
+            options.ends = {at(59)};
+            // Title, column heads and start banner, 60 rows, end banner.
+            XlsxWorkbook::setRowLimit(3 + 60 + 1 + spare);
+            const bool written = exportReport(path, workedProject(), steadyRows(5, 60), options);
+            XlsxWorkbook::setRowLimit(1048576);
+            QCOMPARE(written, spare == 0);
+            if (written)
+                QVERIFY(reportLines(path).contains(QStringLiteral("升温 结束")));
+        }
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        XlsxWorkbook book(dir.filePath(QStringLiteral("book.xls")));
+        XlsxWorkbook::setRowLimit(5);
+        const bool last = book.addSheet(QStringLiteral("Sheet")) && book.writeText(5, 1, QStringLiteral("last"), nullptr);
+        XlsxWorkbook::setRowLimit(1048576);
+        QVERIFY(last && book.save());
     }
 
     // A segment with no row within its bounds (here one ending before the first sample) gets its

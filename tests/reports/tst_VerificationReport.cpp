@@ -60,6 +60,7 @@ QString stored()
 }
 
 std::atomic<bool> g_refuseThread{false};
+const QStringList kReported{QStringLiteral("报表生成成功!")};
 const QDateTime kStart(QDate(2024, 5, 1), QTime(8, 0, 0, 500));
 
 QDateTimeEdit *edit(QWidget *dialog, const char *kind, int row)
@@ -222,18 +223,26 @@ class tst_VerificationReport : public QObject
         return ended ? m_boxes->texts() : QStringList();
     }
     // "分段导出" of the loaded project to file in the dir, in the format its name ends with, with the
-    // options fill sets; true when the export ended reporting success.
-    bool reported(const QString &file, const std::function<void(QWidget *)> &fill)
+    // options fill sets: the messages the user saw once the export ended. An options dialog that
+    // refuses "确定" is closed at once and gives what it said, so the test fails within moments.
+    QStringList report(const QString &file, const std::function<void(QWidget *)> &fill)
     {
         m_path = m_dir->filePath(file);
-        m_boxes->onDialog([file, fill](QWidget *dialog) {
+        QString refused;
+        m_boxes->onDialog([this, file, fill, &refused](QWidget *dialog) {
             dialog->findChild<QComboBox *>("comboBox_Format")->setCurrentIndex(file.endsWith(".xls"));
             dialog->findChild<QPushButton *>("pushButton_Route")->click();
             fill(dialog);
+            const int boxes = m_boxes->count();
             dialog->findChild<QPushButton *>("pushButton_OK")->click();
+            if (dialog->isVisible()) {
+                refused = QStringLiteral("the options dialog refused 确定: ")
+                          + (m_boxes->count() > boxes ? m_boxes->last().text : QStringLiteral("without a message"));
+                static_cast<QDialog *>(dialog)->reject();
+            }
         }, "VerificationReportExport");
         m_page->TimeOut_clicked();
-        return result() == QStringList{"报表生成成功!"};
+        return refused.isEmpty() ? result() : QStringList{refused};
     }
     // The data export's rows 1 to 14, cells joined with "|".
     QStringList dataSheet() const
@@ -378,7 +387,7 @@ private slots:
         QSqlQuery q;
         QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE DELETE ON ParametersData BEGIN SELECT RAISE(ABORT, 'no'); END"));
         menu(Delete);
-        QCOMPARE(m_boxes->texts(), QStringList({"请先选择需要删除的项目!", "删除数据失败!"}));
+        QCOMPARE(m_boxes->texts(), QStringList({"请先选择需要删除的项目!", "删除数据失败!\nno"}));
         QCOMPARE(m_boxes->boxes().at(0).title + m_boxes->last().title, QStringLiteral("提示警告"));
         QCOMPARE(stored() + '|' + names().join(','), QStringLiteral("Gone(01,01):2 Keep(01,01):1 More(01,01):1|Gone,More,Keep"));
         QVERIFY(q.exec("DROP TRIGGER refuse"));
@@ -523,7 +532,7 @@ private slots:
 
     // Accepted names take every merged sample and one record with the earliest times; refused
     // ones, a store that fails part-way and a failed name lookup change nothing and leave the
-    // dialog open, ready for another try.
+    // dialog open, ready for another try; a failure of the store names its reason.
     void mergeUnderName_data()
     {
         QTest::addColumn<QString>("name");
@@ -539,10 +548,10 @@ private slots:
         QTest::newRow("empty") << "" << QList<int>{0} << "" << "合并后名称不能为空！" + all;
         QTest::newRow("nothing checked") << "Joined" << QList<int>{} << "" << "请先选择需要合并的项目！" + all;
         QTest::newRow("store fails") << "Joined" << QList<int>{0} << "CREATE TRIGGER refuse BEFORE INSERT ON Parameters BEGIN "
-                                     "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
+                                     "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！\nno" + all + "|C(03,03):2 Joined(01,02):4" + rest;
         QTest::newRow("rename fails") << "Joined" << QList<int>{0} << "CREATE TRIGGER refuse BEFORE UPDATE ON ParametersData BEGIN "
-                                      "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
-        QTest::newRow("database closed") << "Joined" << QList<int>{0} << "close" << "数据库连接失败！" + all + "|C(03,03):2 Joined(01,02):4" + rest;
+                                      "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！\nno" + all + "|C(03,03):2 Joined(01,02):4" + rest;
+        QTest::newRow("database closed") << "Joined" << QList<int>{0} << "close" << "数据库连接失败！\nDriver not loaded" + all + "|C(03,03):2 Joined(01,02):4" + rest;
     }
 
     void mergeUnderName()
@@ -686,6 +695,114 @@ private slots:
                                                     "08:00:00-08:10:00 ", "08:00:00-08:10:00  off", "08:00:00-08:05:00  off"}));
     }
 
+    // A time typed into a segment's start or end as a user types it (all selected, then the keys,
+    // or from a field on) is taken as typed, with no milliseconds, once the typing ends (Tab, a
+    // click on "确定"); an end moves the next start with it. A time that does not exist, or one
+    // digit too many, is refused with a box naming what was typed: the edit shows its time from
+    // before, Enter or the click on "确定" does nothing more, and the dialog stays open.
+    void typedSegmentTimes_data()
+    {
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<QString>("edit");       // "Start1", "End1", ...
+        QTest::addColumn<int>("field");          // -1: the whole text selected; else the field typed from
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("finish");     // "tab", "enter" or "click" (on "确定")
+        QTest::addColumn<QStringList>("expected"); // the segments stored, or the box's text
+        const QString end = "-05-01 08:10:00.500";
+        QTest::newRow("start, whole time") << 1 << "Start1" << -1 << "2024-05-01 08:02:30" << "tab" << QStringList{"05-01 08:02:30.000" + end};
+        QTest::newRow("start, whole time, click") << 1 << "Start1" << -1 << "2024-05-01 08:02:30" << "click"
+                                                  << QStringList{"05-01 08:02:30.000" + end};
+        QTest::newRow("digits only") << 1 << "Start1" << -1 << "20240501080230" << "tab" << QStringList{"05-01 08:02:30.000" + end};
+        QTest::newRow("one-digit fields") << 1 << "Start1" << -1 << "2024-5-1 8:2:30" << "tab" << QStringList{"05-01 08:02:30.000" + end};
+        QTest::newRow("from the minutes on") << 1 << "Start1" << 4 << "5:7" << "tab" << QStringList{"05-01 08:05:07.000" + end};
+        QTest::newRow("end 1 moves start 2") << 2 << "End1" << -1 << "2024-05-01 08:04:00" << "click"
+            << QStringList{"05-01 08:00:00.500-05-01 08:04:00.000", "05-01 08:04:00.000" + end};
+        const QString refused = "输入的时间无效，已恢复原来的时间!\n";
+        QTest::newRow("30 February") << 1 << "Start1" << -1 << "2024-02-30 08:00:00" << "enter"
+                                     << QStringList{refused + "2024-02-30 08:00:00"};
+        QTest::newRow("hour 25") << 1 << "End1" << -1 << "2024-05-01 25:00:00" << "tab" << QStringList{refused + "2024-05-01 25:00:00"};
+        QTest::newRow("a digit too many") << 1 << "Start1" << -1 << "2024-05-01 08:02:301" << "click"
+                                          << QStringList{refused + "2024-05-01 08:02:301"};
+    }
+
+    void typedSegmentTimes()
+    {
+        QFETCH(int, segments);
+        QFETCH(QString, edit);
+        QFETCH(int, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, finish);
+        QFETCH(QStringList, expected);
+        Struct_Export record = tenMinutes("1");
+        VerificationReportExport dialog;
+        dialog.SetParameters(&record);
+        chooseSegments(&dialog, segments);
+        for (int k = 1; k <= segments; ++k)
+            dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit_Remark%1").arg(k))->setText("r");
+        VerificationReportExport::setFileChooser([this](QWidget *, const QString &) { return m_dir->filePath("r.pdf"); });
+        dialog.findChild<QPushButton *>("pushButton_Route")->click();
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto *typed = dialog.findChild<QDateTimeEdit *>("dateTimeEdit_" + edit);
+        const QString before = typed->text();
+        typed->setFocus();
+        if (field < 0) {
+            QTest::keyClick(typed, Qt::Key_A, Qt::ControlModifier);
+        } else {
+            typed->setCurrentSectionIndex(field);
+            typed->setSelectedSection(typed->sectionAt(field));
+        }
+        QTest::keyClicks(typed, keys);
+        auto *ok = dialog.findChild<QPushButton *>("pushButton_OK");
+        if (finish == "click")
+            QTest::mouseClick(ok, Qt::LeftButton);
+        else
+            QTest::keyClick(typed, finish == "tab" ? Qt::Key_Tab : Qt::Key_Enter);
+        if (expected.first().contains('\n')) {
+            QCOMPARE(m_boxes->texts(), expected);
+            QCOMPARE(typed->text(), before);
+            QVERIFY(dialog.isVisible() && dialog.result() != QDialog::Accepted && record.Path.isEmpty());
+            return;
+        }
+        QCOMPARE(m_boxes->texts(), QStringList());
+        if (finish != "click")
+            QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QStringList stored;
+        for (int k = 0; k < record.SegmentStart.size(); ++k)
+            stored << record.SegmentStart.at(k).toString("MM-dd hh:mm:ss.zzz") + '-' + record.SegmentEnd.at(k).toString("MM-dd hh:mm:ss.zzz");
+        QCOMPARE(stored, expected);
+    }
+
+    // The display range typed on the page, then "设定": the chart shows the range as typed; a
+    // time that does not exist is refused and the range stays.
+    void typedDisplayRange()
+    {
+        loadP({"℃"}, {}, {"1", "2", "3"});
+        m_page->show();
+        QApplication::setActiveWindow(m_page.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
+        auto *start = m_page->findChild<QDateTimeEdit *>("dateTimeEdit_Start");
+        auto *end = m_page->findChild<QDateTimeEdit *>("dateTimeEdit_End");
+        const auto type = [](QDateTimeEdit *edit, const QString &keys) {
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(edit, keys);
+        };
+        type(start, "2024-05-01 07:59:30");
+        type(end, "2024-05-01 08:00:02");
+        QTest::mouseClick(button("pushButton_DisplayRange"), Qt::LeftButton);
+        const QCPRange typed(QCustomPlotL::TimeKey(QDateTime(QDate(2024, 5, 1), QTime(7, 59, 30))),
+                             QCustomPlotL::TimeKey(QDateTime(QDate(2024, 5, 1), QTime(8, 0, 2))));
+        QCOMPARE(m_page->Chart()->xAxis->range(), typed);
+        type(end, "2024-05-01 08:00:62");
+        QTest::mouseClick(button("pushButton_DisplayRange"), Qt::LeftButton);
+        QCOMPARE(m_boxes->texts(), QStringList({"输入的时间无效，已恢复原来的时间!\n2024-05-01 08:00:62"}));
+        QCOMPARE(end->text(), QStringLiteral("2024-05-01 08:00:02"));
+        QCOMPARE(m_page->Chart()->xAxis->range(), typed);
+    }
+
     // The sections offered follow the unit groups of the checked channels.
     void sectionsOffered_data()
     {
@@ -742,14 +859,15 @@ private slots:
         for (int n = 0; n < 121; ++n)
             samples << QStringLiteral("%1,%2,%3").arg(n).arg(1000 + n).arg(2000 + n);
         loadP({"℃", "℃", "%RH"}, {true, false, true}, samples);
-        QVERIFY(reported(file, [](QWidget *dialog) {
+        const QStringList outcome = report(file, [](QWidget *dialog) {
             chooseSegments(dialog, 2);
             edit(dialog, "End", 1)->setDateTime(sampleTime(60));
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("升温");
             dialog->findChild<QLineEdit *>("lineEdit_Remark2")->setText("恒温");
             dialog->findChild<QLineEdit *>("lineEdit_PrintInterval")->setText("60");
             dialog->findChild<QCheckBox *>("checkBox_Vertical1")->setChecked(true);
-        }));
+        });
+        QVERIFY2(outcome == kReported, qPrintable(outcome.join('\n')));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.温度竖向表",
             "时间 1-1(℃) 1-3(%RH)\n05-01 08:00:00.000 0.00 2000.00\n05-01 08:01:00.060 60.00 2060.00\n升温 结束",
@@ -872,11 +990,12 @@ private slots:
         click(1);
         m_boxes->rejectDialog("VerificationReportData");
         menu(ViewData);
-        QVERIFY(reported("report.xls", [](QWidget *dialog) {
+        const QStringList outcome = report("report.xls", [](QWidget *dialog) {
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("恒温");
             dialog->findChild<QLineEdit *>("lineEdit_PrintInterval")->setText("2");
             dialog->findChild<QCheckBox *>("checkBox_Horizontal2")->setChecked(true);
-        }));
+        });
+        QVERIFY2(outcome == kReported, qPrintable(outcome.join('\n')));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.湿度横向表",
             "时间 1-1(℃) 1-2(℃) 1-3(%RH) 1-4(%RH)\n05-01 08:00:00.000 0.00 10.00 50.00 60.00\n"
@@ -954,12 +1073,13 @@ private slots:
         m_path = m_dir->filePath("r.pdf");
         VerificationReportExport::setFileChooser([this](QWidget *, const QString &) { return m_path; });
         QStringList hidden;
-        QVERIFY(reported("r.pdf", [&hidden](QWidget *dialog) {
+        const QStringList outcome = report("r.pdf", [&hidden](QWidget *dialog) {
             for (const char *name : {"checkBox_Horizontal2", "checkBox_Vertical2"})
                 hidden << QString::number(dialog->findChild<QCheckBox *>(QLatin1String(name))->isHidden());
             dialog->findChild<QLineEdit *>("lineEdit_Remark1")->setText("x");
             dialog->findChild<QCheckBox *>("checkBox_Vertical1")->setChecked(true);
-        }));
+        });
+        QVERIFY2(outcome == kReported, qPrintable(outcome.join('\n')));
         QCOMPARE(hidden, QStringList({"1", "1"}));
         const QStringList lines = reportLines(m_path);
         const QString missing = missingBlock(lines, {"1.数据表 2.温度竖向表", "时间 1-1(℃) 1-2(℃)\n05-01 08:00:00.000 1.00 2.00\n"
@@ -990,6 +1110,43 @@ private slots:
         QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("警告|读取数据库失败！\ndatabase disk image is malformed"));
         QCOMPARE(tree()->topLevelItemCount(), 0);
         QCOMPARE(m_page->Loaded().Project.Name + QString::number(m_page->Loaded().Rows->rowCount()) + exportButtons(), QStringLiteral("P211"));
+    }
+
+    // A damaged page of the project records or of the samples: deleting a project and merging
+    // projects fail, say so with the database's reason on a second line as the page's reads do,
+    // and change nothing; the merge dialog stays open for another try.
+    void deleteAndMergeOnDamagedPages_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("project records") << "Parameters";
+        QTest::newRow("samples") << "ParametersData";
+    }
+
+    void deleteAndMergeOnDamagedPages()
+    {
+        QFETCH(QString, table);
+        openMerge();
+        makePage(); // NULL, A, C, Other, B
+        click(1);
+        QVERIFY(damageTable(table));
+        menu(Delete);
+        mergeAs(m_merge.get(), "Joined", {0});
+        const QString reason = "\ndatabase disk image is malformed";
+        QStringList expected{"删除数据失败!" + reason};
+        if (table == "Parameters")
+            expected << "读取数据库失败！" + reason; // the tree read again after the delete
+        expected << "数据库连接失败！" + reason;
+        QCOMPARE(m_boxes->texts(), expected);
+        QCOMPARE(m_boxes->boxes().at(0).title, QStringLiteral("警告"));
+        QVERIFY(m_merge->isVisible() && m_merge->result() != QDialog::Accepted);
+        // The other table still reads, as it was.
+        QSqlQuery q;
+        QVERIFY(q.exec(table == "Parameters" ? "SELECT Name || ':' || COUNT(*) FROM ParametersData GROUP BY Name ORDER BY Name"
+                                             : "SELECT Name FROM Parameters ORDER BY Name"));
+        QStringList rows;
+        while (q.next())
+            rows << q.value(0).toString();
+        QCOMPARE(rows.join(' '), table == "Parameters" ? QStringLiteral("A:2 B:2 C:2 NULL:2 Other:2") : QStringLiteral("A B C NULL Other"));
     }
 
     // A damaged page of the samples: loading another project and viewing its data warn with the
