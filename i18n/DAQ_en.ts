@@ -35,12 +35,12 @@
 <context>
     <name>Calibration</name>
     <message>
-        <location filename="../calibration/Calibration.cpp" line="+53"/>
+        <location filename="../calibration/Calibration.cpp" line="+56"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>查看项目</source>
         <translation>View Run</translation>
     </message>
@@ -70,7 +70,7 @@
         <translation>Calibration Setup</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+21"/>
         <source>采集设备：</source>
         <translation>Instrument:</translation>
     </message>
@@ -81,7 +81,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>通信设置</source>
         <translation>Connection Settings</translation>
     </message>
@@ -133,12 +133,12 @@
     </message>
     <message>
         <location line="+18"/>
-        <location line="+186"/>
+        <location line="+198"/>
         <source>项目列表</source>
         <translation>Runs</translation>
     </message>
     <message>
-        <location line="-89"/>
+        <location line="-101"/>
         <source>当前标准无需设置通信信息!</source>
         <translation>This reference needs no connection settings!</translation>
     </message>
@@ -163,27 +163,27 @@
         <translation>No instrument selected!</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+35"/>
         <source>项目信息异常!</source>
         <translation>Invalid run information!</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>选择的采集器未连接!</source>
-        <translation>The run's instrument is not registered!</translation>
+        <translation>The run&apos;s instrument is not registered!</translation>
     </message>
     <message>
-        <location line="+161"/>
+        <location line="+174"/>
         <source>数据库保存数据失败！</source>
         <translation>Saving to the database failed!</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+14"/>
         <source>请先选择需要删除的项目!</source>
         <translation>Select the run to delete first!</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>删除数据失败!</source>
         <translation>Deleting failed!</translation>
     </message>
@@ -198,7 +198,7 @@
         <translation>Save File</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>数据导出成功！</source>
         <translation>Data exported successfully!</translation>
     </message>
@@ -208,6 +208,7 @@
         <translation>Data export failed!</translation>
     </message>
     <message>
+        <location line="-203"/>
         <source>读取数据库失败！</source>
         <translation>Reading the database failed!</translation>
     </message>
@@ -215,178 +216,238 @@
 <context>
     <name>CalibrationChannel</name>
     <message>
+        <location filename="../calibration/CalibrationChannel.cpp" line="+46"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
     <message>
+        <location line="+19"/>
         <source>通道校准</source>
         <translation>Channel Calibration</translation>
     </message>
     <message>
+        <location line="+11"/>
         <source>通道信息</source>
         <translation>Channel Information</translation>
     </message>
     <message>
+        <location line="+13"/>
         <source>校准参数</source>
         <translation>Calibration Parameters</translation>
     </message>
     <message>
+        <location line="+7"/>
         <source>温度点：</source>
         <translation>Set points:</translation>
     </message>
     <message>
+        <location line="+8"/>
         <source>稳定延迟：</source>
         <translation>Stability delay:</translation>
     </message>
     <message>
+        <location line="+7"/>
         <source>校准信息</source>
         <translation>Calibration Information</translation>
     </message>
     <message>
+        <location line="+10"/>
+        <location line="+246"/>
+        <location line="+1"/>
         <source>全选</source>
         <translation>Select All</translation>
     </message>
     <message>
+        <location line="-244"/>
         <source>下一步</source>
         <translation>Next</translation>
     </message>
     <message>
+        <location line="+14"/>
         <source>状态</source>
         <translation>State</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>序号</source>
         <translation>No.</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>通道编号</source>
         <translation>Channel</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>通道类型</source>
         <translation>Channel Type</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>通道功能</source>
         <translation>Channel Function</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>接线线制</source>
         <translation>Wiring</translation>
     </message>
     <message>
+        <location line="+85"/>
+        <location line="+294"/>
         <source>参数获取中，请稍等...</source>
         <translation>Reading the parameters, please wait...</translation>
     </message>
     <message>
+        <location line="-301"/>
         <source>项目信息异常!</source>
         <translation>The run information is invalid!</translation>
     </message>
     <message>
+        <location line="+88"/>
         <source>参数获取成功！</source>
         <translation>Parameters read.</translation>
     </message>
     <message>
+        <location line="-18"/>
+        <location line="+7"/>
+        <location line="+13"/>
         <source>参数获取失败！</source>
         <translation>Reading the parameters failed!</translation>
     </message>
     <message>
+        <location line="-23"/>
         <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
         <translation>Serial number mismatch: check that the connected instrument is the one with the registered serial number!</translation>
     </message>
     <message>
+        <location line="+84"/>
         <source>取消全选</source>
         <translation>Deselect All</translation>
     </message>
     <message>
+        <location line="+12"/>
         <source>稳定延时未设置！</source>
         <translation>The stability delay is not set!</translation>
     </message>
     <message>
+        <location line="+7"/>
         <source>稳定延时设置无效：%1</source>
         <translation>Invalid stability delay: %1</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>校准温度未设置！</source>
         <translation>No calibration temperature is set!</translation>
     </message>
     <message>
+        <location line="+8"/>
         <source>校准温度设置无效：%1</source>
         <translation>Invalid calibration temperature: %1</translation>
     </message>
     <message>
+        <location line="+5"/>
+        <source>温度点%1超出范围（-273.15℃～10000℃）：%2</source>
+        <translation>Set point %1 is out of range (-273.15 ℃ to 10000 ℃): %2</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>数据库读取数据失败！</source>
         <translation>Reading from the database failed!</translation>
     </message>
     <message>
+        <location line="+9"/>
         <source>已有同一时间的校准项目，请稍后再试！</source>
         <translation>A calibration run with the same time already exists, please try again shortly!</translation>
     </message>
     <message>
+        <location line="+17"/>
         <source>请先选择通道！</source>
         <translation>Select channels first!</translation>
     </message>
     <message>
+        <location line="+32"/>
         <source>采集器</source>
         <translation>Instrument</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+9"/>
+        <location line="+9"/>
         <source>型号:</source>
         <translation>Model:</translation>
     </message>
     <message>
+        <location line="-17"/>
         <source>序列号:</source>
         <translation>Serial number:</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>采集速率:</source>
         <translation>Rate:</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+8"/>
+        <location line="+9"/>
         <source>通信方式:</source>
         <translation>Connection:</translation>
     </message>
     <message>
+        <location line="-16"/>
+        <location line="+8"/>
         <source>IP/COM:</source>
         <translation>IP/COM:</translation>
     </message>
     <message>
+        <location line="-7"/>
+        <location line="+8"/>
         <source>Port/BaudRate:</source>
         <translation>Port/BaudRate:</translation>
     </message>
     <message>
+        <location line="-5"/>
         <source>温场</source>
         <translation>Temperature source</translation>
     </message>
     <message>
+        <location line="+9"/>
         <source>标准</source>
         <translation>Reference</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>Name:</source>
         <translation>Name:</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>校准需求</source>
         <translation>Calibration requirements</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>只支持热敏电阻 R(T)/T(R)、铂电阻 CVD/ITS90 校准</source>
         <translation>Only thermistors (R(T)/T(R)) and platinum resistance thermometers (CVD/ITS90) can be calibrated</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>R(T)/T(R)校准不能少于4个温度点</source>
         <translation>R(T)/T(R) calibration needs at least 4 set points</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>CVD校准不能少于3个温度点</source>
         <translation>CVD calibration needs at least 3 set points</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>ITS90校准必须为3个或5个温度点，3个温度点为1个0℃、2个正温/2个负温，</source>
         <translation>ITS90 calibration needs 3 or 5 set points: 3 points are one at 0 ℃ and two above or two below 0 ℃, </translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>5个温度点为1个0℃、2个正温、2个负温</source>
         <translation>5 points are one at 0 ℃, two above and two below 0 ℃</translation>
     </message>
@@ -409,7 +470,7 @@
         <translation>Connection:</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+33"/>
         <source>测试</source>
         <translation>Test</translation>
     </message>
@@ -473,194 +534,246 @@
 <context>
     <name>CalibrationWork</name>
     <message>
+        <location filename="../calibration/CalibrationWork.cpp" line="+81"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>重采</source>
         <translation>Acquire again</translation>
     </message>
     <message>
+        <location line="+42"/>
         <source>校准</source>
         <translation>Calibration</translation>
     </message>
     <message>
+        <location line="+16"/>
         <source>实时数据</source>
         <translation>Live Data</translation>
     </message>
     <message>
+        <location line="+3"/>
         <source>操作台</source>
         <translation>Console</translation>
     </message>
     <message>
+        <location line="+5"/>
+        <location line="+20"/>
+        <location line="+485"/>
         <source>温度点</source>
         <translation>Set point </translation>
     </message>
     <message>
+        <location line="-498"/>
         <source>结束</source>
         <translation>End</translation>
     </message>
     <message>
+        <location line="+11"/>
         <source>校准温度点</source>
         <translation>Calibration Set Points</translation>
     </message>
     <message>
+        <location line="+35"/>
         <source>项目信息异常!</source>
         <translation>The run information is invalid!</translation>
     </message>
     <message>
+        <location line="+15"/>
         <source>校准温度点数大于设置温度点数，请退出重新设置!</source>
         <translation>More points are calibrated than set points are set; leave and set up again!</translation>
     </message>
     <message>
+        <location line="+11"/>
         <source>采集时间</source>
         <translation>Acquisition time</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>标准器</source>
         <translation>Reference</translation>
     </message>
     <message>
+        <location line="+62"/>
         <source>序列号不匹配，请检查连接的设备是否为对应序列号的设备！</source>
         <translation>Serial number mismatch: check that the connected instrument is the one with the registered serial number!</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>初始化通道信息失败！</source>
         <translation>Initialising the channel information failed!</translation>
     </message>
     <message>
+        <location line="+6"/>
         <source>设置通道开关失败！</source>
         <translation>Setting the channel switches failed!</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>设置扫描信息失败！</source>
         <translation>Setting the scan information failed!</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>温场设备连接失败!</source>
         <translation>Connecting the temperature source failed!</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>温场设备设置失败!</source>
         <translation>Setting up the temperature source failed!</translation>
     </message>
     <message>
+        <location line="+13"/>
         <source>标准设备连接失败!</source>
         <translation>Connecting the reference failed!</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>标准设备设置失败!</source>
         <translation>Setting up the reference failed!</translation>
     </message>
     <message>
+        <location line="+19"/>
         <source>设置温场温度失败！</source>
         <translation>Setting the source temperature failed!</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>： 温场温度设置成功：</source>
         <translation>: Source set point accepted: </translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>： 温场稳定等待中...</source>
         <translation>: Waiting for the source to stabilise...</translation>
     </message>
     <message>
+        <location line="+10"/>
         <source>获取温场稳定失败！</source>
         <translation>Reading the source stability failed!</translation>
     </message>
     <message>
+        <location line="+7"/>
         <source>： 温场稳定延迟等待中 </source>
         <translation>: Waiting the stability delay of </translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>分钟</source>
         <translation> min</translation>
     </message>
     <message>
+        <location line="+9"/>
         <source>： 温场已稳定</source>
         <translation>: Source stable</translation>
     </message>
     <message>
+        <location line="+7"/>
         <source>标准获取温度失败!</source>
         <translation>The reference temperature could not be read!</translation>
     </message>
     <message>
+        <location line="+7"/>
         <source>采集器数据获取失败!</source>
         <translation>The instrument data could not be read!</translation>
     </message>
     <message>
+        <location line="+38"/>
         <source>： 通道%1系数写入失败！</source>
         <translation>: Writing the coefficients of channel %1 failed!</translation>
     </message>
     <message>
+        <location line="+44"/>
         <source>： 通道%1未计算系数：温度点不满足%2校准要求！</source>
         <translation>: Channel %1 not fitted: the set points do not meet the %2 requirements!</translation>
     </message>
     <message>
+        <location line="+48"/>
+        <location line="+8"/>
         <source>校准结束退出!</source>
         <translation>Calibration ended!</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>： 设备连接中...</source>
         <translation>: Connecting the devices...</translation>
     </message>
     <message>
+        <location line="+7"/>
         <source>： 设备连接成功！</source>
         <translation>: Devices connected!</translation>
     </message>
     <message>
+        <location line="+18"/>
         <source>： 数据采集成功！</source>
         <translation>: Data acquired!</translation>
     </message>
     <message>
+        <location line="+19"/>
         <source>设备打开成功！</source>
         <translation>Devices opened!</translation>
     </message>
     <message>
+        <location line="+12"/>
         <source>数据异常!</source>
         <translation>Data anomaly!</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>： 开始采集温度点 </source>
         <translation>: Acquiring set point </translation>
     </message>
     <message>
+        <location line="+25"/>
         <source>设备断开成功！</source>
         <translation>Device disconnected!</translation>
     </message>
     <message>
+        <location line="-37"/>
         <source>该设备已断开：结束时不写入系数，也不保存数据。</source>
         <translation>That instrument has been disconnected: ending the run writes no coefficients and stores nothing.</translation>
     </message>
     <message>
+        <location line="+180"/>
         <source>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</source>
         <translation>The database is in use by another program; the data will be saved again with the next save or when the window closes.</translation>
     </message>
     <message>
+        <location line="+33"/>
         <source>校准数据已完整写入日志文件：%1</source>
         <translation>The whole calibration run has been written to the log file: %1</translation>
     </message>
     <message>
+        <location line="-132"/>
         <source>当前为自动模式，此按钮不可用!</source>
         <translation>Automatic mode: this button is not available!</translation>
     </message>
     <message>
+        <location line="+9"/>
         <source>标准</source>
         <translation>Reference</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>请输入标准温度：</source>
         <translation>Enter the reference temperature:</translation>
     </message>
     <message>
+        <location line="+88"/>
+        <location line="+34"/>
         <source>数据库保存数据失败！</source>
         <translation>Saving to the database failed!</translation>
     </message>
     <message>
+        <location line="-12"/>
         <source>： 校准数据保存成功！</source>
         <translation>: Calibration data saved!</translation>
     </message>
     <message>
+        <location line="+54"/>
         <source>正在校准中，不能退出!</source>
         <translation>Calibration in progress, cannot leave!</translation>
     </message>
@@ -668,42 +781,57 @@
 <context>
     <name>CoefficientFit</name>
     <message>
+        <location filename="../calibration/CoefficientFit.cpp" line="+53"/>
         <source>计算结果不是有限数。</source>
         <translation>The result is not a finite number.</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>需要3个或5个温度点，实有%1个。</source>
         <translation>3 or 5 temperature points are needed, there are %1.</translation>
     </message>
     <message>
+        <location line="+45"/>
         <source>标准温度%1个，读数%2个，个数不同。</source>
         <translation>%1 reference temperatures but %2 readings.</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>需要至少%1个温度点，只有%2个。</source>
         <translation>At least %1 temperature points are needed, there are only %2.</translation>
     </message>
     <message>
+        <location line="+39"/>
         <source>不同的标准温度只有%1个，需要%2个。</source>
         <translation>Only %1 distinct reference temperatures, %2 are needed.</translation>
     </message>
     <message>
+        <location line="-47"/>
         <source>标准温度或读数含有不是数字的文本。</source>
         <translation>A reference temperature or reading is not a number.</translation>
     </message>
     <message>
+        <location line="+51"/>
         <source>所有读数相同。</source>
         <translation>All readings are equal.</translation>
     </message>
     <message>
+        <location line="+16"/>
+        <source>读数没有随标准温度单调上升或下降。</source>
+        <translation>The readings do not rise or fall steadily with the reference temperature.</translation>
+    </message>
+    <message>
+        <location line="+70"/>
         <source>未知的计算方法“%1”。</source>
         <translation>Unknown method &quot;%1&quot;.</translation>
     </message>
     <message>
+        <location line="+123"/>
         <source>居中的温度点不在0℃±0.1℃以内。</source>
         <translation>The middle temperature point is not within 0 ℃ ± 0.1 ℃.</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>最低或最高的温度点都不在0℃±0.1℃以内。</source>
         <translation>Neither the lowest nor the highest temperature point is within 0 ℃ ± 0.1 ℃.</translation>
     </message>
@@ -711,22 +839,27 @@
 <context>
     <name>CoefficientIni</name>
     <message>
+        <location filename="../calibration/CoefficientIni.cpp" line="+66"/>
         <source>无法读取已有的文件：%1</source>
         <translation>The existing file cannot be read: %1</translation>
     </message>
     <message>
+        <location line="+25"/>
         <source>已有的文件含有NUL字节，不是文本文件。</source>
         <translation>The existing file contains NUL bytes: it is not a text file.</translation>
     </message>
     <message>
+        <location line="+6"/>
         <source>已有的文件不是UTF-8文本。</source>
         <translation>The existing file is not UTF-8 text.</translation>
     </message>
     <message>
+        <location line="+22"/>
         <source>已有的文件不是有效的INI文件。</source>
         <translation>The existing file is not a valid INI file.</translation>
     </message>
     <message>
+        <location line="-48"/>
         <source>文件写入失败。</source>
         <translation>Writing the file failed.</translation>
     </message>
@@ -750,7 +883,7 @@
 <context>
     <name>HKRQ5713</name>
     <message>
-        <location filename="../shell/HKRQ5713.cpp" line="+58"/>
+        <location filename="../shell/HKRQ5713.cpp" line="+59"/>
         <source>数据库打开失败!</source>
         <translation>Failed to open the database!</translation>
     </message>
@@ -760,7 +893,7 @@
         <translation>Sql Error</translation>
     </message>
     <message>
-        <location line="+94"/>
+        <location line="+93"/>
         <source>数据采集</source>
         <translation>Acquisition</translation>
     </message>
@@ -785,7 +918,7 @@
         <translation>Warning</translation>
     </message>
     <message>
-        <location line="+160"/>
+        <location line="+166"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
@@ -1002,7 +1135,7 @@
 <context>
     <name>ParametersImport</name>
     <message>
-        <location filename="../acquisition/ParametersImport.cpp" line="+114"/>
+        <location filename="../acquisition/ParametersImport.cpp" line="+119"/>
         <source>数据导入</source>
         <translation>Data Import</translation>
     </message>
@@ -1037,7 +1170,7 @@
         <translation>Save</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+10"/>
         <source>开始时间：</source>
         <translation>Start time:</translation>
     </message>
@@ -1047,7 +1180,7 @@
         <translation>End time:</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>扫描间隔：</source>
         <translation>Scan interval:</translation>
     </message>
@@ -1057,7 +1190,7 @@
         <translation>s</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+82"/>
         <source>选择文件</source>
         <translation>Select File</translation>
     </message>
@@ -1109,7 +1242,7 @@
         <translation>Time</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+25"/>
         <source>扫描间隔设置错误！</source>
         <translation>Invalid scan interval!</translation>
     </message>
@@ -1129,7 +1262,7 @@
         <translation>: irregular time interval, please check!</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+53"/>
         <source>数据保存失败！</source>
         <translation>Failed to save the data!</translation>
     </message>
@@ -1270,13 +1403,13 @@
 <context>
     <name>ParametersOnLine</name>
     <message>
-        <location filename="../acquisition/ParametersOnLine.cpp" line="+63"/>
-        <location line="+532"/>
+        <location filename="../acquisition/ParametersOnLine.cpp" line="+62"/>
+        <location line="+543"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
     <message>
-        <location line="-490"/>
+        <location line="-501"/>
         <source>数据采集</source>
         <translation>Data Acquisition</translation>
     </message>
@@ -1287,12 +1420,12 @@
     </message>
     <message>
         <location line="+7"/>
-        <location line="+614"/>
+        <location line="+649"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-563"/>
+        <location line="-598"/>
         <source>参数设置中，请稍等...</source>
         <translation>Setting parameters, please wait...</translation>
     </message>
@@ -1372,7 +1505,7 @@
         <translation>Failed to save the project information, acquisition not started!</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+97"/>
         <source>打开数据库失败！</source>
         <translation>Failed to open the database!</translation>
     </message>
@@ -1382,7 +1515,7 @@
         <translation> Acquiring...</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+40"/>
         <source>采集结束。</source>
         <translation>Acquisition finished.</translation>
     </message>
@@ -1417,23 +1550,23 @@
         <translation>Manual reconnection succeeded!</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+121"/>
         <source>通讯异常</source>
         <translation>Communication error</translation>
     </message>
     <message>
         <location line="+32"/>
-        <location line="+109"/>
+        <location line="+117"/>
         <source>继续</source>
         <translation>Continue</translation>
     </message>
     <message>
-        <location line="-106"/>
+        <location line="-114"/>
         <source>结束</source>
         <translation>Finish</translation>
     </message>
     <message>
-        <location line="+89"/>
+        <location line="+97"/>
         <source>是否停止数据采集？</source>
         <translation>Stop data acquisition?</translation>
     </message>
@@ -1449,7 +1582,8 @@
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="-7"/>
+        <location line="-386"/>
+        <location line="+379"/>
         <location line="+13"/>
         <source>提前终止采集。</source>
         <translation>Acquisition terminated early.</translation>
@@ -1470,13 +1604,13 @@
         <translation>Acquisition in progress, please stop it first!</translation>
     </message>
     <message>
-        <location line="-684"/>
-        <location line="+265"/>
+        <location line="-727"/>
+        <location line="+266"/>
         <source>程序内部错误，采集已终止，详情见日志！</source>
         <translation>Internal error: the acquisition has ended, see the log for details!</translation>
     </message>
     <message>
-        <location line="-184"/>
+        <location line="-185"/>
         <source> 计划开始时间：</source>
         <translation> Planned start: </translation>
     </message>
@@ -1486,7 +1620,7 @@
         <translation>No driver is available for the model: </translation>
     </message>
     <message>
-        <location line="+219"/>
+        <location line="+230"/>
         <source> 数据库保存失败样本数：%1</source>
         <translation> Samples not saved to the database: %1</translation>
     </message>
@@ -1501,18 +1635,19 @@
         <translation>Communication error, manual reconnection...</translation>
     </message>
     <message>
-        <location line="+104"/>
-        <location line="+118"/>
+        <location line="+133"/>
+        <location line="+113"/>
+        <location line="+21"/>
         <source>警告</source>
         <translation>Warning</translation>
     </message>
     <message>
-        <location line="-118"/>
+        <location line="-134"/>
         <source>采集数据写入数据库失败，采集继续进行，请检查磁盘空间或数据库是否被其他程序占用！</source>
         <translation>Samples could not be written to the database; the acquisition goes on. Check the free disk space and whether another program holds the database!</translation>
     </message>
     <message>
-        <location line="+118"/>
+        <location line="+113"/>
         <source>CSV文件写入失败，未写入的数据将在下次写入时重试！</source>
         <translation>A CSV file could not be written; the rows not written will be tried again at the next write!</translation>
     </message>
@@ -1584,7 +1719,7 @@
     <name>QTableWidgetL</name>
     <message>
         <location filename="../widgets/QTableWidgetL.cpp" line="+212"/>
-        <location filename="../reports/VerificationReportData.cpp" line="+68"/>
+        <location filename="../reports/VerificationReportData.cpp" line="+56"/>
         <source>复制</source>
         <translation>Copy</translation>
     </message>
@@ -1643,11 +1778,12 @@
 <context>
     <name>Tool</name>
     <message>
+        <location filename="../store/Tool.cpp" line="+288"/>
         <source>数据库正被其他程序使用，未做任何更改。</source>
         <translation>The database is in use by another program; nothing was changed.</translation>
     </message>
     <message>
-        <location filename="../store/Tool.cpp" line="+766"/>
+        <location line="+573"/>
         <location line="+1"/>
         <source>温度</source>
         <translation>Temperature</translation>
@@ -1901,7 +2037,7 @@
         <translation>The name after the merge must not be empty!</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+11"/>
         <location line="+36"/>
         <source>数据库连接失败！</source>
         <translation>Database connection failed!</translation>
@@ -1920,7 +2056,7 @@
 <context>
     <name>VerificationReport</name>
     <message>
-        <location filename="../reports/VerificationReport.cpp" line="+75"/>
+        <location filename="../reports/VerificationReport.cpp" line="+64"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
@@ -1956,13 +2092,13 @@
     </message>
     <message>
         <location line="+28"/>
-        <location line="+60"/>
+        <location line="+61"/>
         <location line="+44"/>
         <source>项目列表</source>
         <translation>Project list</translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-102"/>
         <source>查询</source>
         <translation>Search</translation>
     </message>
@@ -1982,7 +2118,7 @@
         <translation>Generate report</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>趋势图</source>
         <translation>Trend chart</translation>
     </message>
@@ -1997,13 +2133,13 @@
         <translation>Time range:</translation>
     </message>
     <message>
-        <location line="+169"/>
-        <location line="+144"/>
+        <location line="+183"/>
+        <location line="+145"/>
         <source>当前项目没有采集的数据!</source>
         <translation>The current project has no acquired data!</translation>
     </message>
     <message>
-        <location line="-127"/>
+        <location line="-128"/>
         <source>项目名称:</source>
         <translation>Project name:</translation>
     </message>
@@ -2048,31 +2184,32 @@
         <translation>Scan rate:</translation>
     </message>
     <message>
-        <location line="+175"/>
+        <location line="+176"/>
         <source>请先选择需要删除的项目!</source>
         <translation>Please select the project to delete first!</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+12"/>
         <source>删除数据失败!</source>
         <translation>Deleting the data failed!</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+86"/>
         <source>数据导出中，请稍等...</source>
         <translation>Exporting data, please wait...</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+28"/>
         <source>报表生成成功!</source>
         <translation>Report generated successfully!</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>数据异常，生成报表失败!</source>
         <translation>Data error, the report could not be generated!</translation>
     </message>
     <message>
+        <location line="-341"/>
         <source>读取数据库失败！</source>
         <translation>Reading the database failed!</translation>
     </message>
@@ -2080,7 +2217,7 @@
 <context>
     <name>VerificationReportData</name>
     <message>
-        <location filename="../reports/VerificationReportData.cpp" line="-40"/>
+        <location filename="../reports/VerificationReportData.cpp" line="-33"/>
         <source>数据</source>
         <translation>Data</translation>
     </message>
@@ -2330,7 +2467,7 @@
         <translation>Data table</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <source>功能表页：</source>
         <translation>Sheets:</translation>
     </message>
@@ -2549,12 +2686,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../reports/VerificationReportPDF.cpp" line="+262"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="+351"/>
         <source>时间</source>
         <translation>Time</translation>
     </message>
     <message>
-        <location filename="../reports/VerificationReportPDF.cpp" line="-121"/>
+        <location filename="../reports/VerificationReportPDF.cpp" line="-171"/>
         <source>采集报告</source>
         <translation>Acquisition report</translation>
     </message>
@@ -2584,7 +2721,7 @@
         <translation>Report summary:</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+23"/>
         <source>设备列表:</source>
         <translation>Device list:</translation>
     </message>
@@ -2624,7 +2761,7 @@
         <translation>End time: </translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+94"/>
         <source>    开始</source>
         <translation>    start</translation>
     </message>

@@ -275,6 +275,26 @@ private slots:
         QCOMPARE(delay + "|" + temps, QString("15|0,50.5"));
     }
 
+    // "下一步" keeps the set points and the delay as defaults at once, before the run starts
+    // (a run that is killed then is continued with them); a refused "下一步" keeps nothing.
+    void setUpDefaultsKeptOnAcceptance()
+    {
+        CalibrationChannel d;
+        QVERIFY(open(d));
+        box(d, 0)->setChecked(true);
+        setUp(d, "15", {"0", "-300", "100"});
+        button(d, "pushButton_Next")->click();
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QString delay, temps;
+        QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationDelay, delay) && Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
+        QCOMPARE(delay + "|" + temps, QString("|"));
+        setUp(d, "15", {"0", "50", "100", "", "150"});
+        button(d, "pushButton_Next")->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationDelay, delay) && Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
+        QCOMPARE(delay + "|" + temps, QString("15|0,50,100"));
+    }
+
     // The defaults are read as the dialog opens (a missing row is added) and saved as it goes;
     // with another program holding the database each takes about a second at most, and what
     // could not be kept is logged.
@@ -355,6 +375,10 @@ private slots:
         QTest::newRow("nan") << "10" << QStringList{"25", "nan"} << "校准温度设置无效：nan" << 0;
         QTest::newRow("inf") << "10" << QStringList{"inf"} << "校准温度设置无效：inf" << 0;
         QTest::newRow("half typed") << "10" << QStringList{"-"} << "校准温度设置无效：-" << 0;
+        QTest::newRow("below absolute zero") << "10" << QStringList{"25", "-273.16"} << "温度点2超出范围（-273.15℃～10000℃）：-273.16" << 0;
+        QTest::newRow("above 10000") << "10" << QStringList{"0", "50", "10000.01"} << "温度点3超出范围（-273.15℃～10000℃）：10000.01" << 0;
+        QTest::newRow("at both ends") << "10" << QStringList{"-273.15", "10000"} << "" << 10;
+        QTest::newRow("out of range after an empty edit") << "10" << QStringList{"25", "", "-300"} << "" << 10;
         QTest::newRow("manual") << "" << QStringList() << "" << 1;
         QTest::newRow("key taken") << "10" << QStringList{"25"} << "" << 10;
         QTest::newRow("key and current second taken") << "10" << QStringList{"25"} << "已有同一时间的校准项目，请稍后再试！" << 0;
@@ -383,7 +407,8 @@ private slots:
         QCOMPARE(m_boxes->texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(d.result(), int(message.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(m_system.CalibrationDelay, message.isEmpty() ? minutes : 1);
-        QCOMPARE(m_system.CalibrationTemp, message.isEmpty() ? temps : QStringList());
+        // The set points end at the first empty edit.
+        QCOMPARE(m_system.CalibrationTemp, message.isEmpty() ? temps.mid(0, temps.indexOf("") < 0 ? temps.size() : temps.indexOf("")) : QStringList());
         QCOMPARE(m_system.CalibrationData.size(), message.isEmpty() ? 1 : 0);
         if (tag == "key taken") {
             QVERIFY(m_system.Calibration.TimeName != kKey);
