@@ -7,6 +7,7 @@
 #include "comm/Collection.h"
 #include "common/LogFileName.h"
 #include "common/Struct_System.h"
+#include "common/WithReason.h"
 #include "common/WorkerGuard.h"
 #include "devices/AcquisitionDevice.h"
 
@@ -345,7 +346,7 @@ bool CalibrationWork::SetFieldTemp(int index, double temp, QString &error)
         return true;
     }
     if (!m_Field->SetTemp(temp)) {
-        error = tr("设置温场温度失败！");
+        error = withReason(tr("设置温场温度失败！"), LinkLost());
         return false;
     }
     emit TableItem_signals(index, false);
@@ -361,7 +362,7 @@ bool CalibrationWork::SetFieldTemp(int index, double temp, QString &error)
                 return true;
         } while (clock.elapsed() < m_Timing.StabilityQueryMs);
         if (!m_Field->IsStable(stable)) {
-            error = tr("获取温场稳定失败！");
+            error = withReason(tr("获取温场稳定失败！"), LinkLost());
             return false;
         }
         if (!m_State)
@@ -379,6 +380,11 @@ bool CalibrationWork::SetFieldTemp(int index, double temp, QString &error)
     emit TableItem_signals(index, true);
     Log(tr("： 温场已稳定"));
     return true;
+}
+
+QString CalibrationWork::LinkLost() const
+{
+    return m_Field->IsOpen() ? QString() : tr("与温场的连接已断开。");
 }
 
 bool CalibrationWork::ReadPoint(double &ref, QList<double> &values, QString &error)
@@ -757,10 +763,10 @@ void CalibrationWork::Save_slots(Tool::Struct_Calibration run, QList<Tool::Struc
 void CalibrationWork::SaveLatest()
 {
     if (!StoreRun()) {
-        QString text = tr("数据库保存数据失败！");
-        if (m_Locked)
-            text += QLatin1Char('\n') + tr("数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。");
-        MessageBox_slots(m_Title, text);
+        // Another program's lock passes; any other failure (a full disk) names the database's reason.
+        MessageBox_slots(m_Title, withReason(tr("数据库保存数据失败！"),
+                                             m_Locked ? tr("数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。")
+                                                      : Tool::lastFailureText()));
     }
 }
 

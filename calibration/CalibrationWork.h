@@ -105,6 +105,8 @@ private:
     bool OpenDevice(QString &error);
     bool OpenReference(QString &error);
     bool SetFieldTemp(int index, double temp, QString &error);
+    // "the connection was lost" when the source's link is down, else empty.
+    QString LinkLost() const;
     void Calculate();
     bool FitCVD(int index);
     bool FitRT(int index);

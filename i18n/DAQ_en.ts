@@ -455,7 +455,7 @@
 <context>
     <name>CalibrationScan</name>
     <message>
-        <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
+        <location filename="../calibration/CalibrationScan.cpp" line="+62"/>
         <source>通信设置</source>
         <translation>Connection Settings</translation>
     </message>
@@ -511,17 +511,17 @@
     </message>
     <message>
         <location line="+30"/>
-        <location line="+25"/>
+        <location line="+30"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-30"/>
         <source>当前模式无需测试！</source>
         <translation>This connection type needs no test!</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+30"/>
         <source>测试成功！</source>
         <translation>Test successful!</translation>
     </message>
@@ -530,11 +530,31 @@
         <source>设备连接失败！</source>
         <translation>Device connection failed!</translation>
     </message>
+    <message>
+        <location line="+9"/>
+        <source>未选择设备。</source>
+        <translation>No device chosen.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>找不到串口%1。</source>
+        <translation>Serial port %1 not found.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>设备在等待时间内没有应答。</source>
+        <translation>The device did not answer within the wait.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>无法连接：%1</source>
+        <translation>Cannot connect: %1</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationWork</name>
     <message>
-        <location filename="../calibration/CalibrationWork.cpp" line="+81"/>
+        <location filename="../calibration/CalibrationWork.cpp" line="+82"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
@@ -561,12 +581,12 @@
     <message>
         <location line="+5"/>
         <location line="+20"/>
-        <location line="+485"/>
+        <location line="+490"/>
         <source>温度点</source>
         <translation>Set point </translation>
     </message>
     <message>
-        <location line="-498"/>
+        <location line="-503"/>
         <source>结束</source>
         <translation>End</translation>
     </message>
@@ -671,7 +691,12 @@
         <translation>: Source stable</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
+        <source>与温场的连接已断开。</source>
+        <translation>The connection to the temperature source was lost.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>标准获取温度失败!</source>
         <translation>The reference temperature could not be read!</translation>
     </message>
@@ -688,7 +713,7 @@
     <message>
         <location line="+44"/>
         <source>： 通道%1未计算系数：温度点不满足%2校准要求！</source>
-        <translation>: Channel %1 not fitted: the set points do not meet the %2 requirements!</translation>
+        <translation>: Channel %1 not fitted: the set points do not meet the %2 requirements! </translation>
     </message>
     <message>
         <location line="+48"/>
@@ -762,8 +787,8 @@
         <translation>Enter the reference temperature:</translation>
     </message>
     <message>
-        <location line="+88"/>
-        <location line="+34"/>
+        <location line="+89"/>
+        <location line="+33"/>
         <source>数据库保存数据失败！</source>
         <translation>Saving to the database failed!</translation>
     </message>

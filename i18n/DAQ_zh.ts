@@ -455,7 +455,7 @@
 <context>
     <name>CalibrationScan</name>
     <message>
-        <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
+        <location filename="../calibration/CalibrationScan.cpp" line="+62"/>
         <source>通信设置</source>
         <translation>通信设置</translation>
     </message>
@@ -511,17 +511,17 @@
     </message>
     <message>
         <location line="+30"/>
-        <location line="+25"/>
+        <location line="+30"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-30"/>
         <source>当前模式无需测试！</source>
         <translation>当前模式无需测试！</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+30"/>
         <source>测试成功！</source>
         <translation>测试成功！</translation>
     </message>
@@ -530,11 +530,31 @@
         <source>设备连接失败！</source>
         <translation>设备连接失败！</translation>
     </message>
+    <message>
+        <location line="+9"/>
+        <source>未选择设备。</source>
+        <translation>未选择设备。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>找不到串口%1。</source>
+        <translation>找不到串口%1。</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>设备在等待时间内没有应答。</source>
+        <translation>设备在等待时间内没有应答。</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>无法连接：%1</source>
+        <translation>无法连接：%1</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationWork</name>
     <message>
-        <location filename="../calibration/CalibrationWork.cpp" line="+81"/>
+        <location filename="../calibration/CalibrationWork.cpp" line="+82"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -561,12 +581,12 @@
     <message>
         <location line="+5"/>
         <location line="+20"/>
-        <location line="+485"/>
+        <location line="+490"/>
         <source>温度点</source>
         <translation>温度点</translation>
     </message>
     <message>
-        <location line="-498"/>
+        <location line="-503"/>
         <source>结束</source>
         <translation>结束</translation>
     </message>
@@ -671,7 +691,12 @@
         <translation>： 温场已稳定</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
+        <source>与温场的连接已断开。</source>
+        <translation>与温场的连接已断开。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>标准获取温度失败!</source>
         <translation>标准获取温度失败!</translation>
     </message>
@@ -762,8 +787,8 @@
         <translation>请输入标准温度：</translation>
     </message>
     <message>
-        <location line="+88"/>
-        <location line="+34"/>
+        <location line="+89"/>
+        <location line="+33"/>
         <source>数据库保存数据失败！</source>
         <translation>数据库保存数据失败！</translation>
     </message>

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSqlQuery>
+#include <QTcpServer>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -257,7 +258,7 @@ private slots:
         QVERIFY(!dialog.close());
         QVERIFY(dialog.isVisible());
         QVERIFY(m_boxes->waitFor(1, 20000));
-        QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("提示|设备连接失败！"));
+        QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("提示|设备连接失败！\n设备在等待时间内没有应答。"));
         QCOMPARE(state(), QStringLiteral("testing 0 scan 1 ok 1 connected 0"));
 
         sim.silent = false;
@@ -276,6 +277,39 @@ private slots:
         scan->click();
         QCOMPARE(m_boxes->last().text, QStringLiteral("当前模式无需测试！"));
         QVERIFY(!dialog.isTesting() && dialog.GetParameters().Connected);
+    }
+
+    // A failed test says why on a second line: a port that refuses the connection, no serial
+    // port or device chosen, a serial port that is not there (not opened at all).
+    void connectionTestReasons()
+    {
+        quint16 closedPort = 0;
+        {
+            QTcpServer server;
+            QVERIFY(server.listen(QHostAddress::LocalHost));
+            closedPort = server.serverPort();
+        }
+        CalibrationScan dialog;
+        dialog.show();
+        auto *address = child<QComboBox>(dialog, "comboBox_Address");
+        const auto test = [&](const Struct_Connection &record, const std::function<void()> &edit) {
+            dialog.SetParameters(record);
+            edit();
+            const int before = m_boxes->count();
+            child<QPushButton>(dialog, "pushButton_Scan")->click();
+            return m_boxes->waitFor(before + 1, 20000) && QTest::qWaitFor([&] { return !dialog.isTesting(); })
+                       ? m_boxes->last().text
+                       : QString("no outcome");
+        };
+        const QString refused = test(connection("QNLK", "网络", "127.0.0.1", QString::number(closedPort)), [] {});
+        QVERIFY2(refused.startsWith("设备连接失败！\n无法连接：") && refused.contains("refused"), qPrintable(refused));
+        QCOMPARE(test(connection("QNLK", "串口"), [&] { address->clear(); }), QString("设备连接失败！\n未选择设备。"));
+        QCOMPARE(test(connection("QNVA", "串口"), [&] {
+                     address->addItem("ttyGONE7");
+                     address->setCurrentText("ttyGONE7");
+                 }),
+                 QString("设备连接失败！\n找不到串口ttyGONE7。"));
+        QVERIFY(!dialog.GetParameters().Connected);
     }
 
     // Switching to "网络" in an open dialog shows the address and the port as wide as a dialog

@@ -32,6 +32,7 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -551,6 +552,8 @@ private slots:
         QTest::newRow("unknown source") << "model" << "温场设备连接失败!" << 0 << 1;
         QTest::newRow("unknown reference") << "reference" << "标准设备连接失败!" << 0 << 1;
         QTest::newRow("stability query") << "stability" << "获取温场稳定失败！" << 0 << 1;
+        QTest::newRow("link lost before a set point") << "drop at point" << "设置温场温度失败！\n与温场的连接已断开。" << 1 << 1;
+        QTest::newRow("link lost while waiting") << "drop waiting" << "获取温场稳定失败！\n与温场的连接已断开。" << 0 << 1;
         QTest::newRow("all points taken") << "done" << "校准温度点数大于设置温度点数，请退出重新设置!" << 0 << 0;
         QTest::newRow("no channels") << "empty" << "项目信息异常!" << 0 << 0;
     }
@@ -582,6 +585,10 @@ private slots:
             m_source->script("SOUR1:STAB:TEST?", {""});
         else if (fault == "empty")
             m_system.CalibrationData.clear();
+        else if (fault == "drop at point")
+            m_source->dropAfter = "READ?"; // the first point is read, then the link goes
+        else if (fault == "drop waiting")
+            m_source->dropAfter = "s";     // the first set point is taken, then the link goes
         CalibrationWork w;
         w.Start(&m_system);
         QVERIFY(idle(w));
@@ -609,7 +616,7 @@ private slots:
         w.Start(&m_system);
         QVERIFY(idle(w));
         QVERIFY(m_boxes->waitFor(3));
-        QCOMPARE(m_boxes->texts(), QStringList({"数据库保存数据失败！", "数据库保存数据失败！", "数据库保存数据失败！"}));
+        QCOMPARE(m_boxes->texts(), QVector<QString>(3, "数据库保存数据失败！\ninjected").toList());
         QCOMPARE(stored("1").CList.join(',') + ' ' + stored("2").CList.join(',') + ' ' + stored("1").A,
                  QString("0.000000 0.000000 old-A"));
         QList<Tool::Struct_Calibration> runs;
@@ -708,6 +715,30 @@ private slots:
         QCOMPARE(enabledButtons(w) + button(w, "pushButton_Temp1")->text(), QString("000000000-温度点1"));
         QVERIFY(child<QPlainTextEdit>(w, "plainTextEdit")->toPlainText().contains("设备断开成功！"));
         QVERIFY(closes(w));
+    }
+
+    // In English the run's log line of a channel not fitted reads as two sentences.
+    void fitRefusalInEnglish()
+    {
+        QVERIFY2(m_dir->copyFromBuild("DAQ_en.qm"), "the build folder holds the catalogue");
+        QTranslator english;
+        QVERIFY(english.load(m_dir->filePath("DAQ_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        const auto remove = qScopeGuard([&] { QCoreApplication::removeTranslator(&english); });
+        choose();
+        manual();
+        m_script->setTemperatures({25.0});
+        CalibrationWork w;
+        w.Start(&m_system);
+        QVERIFY(idle(w));
+        typeReference(25.0);
+        button(w, "pushButton_Temp1")->click();
+        QVERIFY(idle(w));
+        button(w, "pushButton_Close")->click();
+        QVERIFY(idle(w));
+        const QString log = child<QPlainTextEdit>(w, "plainTextEdit")->toPlainText();
+        QVERIFY2(log.contains(": Channel 1 not fitted: the set points do not meet the CVD requirements! At least 3 temperature points"),
+                 qPrintable(log));
     }
 
     // A manual run on an instrument that reports another serial: it is closed at once, and
