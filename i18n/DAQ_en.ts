@@ -554,7 +554,7 @@
 <context>
     <name>CalibrationWork</name>
     <message>
-        <location filename="../calibration/CalibrationWork.cpp" line="+82"/>
+        <location filename="../calibration/CalibrationWork.cpp" line="+77"/>
         <source>提示</source>
         <translation>Information</translation>
     </message>
@@ -564,7 +564,7 @@
         <translation>Acquire again</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+46"/>
         <source>校准</source>
         <translation>Calibration</translation>
     </message>
@@ -757,22 +757,27 @@
         <translation>Device disconnected!</translation>
     </message>
     <message>
-        <location line="-37"/>
+        <location line="+221"/>
+        <source>校准数据未能保存，窗口没有关闭：请腾出空间后再次关闭窗口以重新保存；仍无法保存时窗口将关闭，数据丢失。</source>
+        <translation>The calibration data could not be kept and the window stays open: make room, then close the window again to save once more; if it still cannot be kept, the window closes and the data is lost.</translation>
+    </message>
+    <message>
+        <location line="-258"/>
         <source>该设备已断开：结束时不写入系数，也不保存数据。</source>
         <translation>That instrument has been disconnected: ending the run writes no coefficients and stores nothing.</translation>
     </message>
     <message>
-        <location line="+180"/>
+        <location line="+184"/>
         <source>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</source>
         <translation>The database is in use by another program; the data will be saved again with the next save or when the window closes.</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+66"/>
         <source>校准数据已完整写入日志文件：%1</source>
         <translation>The whole calibration run has been written to the log file: %1</translation>
     </message>
     <message>
-        <location line="-132"/>
+        <location line="-169"/>
         <source>当前为自动模式，此按钮不可用!</source>
         <translation>Automatic mode: this button is not available!</translation>
     </message>
@@ -787,18 +792,38 @@
         <translation>Enter the reference temperature:</translation>
     </message>
     <message>
-        <location line="+89"/>
-        <location line="+33"/>
+        <location line="+93"/>
+        <location line="+66"/>
         <source>数据库保存数据失败！</source>
         <translation>Saving to the database failed!</translation>
     </message>
     <message>
-        <location line="-12"/>
+        <location line="-39"/>
         <source>： 校准数据保存成功！</source>
         <translation>: Calibration data saved!</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+44"/>
+        <source>数据库：%1</source>
+        <translation>Database: %1</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>校准数据未能保存，已丢失！</source>
+        <translation>The calibration data could not be kept and is lost!</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>日志文件：未写入。</source>
+        <translation>Log file: not written.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>日志文件%1：%2</source>
+        <translation>Log file %1: %2</translation>
+    </message>
+    <message>
+        <location line="+65"/>
         <source>正在校准中，不能退出!</source>
         <translation>Calibration in progress, cannot leave!</translation>
     </message>
