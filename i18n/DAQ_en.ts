@@ -133,12 +133,17 @@
     </message>
     <message>
         <location line="+18"/>
-        <location line="+198"/>
+        <location line="+211"/>
         <source>项目列表</source>
         <translation>Runs</translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-144"/>
+        <source>其他</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <location line="+43"/>
         <source>当前标准无需设置通信信息!</source>
         <translation>This reference needs no connection settings!</translation>
     </message>
@@ -564,7 +569,7 @@
         <translation>Acquire again</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+45"/>
         <source>校准</source>
         <translation>Calibration</translation>
     </message>
@@ -757,12 +762,12 @@
         <translation>Device disconnected!</translation>
     </message>
     <message>
-        <location line="+221"/>
+        <location line="+216"/>
         <source>校准数据未能保存，窗口没有关闭：请腾出空间后再次关闭窗口以重新保存；仍无法保存时窗口将关闭，数据丢失。</source>
         <translation>The calibration data could not be kept and the window stays open: make room, then close the window again to save once more; if it still cannot be kept, the window closes and the data is lost.</translation>
     </message>
     <message>
-        <location line="-258"/>
+        <location line="-253"/>
         <source>该设备已断开：结束时不写入系数，也不保存数据。</source>
         <translation>That instrument has been disconnected: ending the run writes no coefficients and stores nothing.</translation>
     </message>
@@ -772,12 +777,12 @@
         <translation>The database is in use by another program; the data will be saved again with the next save or when the window closes.</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+60"/>
         <source>校准数据已完整写入日志文件：%1</source>
         <translation>The whole calibration run has been written to the log file: %1</translation>
     </message>
     <message>
-        <location line="-169"/>
+        <location line="-163"/>
         <source>当前为自动模式，此按钮不可用!</source>
         <translation>Automatic mode: this button is not available!</translation>
     </message>
@@ -793,22 +798,22 @@
     </message>
     <message>
         <location line="+93"/>
-        <location line="+66"/>
+        <location line="+60"/>
         <source>数据库保存数据失败！</source>
         <translation>Saving to the database failed!</translation>
     </message>
     <message>
-        <location line="-39"/>
+        <location line="-33"/>
         <source>： 校准数据保存成功！</source>
         <translation>: Calibration data saved!</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+38"/>
         <source>数据库：%1</source>
         <translation>Database: %1</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>校准数据未能保存，已丢失！</source>
         <translation>The calibration data could not be kept and is lost!</translation>
     </message>

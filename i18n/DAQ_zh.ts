@@ -133,12 +133,17 @@
     </message>
     <message>
         <location line="+18"/>
-        <location line="+198"/>
+        <location line="+211"/>
         <source>项目列表</source>
         <translation>项目列表</translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-144"/>
+        <source>其他</source>
+        <translation>其他</translation>
+    </message>
+    <message>
+        <location line="+43"/>
         <source>当前标准无需设置通信信息!</source>
         <translation>当前标准无需设置通信信息!</translation>
     </message>
@@ -564,7 +569,7 @@
         <translation>重采</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+45"/>
         <source>校准</source>
         <translation>校准</translation>
     </message>
@@ -757,12 +762,12 @@
         <translation>设备断开成功！</translation>
     </message>
     <message>
-        <location line="+221"/>
+        <location line="+216"/>
         <source>校准数据未能保存，窗口没有关闭：请腾出空间后再次关闭窗口以重新保存；仍无法保存时窗口将关闭，数据丢失。</source>
         <translation>校准数据未能保存，窗口没有关闭：请腾出空间后再次关闭窗口以重新保存；仍无法保存时窗口将关闭，数据丢失。</translation>
     </message>
     <message>
-        <location line="-258"/>
+        <location line="-253"/>
         <source>该设备已断开：结束时不写入系数，也不保存数据。</source>
         <translation>该设备已断开：结束时不写入系数，也不保存数据。</translation>
     </message>
@@ -772,12 +777,12 @@
         <translation>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+60"/>
         <source>校准数据已完整写入日志文件：%1</source>
         <translation>校准数据已完整写入日志文件：%1</translation>
     </message>
     <message>
-        <location line="-169"/>
+        <location line="-163"/>
         <source>当前为自动模式，此按钮不可用!</source>
         <translation>当前为自动模式，此按钮不可用!</translation>
     </message>
@@ -793,22 +798,22 @@
     </message>
     <message>
         <location line="+93"/>
-        <location line="+66"/>
+        <location line="+60"/>
         <source>数据库保存数据失败！</source>
         <translation>数据库保存数据失败！</translation>
     </message>
     <message>
-        <location line="-39"/>
+        <location line="-33"/>
         <source>： 校准数据保存成功！</source>
         <translation>： 校准数据保存成功！</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+38"/>
         <source>数据库：%1</source>
         <translation>数据库：%1</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>校准数据未能保存，已丢失！</source>
         <translation>校准数据未能保存，已丢失！</translation>
     </message>

@@ -30,6 +30,7 @@
 #include <QSettings>
 #include <QSqlQuery>
 #include <QTcpServer>
+#include <QTranslator>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -361,14 +362,14 @@ private slots:
         auto *start = find<QPushButton>("pushButton_Calibration");
         // The source untouched; then no source with a thermometer never tested.
         start->click();
-        field->setCurrentText("Other");
+        field->setCurrentText("其他");
         criteria->setCurrentText("QN P710W");
         start->click();
         QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
         // A tested source with a typed-in reference.
         testSource("QNLK", port);
         QVERIFY(m_page->fieldConnection().Connected);
-        QCOMPARE(criteria->currentText(), QStringLiteral("Other"));
+        QCOMPARE(criteria->currentText(), QStringLiteral("其他"));
         start->click();
         QCOMPARE(texts(), QStringList({"未选择采集器!", "温场未连接!", "标准未连接!", "测试成功！", "当前温场不支持标准手动采集!"}));
         QCOMPARE(m_System.FieldModel, QString());
@@ -376,7 +377,7 @@ private slots:
         // A source that is its own reference passes once tested (closed without OK, too), but not
         // with a typed-in reference.
         testSource("QNLK-R", port, false);
-        criteria->setCurrentText("Other");
+        criteria->setCurrentText("其他");
         QVERIFY(!m_page->CheckDevices());
         QCOMPARE(m_boxes->last().text, QStringLiteral("当前温场不支持标准手动采集!"));
         criteria->setCurrentText("QNLK-R");
@@ -389,7 +390,7 @@ private slots:
         field->setCurrentText("QNLK");
         QVERIFY(!m_page->fieldConnection().Connected);
         // Neither source nor thermometer: a manual run with a typed-in reference.
-        field->setCurrentText("Other");
+        field->setCurrentText("其他");
         QVERIFY(m_page->CheckDevices());
         QCOMPARE(m_System.FieldModel + '/' + m_System.CriteriaModel, QStringLiteral("Other/Other"));
     }
@@ -402,14 +403,15 @@ private slots:
             Calibration::forceP710WOffered(bluetooth);
             openPage();
             QStringList offered;
-            for (const QString source : {"QNLK", "QNVA", "QNVA-R", "QNLK-R", "Other"}) {
+            for (const QString source : {"QNLK", "QNVA", "QNVA-R", "QNLK-R", "其他"}) {
                 find<QComboBox>("comboBox_Field")->setCurrentText(source);
                 offered << source + ':' + items(find<QComboBox>("comboBox_Criteria")).join('/') + ':'
                         + m_page->criteriaConnection().Model + ':'
                         + QString::number(find<QPushButton>("pushButton_FieldScan")->isEnabled());
             }
-            const QString expected = "QNLK:Other%1:Other:1 QNVA:Other%1:Other:1 QNVA-R:QNVA-R/Other%1:QNVA-R:1 "
-                                     "QNLK-R:QNLK-R/Other%1:QNLK-R:1 Other:Other%1:Other:0";
+            // "Other" shows translated; the reference's model stays "Other".
+            const QString expected = "QNLK:其他%1:Other:1 QNVA:其他%1:Other:1 QNVA-R:QNVA-R/其他%1:QNVA-R:1 "
+                                     "QNLK-R:QNLK-R/其他%1:QNLK-R:1 其他:其他%1:Other:0";
             QCOMPARE(offered.join(' '), expected.arg(bluetooth ? "/QN P710W" : ""));
             // Only the thermometer has connection settings.
             auto *settings = find<QPushButton>("pushButton_CriteriaScan");
@@ -420,6 +422,28 @@ private slots:
         }
         find<QComboBox>("comboBox_Criteria")->setCurrentText("QN P710W");
         QVERIFY(find<QPushButton>("pushButton_CriteriaScan")->isEnabled() && !m_page->criteriaConnection().Connected);
+    }
+
+    // The source and reference "Other" are shown in the user's language (the source text in
+    // Chinese), the model they stand for stays "Other".
+    void otherShownInTheUsersLanguage()
+    {
+        QVERIFY2(m_dir->copyFromBuild("DAQ_en.qm"), "the build folder holds the catalogue");
+        QTranslator english;
+        QVERIFY(english.load(m_dir->filePath("DAQ_en.qm")));
+        QStringList shown;
+        for (const bool inEnglish : {false, true}) {
+            if (inEnglish)
+                QCoreApplication::installTranslator(&english);
+            openPage();
+            auto *field = find<QComboBox>("comboBox_Field");
+            field->setCurrentIndex(field->count() - 1);
+            shown << field->currentText() + '/' + find<QComboBox>("comboBox_Criteria")->currentText();
+            QVERIFY(m_page->CheckDevices());
+            shown << m_System.FieldModel + '/' + m_System.CriteriaModel;
+        }
+        QCoreApplication::removeTranslator(&english);
+        QCOMPARE(shown, QStringList({"其他/其他", "Other/Other", "Other/Other", "Other/Other"}));
     }
 
     void treeCheckRulesAndViewing()
@@ -683,7 +707,7 @@ private slots:
         QVERIFY(Tool::addCalibration({kRun, kModel, "SN-REMOVED", {"1"}}));
         QVERIFY(Tool::addCalibration({kNewer, "P999", kSerial, {"1"}}));
         openPage();
-        find<QComboBox>("comboBox_Field")->setCurrentText("Other");
+        find<QComboBox>("comboBox_Field")->setCurrentText("其他");
         QCOMPARE(trigger("action_Continue"), QStringList{"项目信息异常!"});
         for (int index : {0, 1}) {
             click(run(index), Qt::Checked);
