@@ -150,12 +150,12 @@ void Calibration::buildForm()
     treeWidget->setColumnCount(1);
     treeWidget->setHeaderLabels({tr("项目列表")});
 
-    comboBox_Field->addItems({QStringLiteral("QNVA"), QStringLiteral("QNVA-R"), QStringLiteral("QNLK"),
-                              QStringLiteral("QNLK-R"), kOther});
+    addModels(comboBox_Field, {QStringLiteral("QNVA"), QStringLiteral("QNVA-R"), QStringLiteral("QNLK"),
+                               QStringLiteral("QNLK-R"), kOther});
     auto onText = [this](QComboBox *combo, void (Calibration::*slot)(QString)) {
         connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [=](int index) {
             if (index >= 0)
-                (this->*slot)(combo->itemText(index));
+                (this->*slot)(modelAt(combo, index));
         });
     };
     onText(comboBox_Field, &Calibration::Field_clicked);
@@ -208,7 +208,19 @@ void Calibration::fillCriteria(const QStringList &first)
     if (m_OfferP710W)
         items.append(kP710W);
     comboBox_Criteria->clear();
-    comboBox_Criteria->addItems(items);
+    addModels(comboBox_Criteria, items);
+}
+
+void Calibration::addModels(QComboBox *combo, const QStringList &models)
+{
+    // "Other" is shown in the user's language; the model itself is kept as the item's data.
+    for (const QString &model : models)
+        combo->addItem(model == kOther ? tr("其他") : model, model);
+}
+
+QString Calibration::modelAt(const QComboBox *combo, int index)
+{
+    return combo->itemData(index).toString();
 }
 
 void Calibration::Field_clicked(QString text)
@@ -238,17 +250,18 @@ void Calibration::editConnection(Struct_Connection &connection)
 
 void Calibration::FieldScan_clicked()
 {
-    m_Field.Model = comboBox_Field->currentText();
+    m_Field.Model = modelAt(comboBox_Field, comboBox_Field->currentIndex());
     editConnection(m_Field);
 }
 
 void Calibration::CriteriaScan_clicked()
 {
-    if (comboBox_Criteria->currentText() != kP710W) {
+    const QString model = modelAt(comboBox_Criteria, comboBox_Criteria->currentIndex());
+    if (model != kP710W) {
         information(tr("当前标准无需设置通信信息!"));
         return;
     }
-    m_Criteria.Model = comboBox_Criteria->currentText();
+    m_Criteria.Model = model;
     editConnection(m_Criteria);
 }
 

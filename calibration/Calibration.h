@@ -88,6 +88,10 @@ protected:
 private:
     void buildForm();
     void fillCriteria(const QStringList &first);
+    // Source and reference models in a combo: shown translated where they are words, the model
+    // itself the item's data.
+    void addModels(QComboBox *combo, const QStringList &models);
+    static QString modelAt(const QComboBox *combo, int index);
     // Runs a connection dialog on the record, which takes back what the dialog left.
     void editConnection(Struct_Connection &connection);
     // The index of the first run item that is checked or partially checked; -1 when none is.

@@ -36,6 +36,9 @@ const QString kManual = QStringLiteral("Other");
 const QString kReferenceP710W = QStringLiteral("QN P710W");
 const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 const int kSetPoints = 9;
+// The set points a run accepts, in ℃.
+constexpr double kLowestSetPoint = -273.15;
+constexpr double kHighestSetPoint = 10000.0;
 }
 
 CalibrationChannel::CalibrationChannel(QWidget *parent) : QDialog(parent)
@@ -389,11 +392,17 @@ bool CalibrationChannel::checkAutomaticSetUp(int &delay, QStringList &temps)
         information(tr("校准温度未设置！"));
         return false;
     }
-    for (const QString &text : qAsConst(temps)) {
+    for (int k = 0; k < temps.size(); ++k) {
+        const QString &text = temps.at(k);
         // "nan" and "inf" read as numbers; neither may reach the temperature source.
         const double t = text.toDouble(&ok);
         if (!ok || !std::isfinite(t)) {
             information(tr("校准温度设置无效：%1").arg(text));
+            return false;
+        }
+        // Below absolute zero, or beyond what any source reaches.
+        if (t < kLowestSetPoint || t > kHighestSetPoint) {
+            information(tr("温度点%1超出范围（-273.15℃～10000℃）：%2").arg(k + 1).arg(text));
             return false;
         }
     }
@@ -460,6 +469,9 @@ void CalibrationChannel::Next_clicked()
     }
     m_System->Calibration = m_Calibration;
     m_System->CalibrationData = chosen;
+    // Kept now, not only when the dialog goes after the run: a run killed part-way is continued
+    // with the set points it was started with.
+    SaveSettings();
     accept();
 }
 

@@ -23,7 +23,7 @@ struct Struct_System;
 // nine set points and the stability delay. A continued run lists the run's own channels, checked
 // and locked. On acceptance the set-up is written into Struct_System; the set points and the
 // delay are kept as the next run's defaults in the SystemSet rows "CalibrationDelay" and
-// "CalibrationTemp" whenever the dialog goes.
+// "CalibrationTemp" on acceptance and whenever the dialog goes.
 //
 // The dialog refuses to close, to be escaped and to go on while its channel read runs, and is
 // never destroyed under it.

@@ -2,6 +2,7 @@
 
 #include "calibration/CriteriaP710W.h"
 #include "calibration/Field.h"
+#include "common/WithReason.h"
 #include "common/WorkerGuard.h"
 #include "comm/ToolComm.h"
 #include "store/Tool.h"
@@ -9,6 +10,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDebug>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSerialPortInfo>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -231,17 +234,47 @@ void CalibrationScan::Scan_clicked()
 // Runs in the worker: touches only the device object and m_TestPassed.
 void CalibrationScan::therad_Scan(QString type, QString address, QString parameter)
 {
+    QString reason;
     const bool passed = runGuarded("CalibrationScan connection test", [&] {
+        reason = unreachable(type, address);
+        if (!reason.isEmpty())
+            return false;
         QString text;
         if (!m_Device->Open(type, address, parameter, text)) {
             qDebug() << "CalibrationScan: connection test failed:" << text;
+            reason = openFailure();
             return false;
         }
         m_Device->Close();
         return true;
     });
     m_TestPassed = passed;
-    emit MessageBox_signals(tr("提示"), passed ? tr("测试成功！") : tr("设备连接失败！"));
+    emit MessageBox_signals(tr("提示"), passed ? tr("测试成功！") : withReason(tr("设备连接失败！"), reason));
+}
+
+QString CalibrationScan::unreachable(const QString &type, const QString &address) const
+{
+    const bool noDevice = type == ToolComm::SerialText ? address.isEmpty()
+                          : type == ToolComm::BleText  ? address.isEmpty() && ToolComm::BleConfigName().isEmpty()
+                                                       : false;
+    if (noDevice)
+        return tr("未选择设备。");
+    if (type == ToolComm::SerialText && QSerialPortInfo(address).isNull()
+        && !QFileInfo::exists(address.startsWith(QLatin1Char('/')) ? address : QStringLiteral("/dev/") + address))
+        return tr("找不到串口%1。").arg(address);
+    return QString();
+}
+
+QString CalibrationScan::openFailure() const
+{
+    ToolComm *comm = nullptr;
+    if (auto *field = qobject_cast<Field *>(m_Device))
+        comm = field->Comm();
+    else if (auto *thermometer = qobject_cast<CriteriaP710W *>(m_Device))
+        comm = thermometer->Comm();
+    // The link came up (or never failed) but the device did not answer in time.
+    const QString words = comm ? comm->LastError() : QString();
+    return words.isEmpty() ? tr("设备在等待时间内没有应答。") : tr("无法连接：%1").arg(words);
 }
 
 void CalibrationScan::MessageBox_slots(QString title, QString text)

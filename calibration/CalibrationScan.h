@@ -17,7 +17,8 @@ class QThread;
 
 // The connection settings of a calibration's temperature source or reference thermometer:
 // connection type, address and parameter, and a test that opens and closes the device in a
-// worker thread. The outcome of the last test is the record's Connected flag.
+// worker thread. The outcome of the last test is the record's Connected flag; a failed test says
+// why on the box's second line.
 //
 // While a test runs the dialog cannot be closed (OK, Escape and the window's close button are
 // refused), so the record and the device object outlive the worker.
@@ -59,6 +60,11 @@ private:
     void buildForm();
     void readWidgets();
     void therad_Scan(QString type, QString address, QString parameter);
+    // Why a connection of that type to that address cannot be tried (no device chosen, a serial
+    // port that is not there); empty when it can.
+    QString unreachable(const QString &type, const QString &address) const;
+    // Why the device object did not open: its transport's words, or no answer in the wait.
+    QString openFailure() const;
 
     QComboBox *comboBox_Communication = nullptr;
     QLabel *label_Address = nullptr;

@@ -15,4 +15,6 @@ struct CalibrationTiming : TimingSeam<CalibrationTiming> {
     qint64 MinuteMs = 60000;
     // Pause after closing the instrument at the end of a manual run.
     int CloseSettleMs = 500;
+    // Between two attempts to store a run that a save could not store.
+    int PendingRetryMs = 5000;
 };

@@ -5,13 +5,13 @@
 #include "calibration/CriteriaP710W.h"
 #include "calibration/Field.h"
 #include "comm/Collection.h"
-#include "common/LogFileName.h"
+#include "common/LogOutcome.h"
 #include "common/Struct_System.h"
+#include "common/WithReason.h"
 #include "common/WorkerGuard.h"
 #include "devices/AcquisitionDevice.h"
 
 #include <QCloseEvent>
-#include <QDate>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -35,16 +35,12 @@ namespace {
 const QString kManual = QStringLiteral("Other");
 const QString kReferenceP710W = QStringLiteral("QN P710W");
 const int kPointButtons = 9;
+// How long a retry of a pending run waits for another program's write lock, in ms.
+const int kRetryLockWaitMs = 50;
 
 bool readsOwnReference(const QString &fieldModel)
 {
     return fieldModel == QLatin1String("QNVA-R") || fieldModel == QLatin1String("QNLK-R");
-}
-
-// The day's log file, where the program's message handler writes diagnostics.
-QString dayLogPath()
-{
-    return QDir::current().absoluteFilePath(logFileName(QDate::currentDate()));
 }
 
 void copyCoefficients(const Tool::Struct_CalibrationData &record, Struct_Channel &channel)
@@ -99,6 +95,9 @@ CalibrationWork::CalibrationWork(QWidget *parent) : QDialog(parent), m_Timing(Ca
     for (int k = 0; k < kPointButtons; ++k)
         connect(m_Buttons.at(k), SIGNAL(clicked()), this, handlers[k]);
     connect(pushButton_Close, SIGNAL(clicked()), this, SLOT(Close_Clicked()));
+
+    m_RetryTimer = new QTimer(this);
+    connect(m_RetryTimer, &QTimer::timeout, this, &CalibrationWork::RetryPending);
 }
 
 CalibrationWork::~CalibrationWork()
@@ -108,7 +107,7 @@ CalibrationWork::~CalibrationWork()
         delete m_Worker;
     }
     // Deleted without closing (the window closing tries this and tells the user).
-    StorePending(false);
+    KeepPending();
     for (Device *device : {static_cast<Device *>(m_Criteria), static_cast<Device *>(m_Field),
                            static_cast<Device *>(m_Collection)}) {
         if (device && device->IsOpen())
@@ -345,7 +344,7 @@ bool CalibrationWork::SetFieldTemp(int index, double temp, QString &error)
         return true;
     }
     if (!m_Field->SetTemp(temp)) {
-        error = tr("设置温场温度失败！");
+        error = withReason(tr("设置温场温度失败！"), LinkLost());
         return false;
     }
     emit TableItem_signals(index, false);
@@ -361,7 +360,7 @@ bool CalibrationWork::SetFieldTemp(int index, double temp, QString &error)
                 return true;
         } while (clock.elapsed() < m_Timing.StabilityQueryMs);
         if (!m_Field->IsStable(stable)) {
-            error = tr("获取温场稳定失败！");
+            error = withReason(tr("获取温场稳定失败！"), LinkLost());
             return false;
         }
         if (!m_State)
@@ -379,6 +378,11 @@ bool CalibrationWork::SetFieldTemp(int index, double temp, QString &error)
     emit TableItem_signals(index, true);
     Log(tr("： 温场已稳定"));
     return true;
+}
+
+QString CalibrationWork::LinkLost() const
+{
+    return m_Field->IsOpen() ? QString() : tr("与温场的连接已断开。");
 }
 
 bool CalibrationWork::ReadPoint(double &ref, QList<double> &values, QString &error)
@@ -737,6 +741,7 @@ void CalibrationWork::Save_slots(Tool::Struct_Calibration run, QList<Tool::Struc
     // Every save holds the whole run, so a pending one is stored with this one.
     m_SaveRun = run;
     m_SaveRecords = records;
+    m_LogState = LogState::None;   // a new state of the run, not yet in the log
     if (m_Pending && m_Locked) {
         // The last save met a locked database. Saves queued meanwhile are taken together in one
         // attempt once they are all in, so their short waits never follow one another.
@@ -756,69 +761,147 @@ void CalibrationWork::Save_slots(Tool::Struct_Calibration run, QList<Tool::Struc
 
 void CalibrationWork::SaveLatest()
 {
-    if (!StoreRun()) {
-        QString text = tr("数据库保存数据失败！");
-        if (m_Locked)
-            text += QLatin1Char('\n') + tr("数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。");
-        MessageBox_slots(m_Title, text);
-    }
+    KeepPending();
+    if (!m_Pending)
+        return;
+    // Another program's lock passes; any other failure (a full disk) names the database's reason,
+    // and a log that could not take the run says so too.
+    QString text = withReason(tr("数据库保存数据失败！"),
+                              m_Locked ? tr("数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。") : m_StoreFailure);
+    if (m_LogState == LogState::Failed)
+        text = withReason(text, LogFailure());
+    MessageBox_slots(m_Title, text);
 }
 
-bool CalibrationWork::StoreRun()
+bool CalibrationWork::StoreRun(int lockWaitMs)
 {
     bool stored = false;
     {
         // The window waits for another program's write lock only briefly.
-        const Tool::LockWait wait(Tool::GuiLockWaitMs);
+        const Tool::LockWait wait(lockWaitMs);
         stored = Tool::replaceCalibrationRun(m_SaveRun, m_SaveRecords);
     }
     m_Locked = !stored && Tool::lastFailureWasLock();
     if (!stored) {
-        qWarning() << "calibration run" << m_SaveRun.TimeName << "not stored"
+        m_StoreFailure = Tool::lastFailureText();
+        qWarning() << "calibration run" << m_SaveRun.TimeName << "not stored:" << m_StoreFailure
                    << (m_Locked ? "(the database is locked by another connection)" : "");
+        // Tried again every few seconds while the window is open, without a word to the user.
+        if (!m_RetryTimer->isActive())
+            m_RetryTimer->start(m_Timing.PendingRetryMs);
         return false;
     }
     m_Pending = false;
+    m_RetryTimer->stop();
     PlainTextEdit_slots(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + tr("： 校准数据保存成功！"));
     PlainTextEdit_slots(QString());
     return true;
 }
 
-void CalibrationWork::StorePending(bool tell)
+bool CalibrationWork::KeepPending(int lockWaitMs)
 {
-    if (!m_Pending || StoreRun())
+    if (!m_Pending || StoreRun(lockWaitMs))
+        return true;
+    if (m_LogState != LogState::Written)
+        LogRun();
+    return m_LogState == LogState::Written;
+}
+
+void CalibrationWork::RetryPending()
+{
+    // Not while a save of the queued ones is due: that one tries at once.
+    if (!m_Pending || m_StoreQueued)
         return;
+    // A retry hardly waits for another program's lock: the next one comes a few seconds later,
+    // and the window stays free meanwhile.
+    KeepPending(kRetryLockWaitMs);
+}
+
+bool CalibrationWork::KeptOnClosing()
+{
+    if (!m_Pending)
+        return true;
+    if (KeepPending()) {
+        if (m_Pending) {
+            // The log holds the run: nothing is tried again once the window has gone.
+            m_Pending = false;
+            m_RetryTimer->stop();
+            MessageBox_slots(m_Title, tr("数据库保存数据失败！") + QLatin1Char('\n')
+                                          + tr("校准数据已完整写入日志文件：%1").arg(QDir::toNativeSeparators(m_LogFile)));
+        }
+        return true;
+    }
+    const QString reasons = withReason(Tool::withLockNote(tr("数据库：%1").arg(m_StoreFailure)), LogFailure());
+    if (!m_CloseRefused) {
+        // Refused once, so that the user can make room and close again (the retries go on and may
+        // store the run meanwhile).
+        m_CloseRefused = true;
+        MessageBox_slots(m_Title, withReason(tr("校准数据未能保存，窗口没有关闭：请腾出空间后再次关闭窗口以重新保存；仍无法保存时窗口将关闭，数据丢失。"),
+                                             reasons));
+        return false;
+    }
+    qWarning() << "calibration run" << m_SaveRun.TimeName << "lost: neither the database nor the log took it";
     m_Pending = false;
-    LogRun();
-    if (tell)
-        MessageBox_slots(m_Title, tr("数据库保存数据失败！") + QLatin1Char('\n')
-                                      + tr("校准数据已完整写入日志文件：%1").arg(QDir::toNativeSeparators(dayLogPath())));
+    m_RetryTimer->stop();
+    MessageBox_slots(m_Title, withReason(tr("校准数据未能保存，已丢失！"), reasons));
+    return true;
+}
+
+QString CalibrationWork::LogFailure() const
+{
+    if (m_LogFile.isEmpty())
+        return tr("日志文件：未写入。");
+    return tr("日志文件%1：%2").arg(QDir::toNativeSeparators(m_LogFile), m_LogError);
+}
+
+namespace {
+// A field of a logged run: "name=value", the value's backslashes, semicolons and line ends
+// escaped with a backslash, so that every field reads back as it was.
+QString logField(const char *name, const QString &value)
+{
+    QString escaped;
+    escaped.reserve(value.size());
+    for (const QChar c : value) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char(';'))
+            escaped += QLatin1Char('\\') + c;
+        else if (c == QLatin1Char('\n'))
+            escaped += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            escaped += QLatin1String("\\r");
+        else
+            escaped += c;
+    }
+    return QLatin1String(name) + QLatin1Char('=') + escaped;
+}
 }
 
 void CalibrationWork::LogRun()
 {
     // Everything the store would have held, one line for the run and one per channel, so that the
-    // run can be entered again by hand.
-    const auto field = [](const char *name, const QString &value) {
-        return QLatin1String(name) + QLatin1Char('=') + value;
-    };
+    // run can be entered again by hand. The lines count only once the file has taken them all.
+    const QString comma(QLatin1Char(','));
+    LogOutcome::start();
     qWarning().noquote() << "calibration run not stored, kept in this log:"
-                         << QStringList({field("TimeName", m_SaveRun.TimeName), field("Model", m_SaveRun.Model),
-                                         field("Serial", m_SaveRun.Serial),
-                                         field("CHNumber", m_SaveRun.CHNumber.join(QLatin1Char(',')))})
+                         << QStringList({logField("TimeName", m_SaveRun.TimeName), logField("Model", m_SaveRun.Model),
+                                         logField("Serial", m_SaveRun.Serial),
+                                         logField("CHNumber", m_SaveRun.CHNumber.join(comma))})
                                 .join(QLatin1String("; "));
     for (const Tool::Struct_CalibrationData &r : qAsConst(m_SaveRecords)) {
         qWarning().noquote()
             << "calibration record not stored:"
-            << QStringList({field("Name", r.Name), field("Number", r.Number), field("Type", r.Type),
-                            field("Range", r.Range), field("Wire", r.Wire), field("A", r.A), field("B", r.B),
-                            field("C", r.C), field("D", r.D), field("R0", r.R0), field("A4", r.A4),
-                            field("B4", r.B4), field("Offset_M", r.Offset_M), field("Offset_B", r.Offset_B),
-                            field("Parameter1", r.Parameter1), field("Parameter2", r.Parameter2),
-                            field("CList", r.CList.join(QLatin1Char(','))),
-                            field("DList", r.DList.join(QLatin1Char(',')))})
+            << QStringList({logField("Name", r.Name), logField("Number", r.Number), logField("Type", r.Type),
+                            logField("Range", r.Range), logField("Wire", r.Wire), logField("A", r.A),
+                            logField("B", r.B), logField("C", r.C), logField("D", r.D), logField("R0", r.R0),
+                            logField("A4", r.A4), logField("B4", r.B4), logField("Offset_M", r.Offset_M),
+                            logField("Offset_B", r.Offset_B), logField("Parameter1", r.Parameter1),
+                            logField("Parameter2", r.Parameter2), logField("CList", r.CList.join(comma)),
+                            logField("DList", r.DList.join(comma))})
                    .join(QLatin1String("; "));
     }
+    const LogOutcome::Count count = LogOutcome::count();
+    m_LogFile = count.file;
+    m_LogError = count.error;
+    m_LogState = count.failed == 0 && count.written == 1 + m_SaveRecords.size() ? LogState::Written : LogState::Failed;
 }
 
 void CalibrationWork::SetButton_slots()
@@ -839,9 +922,8 @@ bool CalibrationWork::RefuseClose()
 
 void CalibrationWork::reject()
 {
-    if (RefuseClose())
+    if (RefuseClose() || !KeptOnClosing())
         return;
-    StorePending(true);
     QDialog::reject();
 }
 

@@ -20,6 +20,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 class QThread;
+class QTimer;
 struct Struct_System;
 
 Q_DECLARE_METATYPE(Tool::Struct_Calibration)
@@ -41,9 +42,12 @@ Q_DECLARE_METATYPE(QList<Tool::Struct_CalibrationData>)
 // and Escape) while the instrument is open, a run is in progress or a worker runs.
 //
 // Saves run in the GUI thread and wait only about a second for another program's write lock. A
-// run that could not be stored stays pending: the next save stores it, closing the window tries
-// once more, and when that fails too the whole run is written to the day's log and the user is
-// told where.
+// run that could not be stored stays pending: it is tried again every few seconds, with the next
+// save and when the window closes, and every state of it that a save could not store is written
+// to the day's log, so that after a crash the database or the log holds it. Closing with the run
+// still pending says where it is kept (the log); when neither the database nor the log takes it,
+// the first close is refused with both reasons so that the user can make room, and a second
+// close gives the run up.
 class CalibrationWork : public QDialog
 {
     Q_OBJECT
@@ -59,8 +63,7 @@ public:
     bool isBusy() const { return m_Busy; }
     // A run is in progress.
     bool isRunning() const { return m_State; }
-    // The last save could not be stored; the run is stored with the next save or when the dialog
-    // closes, and written to the day's log when even that fails.
+    // The last save could not be stored; the run is tried again (see above).
     bool isSavePending() const { return m_Pending; }
 
 
@@ -97,6 +100,8 @@ protected:
 
 private slots:
     void Worker_finished();
+    // The retry timer: one more attempt to keep a pending run.
+    void RetryPending();
 
 private:
     void buildForm();
@@ -105,6 +110,8 @@ private:
     bool OpenDevice(QString &error);
     bool OpenReference(QString &error);
     bool SetFieldTemp(int index, double temp, QString &error);
+    // "the connection was lost" when the source's link is down, else empty.
+    QString LinkLost() const;
     void Calculate();
     bool FitCVD(int index);
     bool FitRT(int index);
@@ -126,14 +133,22 @@ private:
     void ShowPoint(int index);
     void WriteChannels();
     void CloseDevices();
-    // One attempt to store the run as last handed to Save_slots, waiting at most Tool::GuiLockWaitMs
-    // for another program's lock; false when the store refused it (m_Locked: because of a lock).
-    bool StoreRun();
-    // StoreRun, telling the user when it fails.
+    // One attempt to store the run as last handed to Save_slots, waiting at most lockWaitMs for
+    // another program's lock; false when the store refused it (m_Locked: because of a lock,
+    // m_StoreFailure: the database's words), and the retry timer then runs.
+    bool StoreRun(int lockWaitMs = Tool::GuiLockWaitMs);
+    // KeepPending, telling the user when the database did not take the run.
     void SaveLatest();
-    // A pending run: one more save, else the whole run into the day's log (and, when tell, a box).
-    void StorePending(bool tell);
+    // A pending run: one more save, else its latest state into the day's log unless already there.
+    // True when the database or the log holds it.
+    bool KeepPending(int lockWaitMs = Tool::GuiLockWaitMs);
+    // Closing: whether the window may close, after telling the user where a pending run is kept,
+    // or that it could not be kept (refused once, then given up).
+    bool KeptOnClosing();
+    // Writes the run as last handed to Save_slots to the day's log (m_LogState, m_LogFile, m_LogError).
     void LogRun();
+    // The log's reason for a line of a box: its file and the system's words.
+    QString LogFailure() const;
     void EmitSave();
     void Log(const QString &text);
     // Sleeps one poll; false when the run flag has been cleared.
@@ -187,5 +202,13 @@ private:
     QList<Tool::Struct_CalibrationData> m_SaveRecords;
     bool m_Pending = false;
     bool m_Locked = false;        // the last save failed on another program's write lock
+    QString m_StoreFailure;       // the database's words for the last failed save
     bool m_StoreQueued = false;   // a save of the pending run waits for the saves queued with it
+    QTimer *m_RetryTimer = nullptr;
+    bool m_CloseRefused = false;  // a close was refused because the run could not be kept
+    // Whether the run's latest state is in the day's log: not tried, written and flushed, or not.
+    enum class LogState { None, Written, Failed };
+    LogState m_LogState = LogState::None;
+    QString m_LogFile;            // the log file last written to (absolute path)
+    QString m_LogError;           // the system's words when it did not take the run
 };

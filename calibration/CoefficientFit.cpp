@@ -1,7 +1,6 @@
 #include "calibration/CoefficientFit.h"
 
 #include <QCoreApplication>
-#include <QSet>
 
 #include <algorithm>
 #include <array>
@@ -18,6 +17,7 @@ constexpr double kTriplePointC = 0.01;     // the triple point of water in ℃
 constexpr double kLowShift = 1.5;          // offset and divisor of the function below 0 ℃
 constexpr double kHighShift = 481.0;       // offset and divisor (℃) of the function above 0 ℃
 constexpr double kZeroTolerance = 0.1;     // ℃, how far the reference point may lie from 0 ℃
+constexpr double kSameTemperature = 0.01;  // ℃, references closer than this are one temperature
 
 // The published coefficients of the reference functions.
 constexpr std::array<double, 13> kWrBelow = {
@@ -58,11 +58,17 @@ QString its90Count(int count)
     return QCoreApplication::translate("CoefficientFit", "需要3个或5个温度点，实有%1个。").arg(count);
 }
 
-bool store(Tool::Struct_CalibrationData &record, const Slots &values, int digits, QString *reason)
+bool steadyReadings(const QList<double> &t, const QList<double> &r, QString *reason);
+
+// Writes the coefficients once they are finite and the readings steady (see steadyReadings).
+bool store(Tool::Struct_CalibrationData &record, const QList<double> &t, const QList<double> &r, const Slots &values,
+           int digits, QString *reason)
 {
     for (const auto &v : values)
         if (v && !std::isfinite(*v))
             return refuse(reason, notFinite());
+    if (!steadyReadings(t, r, reason))
+        return false;
     QString *fields[] = {&record.A, &record.B, &record.C, &record.D,
                          &record.R0, &record.A4, &record.B4};
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -104,20 +110,60 @@ bool readPoints(const Tool::Struct_CalibrationData &record, QList<double> &t, QL
     return true;
 }
 
+// The reference temperatures grouped into distinct temperatures: ascending, a temperature less
+// than kSameTemperature above the previous one belongs to the previous one's group. Each group
+// gives its mean reading, in the order of the groups.
+QList<double> readingsPerTemperature(const QList<double> &t, const QList<double> &r)
+{
+    QList<int> order;
+    for (int k = 0; k < t.size(); ++k)
+        order.append(k);
+    // NaN (a stored "nan", refused later as not finite) goes last, so the order stays strict.
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return std::isnan(t[a]) != std::isnan(t[b]) ? !std::isnan(t[a]) : t[a] < t[b];
+    });
+    QList<double> means;
+    int members = 0;
+    for (int i = 0; i < order.size(); ++i) {
+        const int k = order[i];
+        if (i == 0 || !(t[k] - t[order[i - 1]] < kSameTemperature)) {
+            means.append(0.0);
+            members = 0;
+        }
+        means.last() = (means.last() * members + r[k]) / (members + 1);
+        ++members;
+    }
+    return means;
+}
+
 // Points that cannot determine the equation: fewer distinct reference temperatures than the
-// method needs (typed defaults repeated at every point), or one reading at every point.
+// method needs (typed defaults repeated at every point, several points taken in one bath), or one
+// reading at every point.
 bool distinctPoints(const QList<double> &t, const QList<double> &r, int needed, QString *reason)
 {
-    QSet<double> temperatures;
-    for (double v : t)
-        temperatures.insert(v == 0.0 ? 0.0 : v); // −0 and 0 are one temperature
-    if (temperatures.size() < needed)
+    const int temperatures = readingsPerTemperature(t, r).size();
+    if (temperatures < needed)
         return refuse(reason, QCoreApplication::translate("CoefficientFit", "不同的标准温度只有%1个，需要%2个。")
-                                  .arg(temperatures.size())
+                                  .arg(temperatures)
                                   .arg(needed));
     if (std::all_of(r.cbegin(), r.cend(), [&](double v) { return v == r.first(); }))
         return refuse(reason, QCoreApplication::translate("CoefficientFit", "所有读数相同。"));
     return true;
+}
+
+// A sensor's resistance is monotonic in its temperature: from one distinct temperature to the
+// next the readings must all rise or all fall.
+bool steadyReadings(const QList<double> &t, const QList<double> &r, QString *reason)
+{
+    const QList<double> means = readingsPerTemperature(t, r);
+    bool rising = true, falling = true;
+    for (int i = 1; i < means.size(); ++i) {
+        rising = rising && means[i] > means[i - 1];
+        falling = falling && means[i] < means[i - 1];
+    }
+    if (rising || falling)
+        return true;
+    return refuse(reason, QCoreApplication::translate("CoefficientFit", "读数没有随标准温度单调上升或下降。"));
 }
 
 // Thermistor fits: y(x) as a cubic over the transformed points.
@@ -133,7 +179,7 @@ bool fitThermistor(Tool::Struct_CalibrationData &record, bool temperatureOfResis
     }
     const QList<double> c = temperatureOfResistance ? leastSquares(logR, inverseT, 4)
                                                     : leastSquares(inverseT, logR, 4);
-    return store(record, {c[0], c[1], c[2], c[3], {}, {}, {}}, 10, reason);
+    return store(record, t, r, {c[0], c[1], c[2], c[3], {}, {}, {}}, 10, reason);
 }
 
 // Ascending by temperature; neighbours change places only when the earlier one is strictly
@@ -161,7 +207,7 @@ bool fitCVD(Tool::Struct_CalibrationData &record, QString *reason)
     if (!readPoints(record, t, r, 3, reason) || !distinctPoints(t, r, 3, reason))
         return false;
     const QList<double> c = leastSquares(t, r, 3);
-    return store(record, {c[1] / c[0], c[2] / c[0], {}, {}, c[0], {}, {}}, 10, reason);
+    return store(record, t, r, {c[1] / c[0], c[2] / c[0], {}, {}, c[0], {}, {}}, 10, reason);
 }
 
 bool fitITS90(Tool::Struct_CalibrationData &record, QString *reason)
@@ -174,7 +220,7 @@ bool fitITS90(Tool::Struct_CalibrationData &record, QString *reason)
     ITS90Coefficients c;
     if (!distinctPoints(t, r, t.size(), reason) || !its90Coefficients(t, r, c, reason))
         return false;
-    return store(record, {c.a, c.b, {}, {}, c.r0, c.a4, c.b4}, 8, reason);
+    return store(record, t, r, {c.a, c.b, {}, {}, c.r0, c.a4, c.b4}, 8, reason);
 }
 
 bool fit(Tool::Struct_CalibrationData &record, QString *reason)

@@ -11,10 +11,12 @@
 // exactly as it was and returns false. Only A, B, C, D, R0, A4 and B4 are ever written.
 //
 // Conditions of every fit: equally long lists, the method's number of points, at least that many
-// distinct reference temperatures (the stored texts read as numbers; 3 for "CVD" and a three-point
-// "ITS90", 4 for "R(T)" and "T(R)", 5 for a five-point "ITS90") and readings that are not all
-// equal. The normal equations themselves are not judged: a valid thermistor fit over a narrow
-// range is ill-conditioned by nature and still exact.
+// distinct reference temperatures (the stored texts read as numbers, references less than
+// 0.01 ℃ apart counting as one temperature; 3 for "CVD" and a three-point "ITS90", 4 for "R(T)"
+// and "T(R)", 5 for a five-point "ITS90"), readings that are not all equal, a finite result, and
+// readings that rise, or fall, steadily from one distinct temperature to the next (the mean
+// reading of each). The normal equations themselves are not judged: a valid thermistor fit over
+// a narrow range is ill-conditioned by nature and still exact.
 namespace CoefficientFit {
 
 // Calls the fit named by the record's Range ("CVD", "R(T)", "T(R)", "ITS90", compared exactly);

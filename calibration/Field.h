@@ -32,6 +32,9 @@ public:
     // The transport's connected flag.
     bool IsOpen() override;
 
+    // The source's transport (for the words of its last failure).
+    ToolComm *Comm() const { return m_Link.Comm(); }
+
     // Copies of the model names and connection types the source offers.
     virtual QStringList GetModelList();
     virtual QStringList GetSignalModeList();

@@ -42,6 +42,19 @@ QByteArray ToolComm::TakeBuffer() const
     return m_buffer;
 }
 
+QString ToolComm::LastError() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lastError;
+}
+
+void ToolComm::Failed(const QString &words)
+{
+    qWarning() << "ToolComm:" << words;
+    QMutexLocker lock(&m_mutex);
+    m_lastError = words;
+}
+
 void ToolComm::Received(const QByteArray &data)
 {
     if (data.isEmpty())
@@ -57,6 +70,10 @@ void ToolComm::Received(const QByteArray &data)
 void ToolComm::Open_slots(QString type, QString address, int parameter)
 {
     Close_slots();
+    {
+        QMutexLocker lock(&m_mutex);
+        m_lastError.clear();
+    }
     if (type == SerialText)
         OpenSerial(address, parameter);
     else if (type == TcpText)
@@ -64,7 +81,7 @@ void ToolComm::Open_slots(QString type, QString address, int parameter)
     else if (type == BleText)
         OpenBle(address.isEmpty() ? BleConfigName() : address);
     else
-        qWarning() << Q_FUNC_INFO << "unknown connection type" << type;
+        Failed(QStringLiteral("unknown connection type %1").arg(type));
 }
 
 void ToolComm::OpenSerial(const QString &port, int baud)
@@ -73,7 +90,7 @@ void ToolComm::OpenSerial(const QString &port, int baud)
     m_serial = new QSerialPort(this);
     m_serial->setPortName(port);
     if (baud <= 0 || !m_serial->setBaudRate(baud)) {
-        qWarning() << Q_FUNC_INFO << "invalid baud rate" << baud << "for" << port;
+        Failed(QStringLiteral("invalid baud rate %1 for %2").arg(baud).arg(port));
         Close_slots();
         return;
     }
@@ -90,12 +107,12 @@ void ToolComm::OpenSerial(const QString &port, int baud)
         // closed pseudo-terminal a read error on every read notification.
         if (error == QSerialPort::ResourceError || error == QSerialPort::PermissionError
             || error == QSerialPort::ReadError) {
-            qWarning() << "ToolComm: serial port error" << (m_serial ? m_serial->errorString() : QString());
+            Failed(m_serial ? m_serial->errorString() : QStringLiteral("serial port error"));
             ConnectionLost();
         }
     });
     if (!m_serial->open(QIODevice::ReadWrite)) {
-        qWarning() << Q_FUNC_INFO << "cannot open" << port << m_serial->errorString();
+        Failed(QStringLiteral("%1: %2").arg(port, m_serial->errorString()));
         Close_slots();
         return;
     }
@@ -106,7 +123,7 @@ void ToolComm::OpenTcp(const QString &host, int port)
 {
     m_type.store(Type::Tcp);
     if (port <= 0 || port > 65535) {
-        qWarning() << Q_FUNC_INFO << "invalid port" << port << "for" << host;
+        Failed(QStringLiteral("invalid port %1 for %2").arg(port).arg(host));
         Close_slots();
         return;
     }
@@ -118,7 +135,7 @@ void ToolComm::OpenTcp(const QString &host, int port)
     connect(m_tcp, &QTcpSocket::connected, this, [this]() { m_connected.store(true); });
     connect(m_tcp, &QTcpSocket::disconnected, this, [this]() { m_connected.store(false); });
     connect(m_tcp, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
-        qWarning() << "ToolComm: TCP error" << (m_tcp ? m_tcp->errorString() : QString());
+        Failed(m_tcp ? m_tcp->errorString() : QStringLiteral("TCP error"));
         if (m_tcp && m_tcp->state() != QAbstractSocket::ConnectedState)
             m_connected.store(false);
     });
@@ -246,7 +263,7 @@ void ToolComm::OpenBle(const QString &name)
     m_type.store(Type::Ble);
     m_bleName = name;
     if (name.isEmpty()) {
-        qWarning() << Q_FUNC_INFO << "no Bluetooth LE device name";
+        Failed(QStringLiteral("no Bluetooth LE device name"));
         Close_slots();
         return;
     }
@@ -255,12 +272,11 @@ void ToolComm::OpenBle(const QString &name)
     connect(m_bleAgent, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this, &ToolComm::BleDeviceFound);
     connect(m_bleAgent, QOverload<QBluetoothDeviceDiscoveryAgent::Error>::of(&QBluetoothDeviceDiscoveryAgent::error),
             this, [this](QBluetoothDeviceDiscoveryAgent::Error) {
-                qWarning() << "ToolComm: Bluetooth LE search failed"
-                           << (m_bleAgent ? m_bleAgent->errorString() : QString());
+                Failed(m_bleAgent ? m_bleAgent->errorString() : QStringLiteral("Bluetooth LE search failed"));
             });
     connect(m_bleAgent, &QBluetoothDeviceDiscoveryAgent::finished, this, [this]() {
         if (!m_bleController)
-            qWarning() << "ToolComm: Bluetooth LE device not found:" << m_bleName;
+            Failed(QStringLiteral("Bluetooth LE device not found: %1").arg(m_bleName));
     });
     m_bleAgent->start(QBluetoothDeviceDiscoveryAgent::LowEnergyMethod);
 }
@@ -279,8 +295,7 @@ void ToolComm::BleDeviceFound(const QBluetoothDeviceInfo &info)
     connect(m_bleController, &QLowEnergyController::disconnected, this, &ToolComm::ConnectionLost);
     connect(m_bleController, QOverload<QLowEnergyController::Error>::of(&QLowEnergyController::error),
             this, [this](QLowEnergyController::Error) {
-                qWarning() << "ToolComm: Bluetooth LE link error"
-                           << (m_bleController ? m_bleController->errorString() : QString());
+                Failed(m_bleController ? m_bleController->errorString() : QStringLiteral("Bluetooth LE link error"));
                 ConnectionLost();
             });
     m_bleController->connectToDevice();

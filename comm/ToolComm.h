@@ -40,6 +40,11 @@ public:
     bool IsConnected() const { return m_connected.load(); }
     Type ConnectionType() const { return m_type.load(); }
 
+    // The system's words for the last failure of the connection (the port could not be opened,
+    // the peer refused, the link was lost); empty after a connection came up and nothing failed
+    // since. Cleared by each Open_slots. Safe to read from any thread.
+    QString LastError() const;
+
     // Empties the receive buffer.
     void ClearBuffer();
     // A copy of the receive buffer; the buffer keeps its content.
@@ -89,13 +94,16 @@ private:
     void BleServiceReady();
     void WriteBle(const QByteArray &data);
     void ConnectionLost();
+    // Keeps the words of a failure for LastError and logs them.
+    void Failed(const QString &words);
 
     std::atomic<bool> m_connected{false};
     std::atomic<Type> m_type{Type::None};
     std::atomic<bool> m_passthrough{false};
 
-    mutable QMutex m_mutex;   // guards m_buffer
+    mutable QMutex m_mutex;   // guards m_buffer and m_lastError
     QByteArray m_buffer;
+    QString m_lastError;
 
     QSerialPort *m_serial = nullptr;
     QTcpSocket *m_tcp = nullptr;

@@ -133,12 +133,17 @@
     </message>
     <message>
         <location line="+18"/>
-        <location line="+198"/>
+        <location line="+211"/>
         <source>项目列表</source>
         <translation>项目列表</translation>
     </message>
     <message>
-        <location line="-101"/>
+        <location line="-144"/>
+        <source>其他</source>
+        <translation>其他</translation>
+    </message>
+    <message>
+        <location line="+43"/>
         <source>当前标准无需设置通信信息!</source>
         <translation>当前标准无需设置通信信息!</translation>
     </message>
@@ -216,7 +221,7 @@
 <context>
     <name>CalibrationChannel</name>
     <message>
-        <location filename="../calibration/CalibrationChannel.cpp" line="+43"/>
+        <location filename="../calibration/CalibrationChannel.cpp" line="+46"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -294,12 +299,12 @@
     </message>
     <message>
         <location line="+85"/>
-        <location line="+285"/>
+        <location line="+294"/>
         <source>参数获取中，请稍等...</source>
         <translation>参数获取中，请稍等...</translation>
     </message>
     <message>
-        <location line="-292"/>
+        <location line="-301"/>
         <source>项目信息异常!</source>
         <translation>项目信息异常!</translation>
     </message>
@@ -341,9 +346,14 @@
         <translation>校准温度未设置！</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>校准温度设置无效：%1</source>
         <translation>校准温度设置无效：%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>温度点%1超出范围（-273.15℃～10000℃）：%2</source>
+        <translation>温度点%1超出范围（-273.15℃～10000℃）：%2</translation>
     </message>
     <message>
         <location line="+18"/>
@@ -361,7 +371,7 @@
         <translation>请先选择通道！</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+32"/>
         <source>采集器</source>
         <translation>采集器</translation>
     </message>
@@ -450,7 +460,7 @@
 <context>
     <name>CalibrationScan</name>
     <message>
-        <location filename="../calibration/CalibrationScan.cpp" line="+59"/>
+        <location filename="../calibration/CalibrationScan.cpp" line="+62"/>
         <source>通信设置</source>
         <translation>通信设置</translation>
     </message>
@@ -506,17 +516,17 @@
     </message>
     <message>
         <location line="+30"/>
-        <location line="+25"/>
+        <location line="+30"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-30"/>
         <source>当前模式无需测试！</source>
         <translation>当前模式无需测试！</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+30"/>
         <source>测试成功！</source>
         <translation>测试成功！</translation>
     </message>
@@ -525,11 +535,31 @@
         <source>设备连接失败！</source>
         <translation>设备连接失败！</translation>
     </message>
+    <message>
+        <location line="+9"/>
+        <source>未选择设备。</source>
+        <translation>未选择设备。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>找不到串口%1。</source>
+        <translation>找不到串口%1。</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>设备在等待时间内没有应答。</source>
+        <translation>设备在等待时间内没有应答。</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>无法连接：%1</source>
+        <translation>无法连接：%1</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationWork</name>
     <message>
-        <location filename="../calibration/CalibrationWork.cpp" line="+81"/>
+        <location filename="../calibration/CalibrationWork.cpp" line="+77"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -539,7 +569,7 @@
         <translation>重采</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+45"/>
         <source>校准</source>
         <translation>校准</translation>
     </message>
@@ -556,12 +586,12 @@
     <message>
         <location line="+5"/>
         <location line="+20"/>
-        <location line="+485"/>
+        <location line="+490"/>
         <source>温度点</source>
         <translation>温度点</translation>
     </message>
     <message>
-        <location line="-498"/>
+        <location line="-503"/>
         <source>结束</source>
         <translation>结束</translation>
     </message>
@@ -666,7 +696,12 @@
         <translation>： 温场已稳定</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
+        <source>与温场的连接已断开。</source>
+        <translation>与温场的连接已断开。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>标准获取温度失败!</source>
         <translation>标准获取温度失败!</translation>
     </message>
@@ -732,17 +767,17 @@
         <translation>该设备已断开：结束时不写入系数，也不保存数据。</translation>
     </message>
     <message>
-        <location line="+180"/>
+        <location line="+184"/>
         <source>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</source>
         <translation>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+60"/>
         <source>校准数据已完整写入日志文件：%1</source>
         <translation>校准数据已完整写入日志文件：%1</translation>
     </message>
     <message>
-        <location line="-132"/>
+        <location line="-163"/>
         <source>当前为自动模式，此按钮不可用!</source>
         <translation>当前为自动模式，此按钮不可用!</translation>
     </message>
@@ -757,18 +792,43 @@
         <translation>请输入标准温度：</translation>
     </message>
     <message>
-        <location line="+88"/>
-        <location line="+34"/>
+        <location line="+93"/>
+        <location line="+60"/>
         <source>数据库保存数据失败！</source>
         <translation>数据库保存数据失败！</translation>
     </message>
     <message>
-        <location line="-12"/>
+        <location line="-33"/>
         <source>： 校准数据保存成功！</source>
         <translation>： 校准数据保存成功！</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+38"/>
+        <source>数据库：%1</source>
+        <translation>数据库：%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>校准数据未能保存，窗口没有关闭：请腾出空间后再次关闭窗口以重新保存；仍无法保存时窗口将关闭，数据丢失。</source>
+        <translation>校准数据未能保存，窗口没有关闭：请腾出空间后再次关闭窗口以重新保存；仍无法保存时窗口将关闭，数据丢失。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>校准数据未能保存，已丢失！</source>
+        <translation>校准数据未能保存，已丢失！</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>日志文件：未写入。</source>
+        <translation>日志文件：未写入。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>日志文件%1：%2</source>
+        <translation>日志文件%1：%2</translation>
+    </message>
+    <message>
+        <location line="+65"/>
         <source>正在校准中，不能退出!</source>
         <translation>正在校准中，不能退出!</translation>
     </message>
@@ -786,7 +846,7 @@
         <translation>需要3个或5个温度点，实有%1个。</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+45"/>
         <source>标准温度%1个，读数%2个，个数不同。</source>
         <translation>标准温度%1个，读数%2个，个数不同。</translation>
     </message>
@@ -796,22 +856,27 @@
         <translation>需要至少%1个温度点，只有%2个。</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+39"/>
         <source>不同的标准温度只有%1个，需要%2个。</source>
         <translation>不同的标准温度只有%1个，需要%2个。</translation>
     </message>
     <message>
-        <location line="-22"/>
+        <location line="-47"/>
         <source>标准温度或读数含有不是数字的文本。</source>
         <translation>标准温度或读数含有不是数字的文本。</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+51"/>
         <source>所有读数相同。</source>
         <translation>所有读数相同。</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+16"/>
+        <source>读数没有随标准温度单调上升或下降。</source>
+        <translation>读数没有随标准温度单调上升或下降。</translation>
+    </message>
+    <message>
+        <location line="+70"/>
         <source>未知的计算方法“%1”。</source>
         <translation>未知的计算方法“%1”。</translation>
     </message>
@@ -2053,7 +2118,7 @@
 <context>
     <name>VerificationMerge</name>
     <message>
-        <location filename="../reports/VerificationMerge.cpp" line="+24"/>
+        <location filename="../reports/VerificationMerge.cpp" line="+23"/>
         <source>项目合并</source>
         <translation>项目合并</translation>
     </message>
@@ -2112,7 +2177,7 @@
 <context>
     <name>VerificationReport</name>
     <message>
-        <location filename="../reports/VerificationReport.cpp" line="+65"/>
+        <location filename="../reports/VerificationReport.cpp" line="+64"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>

@@ -1,11 +1,14 @@
 #include "shell/LogHandler.h"
 #include "common/LogFileName.h"
+#include "common/LogOutcome.h"
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QTextStream>
+
+#include <cstdio>
 
 namespace {
 QRecursiveMutex &logMutex()
@@ -61,16 +64,30 @@ QDate LogHandler::dateOfFile(const QString &fileName)
 void LogHandler::messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const QString line = formatLine(type, context, text, now);
+    // The file is UTF-8 whatever the system's locale.
+    const QByteArray bytes = formatLine(type, context, text, now).toUtf8() + '\n';
 
     QMutexLocker locker(&logMutex());
     QFile file(fileName(now.date()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        return;
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
-    stream << line << '\n';
-    stream.flush();
+    QString error;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        error = file.errorString();
+    } else {
+        if (file.write(bytes) != bytes.size() || !file.flush())
+            error = file.errorString();
+        file.close();
+        if (error.isEmpty() && file.error() != QFileDevice::NoError)
+            error = file.errorString();
+    }
+    const QString path = QFileInfo(file).absoluteFilePath();
+    LogOutcome::note(path, error);
+    if (!error.isEmpty()) {
+        // Never dropped in silence: the message and why the file did not take it go to the
+        // standard error, and the thread's log outcome tells whoever asks.
+        std::fprintf(stderr, "%s%s: %s\n", bytes.constData(), path.toLocal8Bit().constData(),
+                     error.toLocal8Bit().constData());
+        std::fflush(stderr);
+    }
 }
 
 int LogHandler::deleteOldLogs(const QDir &dir, const QDate &today, int maxAgeDays)

@@ -7,7 +7,10 @@
 #include <QtGlobal>
 
 // The program's message handler: every debug, warning, critical and fatal message is appended
-// to the day's log file "log_" + yyyy-MM-dd + ".log" in the working directory.
+// to the day's log file "log_" + yyyy-MM-dd + ".log" in the working directory, in UTF-8, and
+// flushed. Each message's fate is noted for the thread that raised it (see LogOutcome); a message
+// the file does not take (it cannot be opened, the disk is full) goes to the standard error with
+// the system's reason.
 class LogHandler
 {
 public:

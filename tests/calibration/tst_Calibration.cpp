@@ -30,6 +30,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSqlQuery>
+#include <QTcpServer>
+#include <QTranslator>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -258,7 +260,7 @@ private slots:
         QVERIFY(!dialog.close());
         QVERIFY(dialog.isVisible());
         QVERIFY(m_boxes->waitFor(1, 20000));
-        QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("提示|设备连接失败！"));
+        QCOMPARE(m_boxes->last().title + '|' + m_boxes->last().text, QStringLiteral("提示|设备连接失败！\n设备在等待时间内没有应答。"));
         QCOMPARE(state(), QStringLiteral("testing 0 scan 1 ok 1 connected 0"));
 
         sim.silent = false;
@@ -277,6 +279,39 @@ private slots:
         scan->click();
         QCOMPARE(m_boxes->last().text, QStringLiteral("当前模式无需测试！"));
         QVERIFY(!dialog.isTesting() && dialog.GetParameters().Connected);
+    }
+
+    // A failed test says why on a second line: a port that refuses the connection, no serial
+    // port or device chosen, a serial port that is not there (not opened at all).
+    void connectionTestReasons()
+    {
+        quint16 closedPort = 0;
+        {
+            QTcpServer server;
+            QVERIFY(server.listen(QHostAddress::LocalHost));
+            closedPort = server.serverPort();
+        }
+        CalibrationScan dialog;
+        dialog.show();
+        auto *address = child<QComboBox>(dialog, "comboBox_Address");
+        const auto test = [&](const Struct_Connection &record, const std::function<void()> &edit) {
+            dialog.SetParameters(record);
+            edit();
+            const int before = m_boxes->count();
+            child<QPushButton>(dialog, "pushButton_Scan")->click();
+            return m_boxes->waitFor(before + 1, 20000) && QTest::qWaitFor([&] { return !dialog.isTesting(); })
+                       ? m_boxes->last().text
+                       : QString("no outcome");
+        };
+        const QString refused = test(connection("QNLK", "网络", "127.0.0.1", QString::number(closedPort)), [] {});
+        QVERIFY2(refused.startsWith("设备连接失败！\n无法连接：") && refused.contains("refused"), qPrintable(refused));
+        QCOMPARE(test(connection("QNLK", "串口"), [&] { address->clear(); }), QString("设备连接失败！\n未选择设备。"));
+        QCOMPARE(test(connection("QNVA", "串口"), [&] {
+                     address->addItem("ttyGONE7");
+                     address->setCurrentText("ttyGONE7");
+                 }),
+                 QString("设备连接失败！\n找不到串口ttyGONE7。"));
+        QVERIFY(!dialog.GetParameters().Connected);
     }
 
     // Switching to "网络" in an open dialog shows the address and the port as wide as a dialog
@@ -328,14 +363,14 @@ private slots:
         auto *start = find<QPushButton>("pushButton_Calibration");
         // The source untouched; then no source with a thermometer never tested.
         start->click();
-        field->setCurrentText("Other");
+        field->setCurrentText("其他");
         criteria->setCurrentText("QN P710W");
         start->click();
         QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
         // A tested source with a typed-in reference.
         testSource("QNLK", port);
         QVERIFY(m_page->fieldConnection().Connected);
-        QCOMPARE(criteria->currentText(), QStringLiteral("Other"));
+        QCOMPARE(criteria->currentText(), QStringLiteral("其他"));
         start->click();
         QCOMPARE(texts(), QStringList({"未选择采集器!", "温场未连接!", "标准未连接!", "测试成功！", "当前温场不支持标准手动采集!"}));
         QCOMPARE(m_System.FieldModel, QString());
@@ -343,7 +378,7 @@ private slots:
         // A source that is its own reference passes once tested (closed without OK, too), but not
         // with a typed-in reference.
         testSource("QNLK-R", port, false);
-        criteria->setCurrentText("Other");
+        criteria->setCurrentText("其他");
         QVERIFY(!m_page->CheckDevices());
         QCOMPARE(m_boxes->last().text, QStringLiteral("当前温场不支持标准手动采集!"));
         criteria->setCurrentText("QNLK-R");
@@ -356,7 +391,7 @@ private slots:
         field->setCurrentText("QNLK");
         QVERIFY(!m_page->fieldConnection().Connected);
         // Neither source nor thermometer: a manual run with a typed-in reference.
-        field->setCurrentText("Other");
+        field->setCurrentText("其他");
         QVERIFY(m_page->CheckDevices());
         QCOMPARE(m_System.FieldModel + '/' + m_System.CriteriaModel, QStringLiteral("Other/Other"));
     }
@@ -369,14 +404,15 @@ private slots:
             Calibration::forceP710WOffered(bluetooth);
             openPage();
             QStringList offered;
-            for (const QString source : {"QNLK", "QNVA", "QNVA-R", "QNLK-R", "Other"}) {
+            for (const QString source : {"QNLK", "QNVA", "QNVA-R", "QNLK-R", "其他"}) {
                 find<QComboBox>("comboBox_Field")->setCurrentText(source);
                 offered << source + ':' + items(find<QComboBox>("comboBox_Criteria")).join('/') + ':'
                         + m_page->criteriaConnection().Model + ':'
                         + QString::number(find<QPushButton>("pushButton_FieldScan")->isEnabled());
             }
-            const QString expected = "QNLK:Other%1:Other:1 QNVA:Other%1:Other:1 QNVA-R:QNVA-R/Other%1:QNVA-R:1 "
-                                     "QNLK-R:QNLK-R/Other%1:QNLK-R:1 Other:Other%1:Other:0";
+            // "Other" shows translated; the reference's model stays "Other".
+            const QString expected = "QNLK:其他%1:Other:1 QNVA:其他%1:Other:1 QNVA-R:QNVA-R/其他%1:QNVA-R:1 "
+                                     "QNLK-R:QNLK-R/其他%1:QNLK-R:1 其他:其他%1:Other:0";
             QCOMPARE(offered.join(' '), expected.arg(bluetooth ? "/QN P710W" : ""));
             // Only the thermometer has connection settings.
             auto *settings = find<QPushButton>("pushButton_CriteriaScan");
@@ -387,6 +423,28 @@ private slots:
         }
         find<QComboBox>("comboBox_Criteria")->setCurrentText("QN P710W");
         QVERIFY(find<QPushButton>("pushButton_CriteriaScan")->isEnabled() && !m_page->criteriaConnection().Connected);
+    }
+
+    // The source and reference "Other" are shown in the user's language (the source text in
+    // Chinese), the model they stand for stays "Other".
+    void otherShownInTheUsersLanguage()
+    {
+        QVERIFY2(m_dir->copyFromBuild("DAQ_en.qm"), "the build folder holds the catalogue");
+        QTranslator english;
+        QVERIFY(english.load(m_dir->filePath("DAQ_en.qm")));
+        QStringList shown;
+        for (const bool inEnglish : {false, true}) {
+            if (inEnglish)
+                QCoreApplication::installTranslator(&english);
+            openPage();
+            auto *field = find<QComboBox>("comboBox_Field");
+            field->setCurrentIndex(field->count() - 1);
+            shown << field->currentText() + '/' + find<QComboBox>("comboBox_Criteria")->currentText();
+            QVERIFY(m_page->CheckDevices());
+            shown << m_System.FieldModel + '/' + m_System.CriteriaModel;
+        }
+        QCoreApplication::removeTranslator(&english);
+        QCOMPARE(shown, QStringList({"其他/其他", "Other/Other", "Other/Other", "Other/Other"}));
     }
 
     void treeCheckRulesAndViewing()
@@ -662,7 +720,7 @@ private slots:
         QVERIFY(Tool::addCalibration({kRun, kModel, "SN-REMOVED", {"1"}}));
         QVERIFY(Tool::addCalibration({kNewer, "P999", kSerial, {"1"}}));
         openPage();
-        find<QComboBox>("comboBox_Field")->setCurrentText("Other");
+        find<QComboBox>("comboBox_Field")->setCurrentText("其他");
         QCOMPARE(trigger("action_Continue"), QStringList{"项目信息异常!"});
         for (int index : {0, 1}) {
             click(run(index), Qt::Checked);

@@ -17,6 +17,7 @@
 #include "support/FakeCollection.h"
 #include "support/LogCapture.h"
 #include "support/MessageBoxHelper.h"
+#include "support/SmallTmpfs.h"
 #include "support/TestWorkDir.h"
 #include "widgets/QTableWidgetL.h"
 
@@ -27,13 +28,16 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
+#include <cstdio>
 #include <memory>
 
 using Record = Tool::Struct_CalibrationData;
@@ -92,6 +96,100 @@ bool near(const QString &actual, double expected, double relative = 1e-7)
 {
     return std::abs(number(actual) - expected) <= relative * std::abs(expected);
 }
+
+// Every field of a record, the point lists included, for comparing records whole.
+QStringList allFields(const Record &r)
+{
+    return QStringList{r.Name, r.Number, r.Type, r.Range, r.Wire, r.A, r.B, r.C, r.D, r.R0, r.A4, r.B4,
+                       r.Offset_M, r.Offset_B, r.Parameter1, r.Parameter2, "C:" + r.CList.join(','), "D:" + r.DList.join(',')};
+}
+
+// A run as the day's log keeps it when the database does not take it.
+struct LoggedRun {
+    Tool::Struct_Calibration run;
+    QList<Record> records;
+};
+
+// The fields of a logged line: "name=value; name=value", values with "\;", "\\", "\n" and "\r"
+// escaped.
+QHash<QString, QString> loggedFields(const QString &text)
+{
+    QHash<QString, QString> fields;
+    QString field;
+    const auto take = [&] {
+        const QString trimmed = field.startsWith(' ') ? field.mid(1) : field;
+        fields.insert(trimmed.section('=', 0, 0), trimmed.section('=', 1));
+        field.clear();
+    };
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == '\\' && i + 1 < text.size()) {
+            const QChar e = text.at(++i);
+            field += e == 'n' ? QChar('\n') : e == 'r' ? QChar('\r') : e;
+        } else if (c == ';') {
+            take();
+        } else {
+            field += c;
+        }
+    }
+    take();
+    return fields;
+}
+
+QStringList listOf(const QString &joined)
+{
+    return joined.isEmpty() ? QStringList() : joined.split(',');
+}
+
+// Every run the log file holds, in the order written.
+QList<LoggedRun> loggedRuns(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<LoggedRun> runs;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split('\n')) {
+        const QString runMark = "calibration run not stored, kept in this log: ";
+        const QString recordMark = "calibration record not stored: ";
+        if (line.contains(runMark)) {
+            const QHash<QString, QString> f = loggedFields(line.section(runMark, 1));
+            LoggedRun run;
+            run.run = {f.value("TimeName"), f.value("Model"), f.value("Serial"), listOf(f.value("CHNumber"))};
+            runs.append(run);
+        } else if (line.contains(recordMark) && !runs.isEmpty()) {
+            const QHash<QString, QString> f = loggedFields(line.section(recordMark, 1));
+            runs.last().records.append(Record{f.value("Name"), f.value("Number"), f.value("Type"), f.value("Range"), f.value("Wire"),
+                                        f.value("A"), f.value("B"), f.value("C"), f.value("D"), f.value("R0"), f.value("A4"),
+                                        f.value("B4"), f.value("Offset_M"), f.value("Offset_B"), f.value("Parameter1"),
+                                        f.value("Parameter2"), listOf(f.value("CList")), listOf(f.value("DList"))});
+        }
+    }
+    return runs;
+}
+
+QString dayLog()
+{
+    return QDir::current().absoluteFilePath(LogHandler::fileName(QDate::currentDate()));
+}
+
+// Makes the file take no more byte: the last page it holds on a full disk is filled up.
+bool fillUp(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    for (int i = 0; i < 8192; ++i) {
+        if (file.write("\n", 1) != 1)
+            return true;
+    }
+    return false;
+}
+
+// Installs the program's log handler (the day's log file in the working directory) while it lives.
+struct DayLogHandler {
+    QtMessageHandler previous = qInstallMessageHandler(&LogHandler::messageHandler);
+    ~DayLogHandler() { qInstallMessageHandler(previous); }
+};
 
 } // namespace
 
@@ -154,6 +252,13 @@ private:
         for (int k = 1; k <= 9; ++k)
             states += button(w, QStringLiteral("pushButton_Temp%1").arg(k))->isEnabled() ? '1' : '0';
         return states + (button(w, "pushButton_Close")->isEnabled() ? "+" : "-");
+    }
+    // A run that a save could not store is tried again this often.
+    static void retryEvery(int ms)
+    {
+        CalibrationTiming timing = CalibrationTiming::get();
+        timing.PendingRetryMs = ms;
+        CalibrationTiming::set(timing);
     }
     bool idle(CalibrationWork &w) { return QTest::qWaitFor([&] { return !w.isBusy(); }, 30000); }
     // The reference readings of the source's "READ?" and the fake's temperatures, point by point.
@@ -275,6 +380,26 @@ private slots:
         QCOMPARE(delay + "|" + temps, QString("15|0,50.5"));
     }
 
+    // "下一步" keeps the set points and the delay as defaults at once, before the run starts
+    // (a run that is killed then is continued with them); a refused "下一步" keeps nothing.
+    void setUpDefaultsKeptOnAcceptance()
+    {
+        CalibrationChannel d;
+        QVERIFY(open(d));
+        box(d, 0)->setChecked(true);
+        setUp(d, "15", {"0", "-300", "100"});
+        button(d, "pushButton_Next")->click();
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QString delay, temps;
+        QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationDelay, delay) && Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
+        QCOMPARE(delay + "|" + temps, QString("|"));
+        setUp(d, "15", {"0", "50", "100", "", "150"});
+        button(d, "pushButton_Next")->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(Tool::getSystemSet(SystemSetKeys::CalibrationDelay, delay) && Tool::getSystemSet(SystemSetKeys::CalibrationTemp, temps));
+        QCOMPARE(delay + "|" + temps, QString("15|0,50,100"));
+    }
+
     // The defaults are read as the dialog opens (a missing row is added) and saved as it goes;
     // with another program holding the database each takes about a second at most, and what
     // could not be kept is logged.
@@ -355,6 +480,10 @@ private slots:
         QTest::newRow("nan") << "10" << QStringList{"25", "nan"} << "校准温度设置无效：nan" << 0;
         QTest::newRow("inf") << "10" << QStringList{"inf"} << "校准温度设置无效：inf" << 0;
         QTest::newRow("half typed") << "10" << QStringList{"-"} << "校准温度设置无效：-" << 0;
+        QTest::newRow("below absolute zero") << "10" << QStringList{"25", "-273.16"} << "温度点2超出范围（-273.15℃～10000℃）：-273.16" << 0;
+        QTest::newRow("above 10000") << "10" << QStringList{"0", "50", "10000.01"} << "温度点3超出范围（-273.15℃～10000℃）：10000.01" << 0;
+        QTest::newRow("at both ends") << "10" << QStringList{"-273.15", "10000"} << "" << 10;
+        QTest::newRow("out of range after an empty edit") << "10" << QStringList{"25", "", "-300"} << "" << 10;
         QTest::newRow("manual") << "" << QStringList() << "" << 1;
         QTest::newRow("key taken") << "10" << QStringList{"25"} << "" << 10;
         QTest::newRow("key and current second taken") << "10" << QStringList{"25"} << "已有同一时间的校准项目，请稍后再试！" << 0;
@@ -383,7 +512,8 @@ private slots:
         QCOMPARE(m_boxes->texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(d.result(), int(message.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(m_system.CalibrationDelay, message.isEmpty() ? minutes : 1);
-        QCOMPARE(m_system.CalibrationTemp, message.isEmpty() ? temps : QStringList());
+        // The set points end at the first empty edit.
+        QCOMPARE(m_system.CalibrationTemp, message.isEmpty() ? temps.mid(0, temps.indexOf("") < 0 ? temps.size() : temps.indexOf("")) : QStringList());
         QCOMPARE(m_system.CalibrationData.size(), message.isEmpty() ? 1 : 0);
         if (tag == "key taken") {
             QVERIFY(m_system.Calibration.TimeName != kKey);
@@ -526,6 +656,8 @@ private slots:
         QTest::newRow("unknown source") << "model" << "温场设备连接失败!" << 0 << 1;
         QTest::newRow("unknown reference") << "reference" << "标准设备连接失败!" << 0 << 1;
         QTest::newRow("stability query") << "stability" << "获取温场稳定失败！" << 0 << 1;
+        QTest::newRow("link lost before a set point") << "drop at point" << "设置温场温度失败！\n与温场的连接已断开。" << 1 << 1;
+        QTest::newRow("link lost while waiting") << "drop waiting" << "获取温场稳定失败！\n与温场的连接已断开。" << 0 << 1;
         QTest::newRow("all points taken") << "done" << "校准温度点数大于设置温度点数，请退出重新设置!" << 0 << 0;
         QTest::newRow("no channels") << "empty" << "项目信息异常!" << 0 << 0;
     }
@@ -557,6 +689,10 @@ private slots:
             m_source->script("SOUR1:STAB:TEST?", {""});
         else if (fault == "empty")
             m_system.CalibrationData.clear();
+        else if (fault == "drop at point")
+            m_source->dropAfter = "READ?"; // the first point is read, then the link goes
+        else if (fault == "drop waiting")
+            m_source->dropAfter = "s";     // the first set point is taken, then the link goes
         CalibrationWork w;
         w.Start(&m_system);
         QVERIFY(idle(w));
@@ -575,6 +711,7 @@ private slots:
     // A save that fails rolls back: the previous rows stay whole, the user is told each time.
     void storeFailureKeepsPreviousState()
     {
+        const DayLogHandler handler;
         choose();
         QSqlQuery q;
         QVERIFY(q.exec("CREATE TRIGGER fail_second BEFORE INSERT ON CalibrationData WHEN NEW.Number = '2'"
@@ -584,7 +721,7 @@ private slots:
         w.Start(&m_system);
         QVERIFY(idle(w));
         QVERIFY(m_boxes->waitFor(3));
-        QCOMPARE(m_boxes->texts(), QStringList({"数据库保存数据失败！", "数据库保存数据失败！", "数据库保存数据失败！"}));
+        QCOMPARE(m_boxes->texts(), QVector<QString>(3, "数据库保存数据失败！\ninjected").toList());
         QCOMPARE(stored("1").CList.join(',') + ' ' + stored("2").CList.join(',') + ' ' + stored("1").A,
                  QString("0.000000 0.000000 old-A"));
         QList<Tool::Struct_Calibration> runs;
@@ -683,6 +820,30 @@ private slots:
         QCOMPARE(enabledButtons(w) + button(w, "pushButton_Temp1")->text(), QString("000000000-温度点1"));
         QVERIFY(child<QPlainTextEdit>(w, "plainTextEdit")->toPlainText().contains("设备断开成功！"));
         QVERIFY(closes(w));
+    }
+
+    // In English the run's log line of a channel not fitted reads as two sentences.
+    void fitRefusalInEnglish()
+    {
+        QVERIFY2(m_dir->copyFromBuild("DAQ_en.qm"), "the build folder holds the catalogue");
+        QTranslator english;
+        QVERIFY(english.load(m_dir->filePath("DAQ_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        const auto remove = qScopeGuard([&] { QCoreApplication::removeTranslator(&english); });
+        choose();
+        manual();
+        m_script->setTemperatures({25.0});
+        CalibrationWork w;
+        w.Start(&m_system);
+        QVERIFY(idle(w));
+        typeReference(25.0);
+        button(w, "pushButton_Temp1")->click();
+        QVERIFY(idle(w));
+        button(w, "pushButton_Close")->click();
+        QVERIFY(idle(w));
+        const QString log = child<QPlainTextEdit>(w, "plainTextEdit")->toPlainText();
+        QVERIFY2(log.contains(": Channel 1 not fitted: the set points do not meet the CVD requirements! At least 3 temperature points"),
+                 qPrintable(log));
     }
 
     // A manual run on an instrument that reports another serial: it is closed at once, and
@@ -786,24 +947,267 @@ private slots:
         }
         const QString path = QDir::current().absoluteFilePath("log_" + QDate::currentDate().toString("yyyy-MM-dd") + ".log");
         QCOMPARE(m_boxes->texts().last(), "数据库保存数据失败！\n校准数据已完整写入日志文件：" + QDir::toNativeSeparators(path));
-        QFile log(path);
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(log.readAll()).split('\n');
-        QCOMPARE(lines.filter("calibration run not stored").size(), 1);
-        QVERIFY(lines.filter("calibration run not stored").first().endsWith(
-            "TimeName=2024-05-01 08:00:00; Model=CAL-FAKE; Serial=SN-CAL; CHNumber=1,2"));
+        // Each state that a save could not store went to the log; the last one is the fitted run.
+        const QList<LoggedRun> logged = loggedRuns(path);
+        QVERIFY(!logged.isEmpty());
+        const LoggedRun &last = logged.last();
+        QCOMPARE(QStringList({last.run.TimeName, last.run.Model, last.run.Serial, last.run.CHNumber.join(',')}),
+                 QStringList({kKey, kModel, kSerial, "1,2"}));
         // The logged record of the Pt100 holds its points and its fitted constants.
-        const QStringList records = lines.filter("calibration record not stored");
-        QCOMPARE(records.size(), 2);
-        QHash<QString, QString> fields;
-        for (const QString &part : records.first().section("not stored: ", 1).split("; "))
-            fields.insert(part.section('=', 0, 0), part.section('=', 1));
-        Record pt;
-        pt.R0 = fields.value("R0"), pt.A = fields.value("A"), pt.B = fields.value("B"), pt.C = fields.value("C");
-        pt.D = fields.value("D"), pt.A4 = fields.value("A4"), pt.B4 = fields.value("B4");
+        QCOMPARE(last.records.size(), 2);
+        checkCvd(last.records.first());
+        QCOMPARE(last.records.first().Number + ' ' + last.records.first().CList.join(','), QString("1 0.000000,50.000000,100.000000"));
+        QCOMPARE(last.records.first().DList.size(), 3);
+    }
+
+    // The lock goes while the window stays open: the pending run is tried again every few
+    // seconds and lands in the database without anything the user does. Every state that a save
+    // could not store was written to the log meanwhile, and the last one reads back field by
+    // field as the run that is stored, its points included.
+    void pendingRunStoredWhenTheLockGoes()
+    {
+        retryEvery(300);
+        choose();
+        for (Record &r : m_system.CalibrationData) {
+            r.Type = "Pt-" + r.Number;
+            r.Wire = "4线制";
+            r.Offset_M = "1.5";
+            r.Offset_B = "-0.25";
+            r.Parameter1 = "p1; a=b \\ c";
+            r.Parameter2 = "p2-" + r.Number;
+        }
+        temperatures({0.0, 50.0, 100.0});
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        const DayLogHandler handler;
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(idle(w));
+        QVERIFY(w.isSavePending());
+        // Every failed save writes the run's state to the log, the fitted one last.
+        const auto fittedLogged = [] {
+            const QList<LoggedRun> runs = loggedRuns(dayLog());
+            return !runs.isEmpty() && runs.last().records.size() == 2 && runs.last().records.first().A != "old-A";
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(fittedLogged(), 10000);
+        const QList<LoggedRun> logged = loggedRuns(dayLog());
+        QVERIFY(logged.size() >= 2);
+        const int boxes = m_boxes->count();
+
+        lock.release();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isSavePending(), 15000);
+        QVERIFY(w.isVisible());
+        QCOMPARE(m_boxes->count(), boxes);
+        QList<Tool::Struct_Calibration> runs;
+        QVERIFY(Tool::getCalibration(runs, kKey));
+        QCOMPARE(runs.size(), 1);
+        const LoggedRun &last = logged.last();
+        QCOMPARE(QStringList({last.run.TimeName, last.run.Model, last.run.Serial, last.run.CHNumber.join(',')}),
+                 QStringList({runs.first().TimeName, runs.first().Model, runs.first().Serial, runs.first().CHNumber.join(',')}));
+        QCOMPARE(last.records.size(), 2);
+        for (const Record &r : last.records)
+            QCOMPARE(allFields(r), allFields(stored(r.Number)));
+        // What is compared is the run itself: its readings are the sensors', its fit the Pt100's.
+        const Record pt = stored("1");
+        QCOMPARE(pt.DList.at(1), QString::number(FakeCollection::Sensor::pt100().resistance(50.0), 'f', 8));
         checkCvd(pt);
-        QCOMPARE(fields.value("Number") + ' ' + fields.value("CList"), QString("1 0.000000,50.000000,100.000000"));
-        QCOMPARE(fields.value("DList").split(',').size(), 3);
+        QCOMPARE(pt.Parameter1, QString("p1; a=b \\ c"));
+    }
+
+    // Neither the database nor the log takes the run (a full disk under both; another program's
+    // lock and a folder where the log file would be): every failed save says why, the first close
+    // is refused with both reasons, and once the user has made room the next close keeps the run;
+    // without room it closes and says the run is lost.
+    void runKeptNowhere_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<bool>("roomMade");
+        QTest::newRow("full disk, room made") << true << true;
+        QTest::newRow("full disk, still full") << true << false;
+        QTest::newRow("lock and folder, folder removed") << false << true;
+        QTest::newRow("lock and folder, folder stays") << false << false;
+    }
+    void runKeptNowhere()
+    {
+        QFETCH(bool, fullDisk);
+        QFETCH(bool, roomMade);
+        retryEvery(600000); // only the saves and the closes try again here
+        SmallTmpfs disk(2 * 1024 * 1024);
+        DatabaseLock lock;
+        if (fullDisk) {
+            QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+            QVERIFY(QDir::setCurrent(disk.path()) && Tool::openDatabase("DAQ.db3"));
+        } else {
+            QVERIFY(QDir().mkdir(LogHandler::fileName(QDate::currentDate())));
+        }
+        const auto back = qScopeGuard([&] {
+            Tool::closeDatabase();
+            QDir::setCurrent(m_dir->path());
+            Tool::openDatabase("DAQ.db3");
+        });
+        const DayLogHandler handler;
+        choose();
+        manual();
+        m_script->setTemperatures({0.0, 50.0});
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(idle(w));
+        typeReference(0.0);
+        button(w, "pushButton_Temp1")->click();
+        QVERIFY(idle(w));
+        QTRY_COMPARE(stored("1").CList.size(), 1);
+
+        const QString path = QDir::toNativeSeparators(dayLog());
+        QString database, log;
+        if (fullDisk) {
+            QVERIFY(disk.fill() && fillUp(dayLog()));
+            database = "database or disk is full";
+            log = "日志文件" + path + "：No space left on device";
+        } else {
+            QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+            database = "database is locked\n数据库正被其他程序使用，未做任何更改。";
+            log = "日志文件" + path + "：";
+        }
+        m_boxes->clear();
+        typeReference(50.0);
+        button(w, "pushButton_Temp2")->click();
+        QVERIFY(idle(w));
+        button(w, "pushButton_Close")->click();
+        QVERIFY(idle(w));
+        // The point's save and the closing save.
+        QTRY_COMPARE_WITH_TIMEOUT(m_boxes->texts().size(), 2, 10000);
+        QVERIFY(w.isSavePending());
+        const QString saveBox = "数据库保存数据失败！\n"
+            + (fullDisk ? database : QString("数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。")) + '\n' + log;
+        for (const QString &text : m_boxes->texts())
+            QVERIFY2(text.startsWith(saveBox), qPrintable(text));
+
+        m_boxes->clear();
+        QVERIFY(!closes(w));
+        QVERIFY(w.isVisible());
+        QCOMPARE(m_boxes->texts().size(), 1);
+        const QString reasons = "\n数据库：" + database + '\n' + log;
+        QVERIFY2(m_boxes->texts().first().startsWith("校准数据未能保存，窗口没有关闭：请腾出空间后再次关闭窗口以重新保存；仍无法保存时窗口将关闭，数据丢失。" + reasons),
+                 qPrintable(m_boxes->texts().first()));
+
+        if (roomMade) {
+            if (fullDisk)
+                disk.makeRoom();
+            else
+                QVERIFY(QDir().rmdir(LogHandler::fileName(QDate::currentDate())));
+        }
+        m_boxes->clear();
+        QVERIFY(closes(w));
+        lock.release();
+        const QStringList told = m_boxes->texts();
+        QCOMPARE(told.size(), fullDisk && roomMade ? 0 : 1);
+        if (!roomMade) {
+            QVERIFY2(told.first().startsWith("校准数据未能保存，已丢失！" + reasons), qPrintable(told.first()));
+            QCOMPARE(stored("1").CList.size(), 1);
+        } else if (fullDisk) {
+            // The database took it.
+            QCOMPARE(stored("1").CList.join(',') + ' ' + stored("2").CList.join(','), QString("0.000000,50.000000 0.000000,50.000000"));
+        } else {
+            QCOMPARE(told.first(), "数据库保存数据失败！\n校准数据已完整写入日志文件：" + path);
+            const QList<LoggedRun> logged = loggedRuns(dayLog());
+            QCOMPARE(logged.size(), 1);
+            QCOMPARE(logged.last().records.first().CList.join(','), QString("0.000000,50.000000"));
+        }
+    }
+
+    // The program is killed (SIGKILL) with a run that another program's lock kept out of the
+    // database: the log holds both points of it. When the lock went a moment before the kill, the
+    // window had stored the run by itself by then.
+    void killedRun_data()
+    {
+        QTest::addColumn<bool>("released");
+        QTest::newRow("killed under the lock") << false;
+        QTest::newRow("killed after the lock went") << true;
+    }
+    void killedRun()
+    {
+        QFETCH(bool, released);
+        DatabaseLock lock;
+        QVERIFY2(lock.hold("DAQ.db3"), qPrintable(lock.error()));
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DAQ_KILLED_RUN_DIR", m_dir->path());
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {"killedRunChild"});
+        QVERIFY(child.waitForStarted());
+        QByteArray output;
+        QVERIFY2(QTest::qWaitFor([&] {
+                     output += child.readAll();
+                     return output.contains("both points taken") || child.state() == QProcess::NotRunning;
+                 }, 120000),
+                 "the run never took its points");
+        QVERIFY2(output.contains("both points taken"), output.right(3000).constData());
+
+        const auto storedPoints = [] {
+            QList<Tool::Struct_Calibration> runs;
+            return Tool::getCalibration(runs, kKey) && runs.size() == 1 ? stored("2").CList.size() : 0;
+        };
+        if (released) {
+            lock.release();
+            // No user action: the window's own retry stores it.
+            QTRY_COMPARE_WITH_TIMEOUT(storedPoints(), 2, 20000);
+        }
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        lock.release();
+
+        const QStringList references{"0.000000", "50.000000"};
+        const QStringList readings{QString::number(kThermistor.resistance(0.0), 'f', 8),
+                                   QString::number(kThermistor.resistance(50.0), 'f', 8)};
+        QSqlQuery check("PRAGMA integrity_check");
+        QVERIFY(check.next());
+        QCOMPARE(check.value(0).toString(), QString("ok"));
+        if (released) {
+            QCOMPARE(stored("2").CList.join(',') + ' ' + stored("2").DList.join(','), references.join(',') + ' ' + readings.join(','));
+            return;
+        }
+        QCOMPARE(storedPoints(), 0);
+        const QList<LoggedRun> logged = loggedRuns(dayLog());
+        QVERIFY(!logged.isEmpty());
+        const LoggedRun &last = logged.last();
+        QCOMPARE(last.run.TimeName + ' ' + last.run.CHNumber.join(','), kKey + " 1,2");
+        QCOMPARE(last.records.size(), 2);
+        QCOMPARE(last.records.last().CList.join(',') + ' ' + last.records.last().DList.join(','),
+                 references.join(',') + ' ' + readings.join(','));
+    }
+
+    // The process killedRun kills: a manual run in the test's folder that takes two points while
+    // the database is locked, then waits.
+    void killedRunChild()
+    {
+        const QString folder = qEnvironmentVariable("DAQ_KILLED_RUN_DIR");
+        if (folder.isEmpty())
+            QSKIP("started by killedRun only");
+        retryEvery(300);
+        QVERIFY(QDir::setCurrent(folder) && Tool::openDatabase("DAQ.db3"));
+        const DayLogHandler handler;
+        choose();
+        manual();
+        m_script->setTemperatures({0.0, 50.0});
+        CalibrationWork w;
+        w.Start(&m_system);
+        w.show();
+        QVERIFY(idle(w));
+        for (int k = 1; k <= 2; ++k) {
+            typeReference(k == 1 ? 0.0 : 50.0);
+            button(w, QStringLiteral("pushButton_Temp%1").arg(k))->click();
+            QVERIFY(idle(w));
+        }
+        // The second point's save has failed on the lock.
+        QTRY_VERIFY_WITH_TIMEOUT(m_boxes->texts().size() >= 2, 30000);
+        std::printf("both points taken\n");
+        std::fflush(stdout);
+        QTest::qWait(120000);
+        QFAIL("the run was not killed");
     }
 
     // After "结束" of an automatic run the worker closes the instrument, then the source, fits and

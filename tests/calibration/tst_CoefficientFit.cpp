@@ -253,6 +253,24 @@ private slots:
             << "ITS90" << QStringList{"-80", "-40", "0", "100", "100"} << L{17, 21, 25.5, 35, 35.1} << distinct.arg(4).arg(5);
         QTest::newRow("ITS90, three with a repeat")
             << "ITS90" << QStringList{"0", "100", "100"} << L{25.5, 35, 35.1} << distinct.arg(2).arg(3);
+        // Several points taken in one bath: references less than 0.01 ℃ apart are one temperature,
+        // also along a chain of such references.
+        QTest::newRow("CVD, three points in one bath")
+            << "CVD" << QStringList{"25.001000", "25.002000", "25.003000"} << L{109.7421, 109.7395, 109.7467}
+            << distinct.arg(1).arg(3);
+        QTest::newRow("T(R), two points 0.009 apart")
+            << "T(R)" << QStringList{"0", "25", "25.009", "50"} << L{32000, 10000, 9990, 3600} << distinct.arg(3).arg(4);
+        QTest::newRow("CVD, a chain of near references")
+            << "CVD" << QStringList{"25.000", "25.008", "25.016", "50"} << L{109.7, 109.73, 109.76, 119.4} << distinct.arg(2).arg(3);
+        // Readings that do not rise or fall steadily with the temperature.
+        const QString unsteady = "读数没有随标准温度单调上升或下降。";
+        QTest::newRow("CVD, not steady") << "CVD" << QStringList{"0", "50", "100"} << L{100, 130, 120} << unsteady;
+        QTest::newRow("T(R), not steady")
+            << "T(R)" << QStringList{"75", "0", "50", "25"} << L{1500, 32000, 12000, 10000} << unsteady;
+        QTest::newRow("ITS90, not steady")
+            << "ITS90" << QStringList{"-80", "-40", "0", "100", "200"} << L{17, 21, 25.5, 45, 35} << unsteady;
+        QTest::newRow("CVD, one bath against the rise")
+            << "CVD" << QStringList{"0", "50", "50.004", "100"} << L{100, 140, 140.2, 138.5} << unsteady;
         const QString equal = "所有读数相同。";
         QTest::newRow("CVD, one reading") << "CVD" << QStringList{"0", "50", "100"} << L{100, 100, 100} << equal;
         QTest::newRow("T(R), one reading")
@@ -285,6 +303,24 @@ private slots:
         QCOMPARE(refusal(rec), reason);
         QVERIFY(!fitRecord(rec));
         QCOMPARE(allFields(rec), before);
+    }
+
+    // Points taken in one bath count once, with their mean reading: beside other temperatures
+    // they fit, and only references 0.01 ℃ apart or more are distinct.
+    void pointsInOneBathCountOnce()
+    {
+        const auto pt = [](double t) { return 100 * (1 + 3.9083e-3 * t - 5.775e-7 * t * t); };
+        const L t{0, 25.001, 25.002, 25.003, 100};
+        L r = mapped(t, pt);
+        r[1] += 0.004, r[2] -= 0.003, r[3] += 0.001; // noise of the bath larger than its steps
+        Record rec = makeRecord("CVD", t, r);
+        QCOMPARE(refusal(rec), QString());
+        QVERIFY(fitRecord(rec));
+        QVERIFY2(std::fabs(rec.R0.toDouble() - 100) < 1e-3 && std::fabs(rec.A.toDouble() / 3.9083e-3 - 1) < 1e-3,
+                 qPrintable(rec.R0 + ' ' + rec.A));
+        const L apart{25, 25.011, 50};
+        rec = makeRecord("CVD", apart, mapped(apart, pt));
+        QCOMPARE(refusal(rec), QString());
     }
 
     // A stored text that is no number (a damaged or edited record) is no point at 0: every

@@ -1,12 +1,17 @@
+#include "support/SmallTmpfs.h"
 #include "support/TestWorkDir.h"
+#include "common/LogOutcome.h"
 #include "shell/LogHandler.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+#include <QTextCodec>
 #include <QThread>
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 class tst_LogHandler : public QObject
 {
@@ -89,6 +94,80 @@ private slots:
         }
         QCOMPARE(lines.size(), threads * perThread);
         QCOMPARE(seen.size(), threads * perThread);
+    }
+
+    // The file is UTF-8 also where the system's locale has another encoding (a Chinese Windows
+    // writes GB18030 as its local 8-bit text).
+    void utf8UnderAnotherLocale()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        QVERIFY(dir.isValid());
+        QTextCodec *previous = QTextCodec::codecForLocale();
+        QTextCodec *gb18030 = QTextCodec::codecForName("GB18030");
+        QVERIFY(gb18030);
+        const QString text = QStringLiteral("校准数据 25.000000℃ 108.76543210Ω");
+        QVERIFY(gb18030->fromUnicode(text) != text.toUtf8());
+        QTextCodec::setCodecForLocale(gb18030);
+        QtMessageHandler before = qInstallMessageHandler(&LogHandler::messageHandler);
+        const auto restore = qScopeGuard([&] {
+            qInstallMessageHandler(before);
+            QTextCodec::setCodecForLocale(previous);
+        });
+        qWarning().noquote() << text;
+        QFile file(LogHandler::fileName(QDate::currentDate()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY2(bytes.endsWith(" " + text.toUtf8() + "\n"), bytes.toHex().constData());
+    }
+
+    // Whether its messages reached the file, each thread can ask: written and flushed lines are
+    // counted; a file that cannot be opened (a folder in its place) or written (a full disk)
+    // counts the messages as failed, with the file and the system's reason.
+    void outcomeOfEachMessage()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        QVERIFY(dir.isValid());
+        QtMessageHandler before = qInstallMessageHandler(&LogHandler::messageHandler);
+        const auto restore = qScopeGuard([&] { qInstallMessageHandler(before); });
+        const QString name = LogHandler::fileName(QDate::currentDate());
+        const auto outcome = [](int messages) {
+            LogOutcome::start();
+            for (int i = 0; i < messages; ++i)
+                qWarning("line %d", i);
+            const LogOutcome::Count c = LogOutcome::count();
+            return QStringLiteral("%1 %2 %3").arg(c.written).arg(c.failed).arg(c.error.isEmpty() ? "-" : "error");
+        };
+
+        QCOMPARE(outcome(3), QString("3 0 -"));
+        QCOMPARE(LogOutcome::count().file, dir.filePath(name));
+        // Another thread's messages are not this thread's.
+        LogOutcome::start();
+        std::unique_ptr<QThread> other(QThread::create([] { qWarning("elsewhere"); }));
+        other->start();
+        QVERIFY(other->wait(10000));
+        QCOMPARE(LogOutcome::count().written, 0);
+
+        QVERIFY(QFile::remove(name) && QDir().mkdir(name));
+        QCOMPARE(outcome(2), QString("0 2 error"));
+        QVERIFY(QDir().rmdir(name));
+        QCOMPARE(outcome(1), QString("1 0 -"));
+
+        SmallTmpfs disk(256 * 1024);
+        QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+        QVERIFY(QDir::setCurrent(disk.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(dir.path()); });
+        QVERIFY(disk.fill());
+        QCOMPARE(outcome(2), QString("0 2 error"));
+        QCOMPARE(LogOutcome::count().file + ' ' + LogOutcome::count().error, disk.filePath(name) + " No space left on device");
+        disk.makeRoom();
+        QCOMPARE(outcome(1), QString("1 0 -"));
+        QFile file(disk.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(file.readAll()).endsWith(" line 0\n"));
+
+        // Without the program's handler nothing counts as written.
+        qInstallMessageHandler(before);
+        QCOMPARE(outcome(1), QString("0 0 -"));
     }
 
     // Logs older than 31 days are deleted; other files are kept.
