@@ -4,16 +4,15 @@
 
 namespace {
 
-// A value text as QString::toDouble reads it: no number gives 0. Plain decimals of up to 15
-// digits ("-21.3700000000", as the store writes them) are read directly: the digits form an
-// integer that a double holds exactly, and one division by an exact power of ten rounds
-// correctly, so the result is the same double. Anything else goes through toDouble.
-double toNumber(const QStringRef &text)
+// The value text at c, up to the first ',' or size characters, as QString::toDouble reads it: no
+// number gives 0; end receives where the text ends. Plain decimals of up to 15 digits
+// ("-21.3700000000", as the store writes them) are read directly: the digits form an integer that
+// a double holds exactly, and one division by an exact power of ten rounds correctly, so the
+// result is the same double. Anything else goes through toDouble.
+double readNumber(const QChar *c, int size, int &end)
 {
     static const double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const int size = text.size();
-    const QChar *c = text.constData();
     int i = size > 0 && c[0] == QLatin1Char('-') ? 1 : 0;
     const bool negative = i == 1;
     qint64 digits = 0;
@@ -32,10 +31,22 @@ double toNumber(const QStringRef &text)
             break;
         }
     }
-    if (i < size || count == 0 || count > 15 || decimals == 0)
-        return text.toDouble();
+    const bool plain = i == size || c[i] == QLatin1Char(',');
+    while (i < size && c[i] != QLatin1Char(','))
+        ++i;
+    end = i;
+    if (!plain || count == 0 || count > 15 || decimals == 0)
+        return QString::fromRawData(c, i).toDouble();
     const double value = double(digits) / powers[qMax(0, decimals)];
     return negative ? -value : value;
+}
+
+// One value text (a comma in it makes it no number, as toDouble reads it).
+double toNumber(const QStringRef &text)
+{
+    int end = 0;
+    const double value = readNumber(text.constData(), text.size(), end);
+    return end == text.size() ? value : text.toDouble();
 }
 
 } // namespace
@@ -79,17 +90,20 @@ void ProjectRows::appendJoined(qint64 msecsSinceEpoch, const QString &joinedValu
     m_values.resize(first + size_t(m_channels), std::numeric_limits<double>::quiet_NaN());
     int count = 0;
     if (!joinedValues.isEmpty()) {
-        const QStringRef all(&joinedValues);
+        // One pass over the text: each value is read up to its comma.
+        const QChar *c = joinedValues.constData();
+        const int size = joinedValues.size();
         int from = 0;
-        while (true) {
-            const int comma = joinedValues.indexOf(QLatin1Char(','), from);
-            const QStringRef text = all.mid(from, comma < 0 ? -1 : comma - from);
+        for (;;) {
+            int end = 0;
+            const double value = readNumber(c + from, size - from, end);
             if (count < m_channels)
-                m_values[first + size_t(count)] = toNumber(text);
+                m_values[first + size_t(count)] = value;
             ++count;
-            if (comma < 0)
+            from += end;
+            if (from >= size)
                 break;
-            from = comma + 1;
+            ++from; // the comma
         }
     }
     m_counts.push_back(count);

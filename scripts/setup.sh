@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(g++ cmake ninja-build pkg-config qtbase5-dev libqt5serialport5-dev libqt5sql5-sqlite
   qtconnectivity5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev libxlsxwriter-dev
   fonts-wqy-zenhei xvfb xauth poppler-utils python3-openpyxl python3-aiosmtpd socat openssl
-  qttranslations5-l10n sqlite3)
+  qttranslations5-l10n sqlite3 tzdata)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

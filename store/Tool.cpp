@@ -181,7 +181,25 @@ bool parseSampleTime(const QString &text, qint64 &msecsSinceEpoch)
     const QTime time(fields[3], fields[4], fields[5], fields[6]);
     if (!date.isValid() || !time.isValid())
         return false;
-    msecsSinceEpoch = QDateTime(date, time).toMSecsSinceEpoch();
+    // The local-time conversion is the costly part, and stored samples come hour by hour: the
+    // start of the last hour is kept, as long as that hour has one offset from UTC throughout
+    // (an hour with a change of the clocks is converted time by time).
+    struct Hour {
+        QDate date;
+        int hour = -1;
+        qint64 start = 0;
+        bool even = false;
+    };
+    thread_local Hour last;
+    if (last.hour != fields[3] || last.date != date) {
+        last.date = date;
+        last.hour = fields[3];
+        last.start = QDateTime(date, QTime(fields[3], 0)).toMSecsSinceEpoch();
+        last.even = QDateTime(date, QTime(fields[3], 59, 59, 999)).toMSecsSinceEpoch() - last.start == 3599999
+                    && QDateTime::fromMSecsSinceEpoch(last.start).time() == QTime(fields[3], 0);
+    }
+    msecsSinceEpoch = last.even ? last.start + ((fields[4] * 60 + fields[5]) * 1000 + fields[6])
+                                : QDateTime(date, time).toMSecsSinceEpoch();
     return true;
 }
 

@@ -57,6 +57,14 @@ private slots:
             for (int r : {0, 1})
                 QVERIFY2(std::memcmp(&expected, rows.rowValues(r), sizeof expected) == 0, text);
         }
+        // All in one joined row: each text is read up to its own comma, whatever it holds.
+        const QStringList texts{"1e3", "-", "20.5", " 1.5", "abc", "", "1.", "-21.37", "+1"};
+        ProjectRows joined(texts.size());
+        joined.appendJoined(0, texts.join(','));
+        for (int c = 0; c < texts.size(); ++c) {
+            const double expected = texts.at(c).toDouble();
+            QVERIFY2(std::memcmp(&expected, joined.rowValues(0) + c, sizeof expected) == 0, qPrintable(texts.at(c)));
+        }
     }
 
     // Joined texts, lists and numbers store alike; short and long rows keep what fits and say what

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <ctime>
+
 #include <atomic>
 #include <memory>
 #include <tuple>
@@ -209,6 +211,35 @@ private slots:
         QCOMPARE(read, QStringList({"2024-02-29 23:59:59.001|1.5,-2", "2024-03-31 02:30:00.999|3,x"}));
         Tool::closeDatabase();
         QVERIFY(!Tool::readParametersData("p'1", [](qint64, const QString &) {}));
+    }
+
+    // Local times are read as a local date and time also in a time zone whose clocks change:
+    // hours that do not exist, hours that come twice and the hours around them, row after row.
+    void readParametersDataAcrossClockChanges()
+    {
+        const QByteArray zone = qgetenv("TZ");
+        // Lord Howe Island's clocks change by half an hour, at 02:00.
+        qputenv("TZ", "Australia/Lord_Howe");
+        tzset();
+        const QString format = "yyyy-MM-dd hh:mm:ss.zzz";
+        QStringList texts;
+        for (const char *day : {"2024-04-07 00:00:00.000", "2024-10-06 00:00:00.000"}) {
+            const QDateTime start = QDateTime::fromString(day, format);
+            for (int minutes = 0; minutes < 5 * 60; minutes += 7)
+                texts << start.date().toString("yyyy-MM-dd ") + QTime(0, 0).addSecs(minutes * 60 + 13).addMSecs(minutes).toString("hh:mm:ss.zzz");
+        }
+        QSqlQuery q;
+        for (const QString &text : texts)
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO ParametersData VALUES ('zone', '%1', '1')").arg(text)));
+        QList<qint64> read, expected;
+        const bool ok = Tool::readParametersData("zone", [&](qint64 ms, const QString &) { read << ms; });
+        // Each as a local date and time (fromString refuses a time the clocks skip).
+        for (const QString &text : texts)
+            expected << QDateTime(QDate::fromString(text.left(10), "yyyy-MM-dd"), QTime::fromString(text.mid(11), "hh:mm:ss.zzz")).toMSecsSinceEpoch();
+        qputenv("TZ", zone);
+        tzset();
+        QVERIFY(ok);
+        QCOMPARE(read, expected); // the texts were stored in time order
     }
 
     void transactionsNestAndRollBack()
