@@ -113,20 +113,19 @@ void ParametersDataWriter::run()
     for (;;) {
         {
             QMutexLocker lock(&m_Mutex);
-            // Wait for samples, or, while held ones wait for their retry, for the pause to end.
+            // After a refused try, the pause first (new samples join the queue meanwhile); then
+            // whatever is held or queued.
             while (!m_Finishing) {
-                if (m_Held.isEmpty()) {
-                    if (!m_Queue.isEmpty())
-                        break;
-                    m_WaitingForData = true;
-                    m_Wake.wait(&m_Mutex);
-                    m_WaitingForData = false;
-                } else {
-                    const qint64 left = m_RetryAt - m_Clock.elapsed();
-                    if (left <= 0)
-                        break;
+                const qint64 left = m_RetryAt - m_Clock.elapsed();
+                if (left > 0) {
                     m_Wake.wait(&m_Mutex, ulong(left));
+                    continue;
                 }
+                if (!m_Held.isEmpty() || !m_Queue.isEmpty())
+                    break;
+                m_WaitingForData = true;
+                m_Wake.wait(&m_Mutex);
+                m_WaitingForData = false;
             }
             m_Held.append(m_Queue);
             m_Queue.clear();
@@ -168,9 +167,11 @@ void ParametersDataWriter::storeHeld(bool last)
             QMutexLocker lock(&m_Mutex);
             m_LastFailure = reason;
         }
+        // Whatever refused it, the next try waits for the pause: a full disk refuses the samples of
+        // a pause in one batch, not each sample on its own.
+        m_RetryAt = m_Clock.elapsed() + m_Settings.RetryMs;
         if (result == Result::Locked && !last) {
             qWarning() << "samples held, the database is locked by another connection:" << m_Held.size();
-            m_RetryAt = m_Clock.elapsed() + m_Settings.RetryMs;
             return;
         }
         giveUp(m_Held.size(), last, reason);

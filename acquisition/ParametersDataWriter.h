@@ -26,7 +26,7 @@ class QThread;
 // A store refused under another connection's write lock keeps its samples; they are tried again
 // after a pause, together with the newer ones. While they wait, at most maxHeldSamples are held,
 // the oldest beyond that being given up. Any other refusal (a full disk, a damaged file) gives up
-// the samples of that try. Samples given up are counted, logged one line per batch with their
+// the samples of that try; after any refusal the next try waits for the pause. Samples given up are counted, logged one line per batch with their
 // count and time range, and reported through onRefused.
 class ParametersDataWriter
 {
@@ -93,7 +93,7 @@ private:
 
     QList<Struct_Sample> m_Held; // writer thread only: oldest first
     QElapsedTimer m_Clock;        // writer thread only
-    qint64 m_RetryAt = -1;        // on m_Clock: no try before, while samples are held
+    qint64 m_RetryAt = -1;        // on m_Clock: no try before (the pause after a refused try)
     std::atomic<int> m_Refused{0};
     int m_FinalRefused = 0;       // by the last try; read once the thread has ended
     QThread *m_Thread = nullptr;

@@ -2,8 +2,10 @@
 #include "store/Tool.h"
 #include "support/DatabaseLock.h"
 #include "support/LogCapture.h"
+#include "support/SmallTmpfs.h"
 #include "support/TestWorkDir.h"
 
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -103,6 +105,40 @@ private slots:
         }
         QCOMPARE(storedRows("P1"), p1);
         QCOMPARE(storedRows("P2"), p2);
+    }
+
+    // The disk under the database is full: the samples that come during the pause after a refused
+    // try are refused together in the next one (one log line each, not one per sample), every one
+    // is counted, and once there is room the next samples are stored.
+    void fullDiskRefusesBatches()
+    {
+        SmallTmpfs disk(1024 * 1024);
+        QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+        QVERIFY(QDir::setCurrent(disk.path()) && Tool::openDatabase("DAQ.db3"));
+        for (const char *name : {"P1", "P2"}) {
+            Tool::Struct_Parameters project;
+            project.Name = name;
+            project.CreateTime = kCreated;
+            QVERIFY(Tool::addParameters(project));
+        }
+        ParametersDataWriter::Settings s = settings();
+        s.RetryMs = 200;
+        ParametersDataWriter writer(s, {{"P1", kCreated}, {"P2", kCreated}});
+        QVERIFY(writer.start());
+        QVERIFY(disk.fill());
+        LogCapture log;
+        for (int i = 0; i < 40; ++i) {
+            writer.add(sample(i));
+            QTest::qWait(10);
+        }
+        QTRY_COMPARE(writer.refusedSamples(), 40);
+        const int lines = log.messages().filter("samples not stored in the database").size();
+        QVERIFY2(lines >= 1 && lines <= 6, qPrintable(log.text()));
+        QVERIFY(writer.lastFailure().contains("full"));
+        disk.makeRoom();
+        writer.add(sample(40));
+        QCOMPARE(writer.finish(), 0);
+        QCOMPARE(storedRows("P1").size() + storedRows("P2").size(), 2);
     }
 
     // A project replaced by a later one of the same name is not the run's project: its samples
