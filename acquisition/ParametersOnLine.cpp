@@ -439,7 +439,10 @@ bool ParametersOnLine::writeProjectRecords()
     if (!transaction.isActive())
         return false;
     for (const Tool::Struct_Parameters &record : qAsConst(m_Records)) {
-        if (!Tool::addParameters(record)) {
+        // The names were new when the set-up was accepted; another program may have stored one
+        // since (the run starts at its planned time): a taken name is refused here, at the store.
+        bool nameTaken = false;
+        if (!Tool::addNewParameters(record, nameTaken)) {
             qWarning() << "project record not stored:" << record.Name;
             return false; // rolled back
         }

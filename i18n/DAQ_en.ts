@@ -1891,6 +1891,10 @@
         <translation>The database is in use by another program; nothing was changed.</translation>
     </message>
     <message>
+        <source>项目名称已存在！（%1）</source>
+        <translation>The project name already exists! (%1)</translation>
+    </message>
+    <message>
         <location line="+597"/>
         <location line="+1"/>
         <source>温度</source>

@@ -1891,6 +1891,10 @@
         <translation>数据库正被其他程序使用，未做任何更改。</translation>
     </message>
     <message>
+        <source>项目名称已存在！（%1）</source>
+        <translation>项目名称已存在！（%1）</translation>
+    </message>
+    <message>
         <location line="+597"/>
         <location line="+1"/>
         <source>温度</source>

@@ -145,8 +145,10 @@ void VerificationMerge::Set_clicked()
     result.Name = name;
     result.CreateTime = createTimes.first();
     result.StartTime = startTimes.first();
-    if (!storeMerge(merged, result)) {
-        inform(Tool::withFailureReason(tr("数据库连接失败！")));
+    bool nameTaken = false;
+    if (!storeMerge(merged, result, nameTaken)) {
+        // A name another program stored since the check above: the reason names the project.
+        inform(nameTaken ? Tool::lastFailureReason() : Tool::withFailureReason(tr("数据库连接失败！")));
         return;
     }
     m_Project = result;
@@ -154,9 +156,11 @@ void VerificationMerge::Set_clicked()
     accept();
 }
 
-// All deletes, renames and the new record, or none of them. Another program's write lock is
-// waited for a moment only: the window waits with it.
-bool VerificationMerge::storeMerge(const QList<Tool::Struct_Parameters> &merged, const Tool::Struct_Parameters &result)
+// All deletes, renames and the new record, or none of them; the new record is refused when a
+// project other than the merged ones bears its name. Another program's write lock is waited for
+// a moment only: the window waits with it.
+bool VerificationMerge::storeMerge(const QList<Tool::Struct_Parameters> &merged, const Tool::Struct_Parameters &result,
+                                   bool &nameTaken)
 {
     const Tool::LockWait wait(Tool::GuiLockWaitMs);
     Tool::Transaction transaction;
@@ -166,5 +170,5 @@ bool VerificationMerge::storeMerge(const QList<Tool::Struct_Parameters> &merged,
         if (!Tool::deleteParameters(project.Name) || !Tool::modifytParametersData(project.Name, result.Name))
             return false;
     }
-    return Tool::addParameters(result) && transaction.commit();
+    return Tool::addNewParameters(result, nameTaken) && transaction.commit();
 }

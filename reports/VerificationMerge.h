@@ -41,7 +41,7 @@ public slots:
 
 private:
     void inform(const QString &text);
-    bool storeMerge(const QList<Tool::Struct_Parameters> &merged, const Tool::Struct_Parameters &result);
+    bool storeMerge(const QList<Tool::Struct_Parameters> &merged, const Tool::Struct_Parameters &result, bool &nameTaken);
 
     QGridLayout *gridLayout = nullptr;
     QHBoxLayout *horizontalLayout_Name = nullptr;

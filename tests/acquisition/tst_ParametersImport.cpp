@@ -5,6 +5,7 @@
 #include "common/Struct_System.h"
 #include "devices/AcquisitionDevice.h"
 #include "store/Tool.h"
+#include "support/AnotherProcess.h"
 #include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
 #include "support/MessageBoxHelper.h"
@@ -459,6 +460,16 @@ private slots:
         QCOMPARE(inOrder({shown, stored(), QString::number(m_dialog->result())}),
                  QStringLiteral("数据保存失败！\n数据库正被其他程序使用，未做任何更改。0 00"));
         QCOMPARE(inOrder({save(), stored()}), QStringLiteral("数据保存成功！1 3000"));
+    }
+
+    // Another program stores a project of the same name while the dialog is open: "保存" stores
+    // nothing of the import, says that the name is taken, and the dialog stays open.
+    void nameStoredMeanwhile()
+    {
+        QCOMPARE(openRows(every(3, 1000)), QStringLiteral("数据读取成功！"));
+        QVERIFY(sqlFromAnotherProcess("DAQ.db3", "INSERT INTO Parameters (Name) VALUES ('Oven A')"));
+        QCOMPARE(inOrder({save(), stored(), QString::number(m_dialog->result())}),
+                 QStringLiteral("数据保存失败！\n项目名称已存在！（Oven A）1 00"));
     }
 
     // The disk under the database fills while "保存" stores an import: nothing of it is stored and

@@ -3,6 +3,7 @@
 #include "acquisition/ParametersCsvWriter.h"
 #include "common/Struct_System.h"
 #include "store/Tool.h"
+#include "support/AnotherProcess.h"
 #include "support/DatabaseLock.h"
 #include "support/FakeCollection.h"
 #include "support/LogCapture.h"
@@ -270,6 +271,8 @@ private slots:
         QTest::newRow("project record, disk full") << "full" << "项目信息保存失败，采集未开始！\ndatabase or disk is full";
         // Another program holds the write lock: the window waits a moment, not the store's full wait.
         QTest::newRow("project record locked") << "locked" << "项目信息保存失败，采集未开始！\n数据库正被其他程序使用，未做任何更改。";
+        // Another program stored the second project's name after the set-up's check.
+        QTest::newRow("project name stored meanwhile") << "taken" << "项目信息保存失败，采集未开始！\n项目名称已存在！（P2）";
         QTest::newRow("exception in the set-up") << "throw open" << internal;
         // After a successful set-up: the acquisition thread ends, the instruments are closed.
         QTest::newRow("exception while acquiring") << "throw read" << internal;
@@ -305,7 +308,11 @@ private slots:
             system.ParametersChannels.removeAt(1);
         else if (fault == "no project")
             system.ParametersChannels[4].ProjectIndex = -1;
-        else if (fault == "record") { // the second project's record cannot be stored
+        else if (fault == "taken") {
+            QVERIFY(sqlFromAnotherProcess("DAQ.db3", "INSERT INTO Parameters (Name, CreateTime) VALUES ('P2', '2024-05-01 08:00:00')"));
+            std::tie(system.ProjectNames, system.ParametersChannels[4].ProjectIndex, system.DataSave) =
+                std::make_tuple(QStringList{"P1", "P2"}, 1, true);
+        } else if (fault == "record") { // the second project's record cannot be stored
             QSqlQuery q(QSqlDatabase::database());
             QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE INSERT ON Parameters WHEN NEW.Name = 'P2' "
                            "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
@@ -338,14 +345,18 @@ private slots:
             QVERIFY(database || boxes.waitFor(1));
             QCOMPARE(QString::number(boxes.count()) + boxes.last().title + boxes.last().text, database ? "0" : "1提示" + text);
             QCOMPARE(okButton(dialog)->text() + information(dialog), "结束" + QString(text).replace('\n', ' '));
-            if (fault != "no driver" && fault != "no project" && fault != "record" && fault != "locked" && fault != "full" && !acquiring)
+            if (fault != "no driver" && fault != "no project" && fault != "record" && fault != "locked" && fault != "full"
+                && fault != "taken" && !acquiring)
                 QCOMPARE(m_b->calls(FakeCollection::Call::Open), 0);
         }
         lock.release();
         QCOMPARE(m_a->calls(FakeCollection::Call::ReadOneScan), fault == "throw read" ? 1 : 0);
         if (fault == "interval" || fault == "count") // refused before any instrument is made
             QCOMPARE(m_a->created(), 0);
-        QCOMPARE(queryCount("SELECT count(*) FROM Parameters") + 10 * queryCount("SELECT count(*) FROM ParametersData"), int(acquiring));
+        // Only the other program's project stays; no CSV file was begun.
+        QCOMPARE(queryCount("SELECT count(*) FROM Parameters WHERE CreateTime != '2024-05-01 08:00:00'")
+                     + 10 * queryCount("SELECT count(*) FROM ParametersData"), int(acquiring));
+        QCOMPARE(QDir(m_dir->filePath("Data")).entryList(QDir::Files), QStringList());
         // The dialog's destruction closed and deleted every driver.
         QVERIFY(m_a->alive() == 0 && m_b->alive() == 0);
     }

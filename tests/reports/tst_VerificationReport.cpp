@@ -551,6 +551,11 @@ private slots:
                                      "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！\nno" + all + "|C(03,03):2 Joined(01,02):4" + rest;
         QTest::newRow("rename fails") << "Joined" << QList<int>{0} << "CREATE TRIGGER refuse BEFORE UPDATE ON ParametersData BEGIN "
                                       "SELECT RAISE(ABORT, 'no'); END" << "数据库连接失败！\nno" + all + "|C(03,03):2 Joined(01,02):4" + rest;
+        // Stored after the dialog's check, before the merge is stored (a trigger stands in for
+        // another program): refused by the store, named, nothing changed.
+        QTest::newRow("name stored meanwhile") << "Joined" << QList<int>{0} << "CREATE TRIGGER refuse BEFORE DELETE ON Parameters BEGIN "
+                                               "INSERT INTO Parameters (Name) VALUES ('Joined'); END"
+                                               << "项目名称已存在！（Joined）" + all + "|C(03,03):2 Joined(01,02):4" + rest;
         QTest::newRow("database closed") << "Joined" << QList<int>{0} << "close" << "数据库连接失败！\nDriver not loaded" + all + "|C(03,03):2 Joined(01,02):4" + rest;
     }
 
