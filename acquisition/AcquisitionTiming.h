@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+#include <functional>
+
 // The fixed waits of the on-line acquisition. The shipped program keeps the defaults; tests
 // shorten them through set() before the objects that read them are created.
 struct AcquisitionTiming : TimingSeam<AcquisitionTiming> {
@@ -27,4 +29,7 @@ struct AcquisitionTiming : TimingSeam<AcquisitionTiming> {
     // before samples it refused are tried again.
     int StoreLockWaitMs = 1000;
     int StoreRetryMs = 500;
+    // Tests only: called by the sample store before each transaction, where a test plants a
+    // fault; empty in the shipped program.
+    std::function<void()> BeforeStore;
 };

@@ -33,23 +33,23 @@ bool ParametersDataWriter::start()
     m_Thread = QThread::create([this] {
         if (runGuarded("sample store", [this] { run(); }))
             return;
-        // Whatever was not stored is counted; a waiting start() learns that the store is gone.
+        // Whatever was not stored is counted as given up by the last try, and so is every sample
+        // added from now on; a waiting start() learns that the store is gone.
         int lost = 0;
         {
             QMutexLocker lock(&m_Mutex);
             m_OpenDone = true;
+            m_Stopped = true;
             lost = m_Held.size() + m_Queue.size();
             m_Held.clear();
             m_Queue.clear();
+            m_Refused += lost;
+            m_FinalRefused += lost;
             m_Wake.wakeAll();
         }
         Tool::closeDatabase(m_Settings.ConnectionName);
-        if (lost > 0) {
-            m_Refused += lost;
-            m_FinalRefused += lost;
-            if (onRefused)
-                onRefused(lost, true);
-        }
+        if (lost > 0 && onRefused)
+            onRefused(lost, true);
     });
     m_Thread->start();
     QMutexLocker lock(&m_Mutex);
@@ -60,11 +60,22 @@ bool ParametersDataWriter::start()
 
 void ParametersDataWriter::add(const Struct_Sample &sample)
 {
-    QMutexLocker lock(&m_Mutex);
-    m_Queue.append(sample);
-    // While held samples wait for their retry, new ones only join them: the pause is kept.
-    if (m_WaitingForData)
-        m_Wake.wakeAll();
+    {
+        QMutexLocker lock(&m_Mutex);
+        if (!m_Stopped) {
+            m_Queue.append(sample);
+            // While held samples wait for their retry, new ones only join them: the pause is kept.
+            if (m_WaitingForData)
+                m_Wake.wakeAll();
+            return;
+        }
+        ++m_FinalRefused;
+    }
+    ++m_Refused;
+    qWarning().noquote() << "sample not stored in the database, the sample store has stopped:"
+                         << sample.Time.toString(QLatin1String(kTimeMs));
+    if (onRefused)
+        onRefused(1, true);
 }
 
 int ParametersDataWriter::finish()
@@ -79,6 +90,7 @@ int ParametersDataWriter::finish()
     m_Thread->wait();
     delete m_Thread;
     m_Thread = nullptr;
+    QMutexLocker lock(&m_Mutex);
     return m_FinalRefused;
 }
 
@@ -132,17 +144,25 @@ void ParametersDataWriter::run()
             if (m_Finishing)
                 break;
         }
-        storeHeld(false);
+        storeHeld(false, false);
     }
 
-    setLockWait(m_Settings.FinalLockWaitMs);
-    storeHeld(true);
+    // The last try waits a try's wait first; only when another connection holds the lock does it
+    // wait the full FinalLockWaitMs, and onFinalWait says so before.
+    storeHeld(true, true);
+    if (!m_Held.isEmpty()) {
+        if (onFinalWait)
+            onFinalWait();
+        setLockWait(m_Settings.FinalLockWaitMs);
+        storeHeld(true, false);
+    }
     Tool::closeDatabase(m_Settings.ConnectionName);
 }
 
 // Stores the held samples, oldest first, in transactions of whole samples. A try the lock
-// refuses keeps them for a retry after the pause, unless it is the last one.
-void ParametersDataWriter::storeHeld(bool last)
+// refuses keeps them for a retry after the pause, unless it is the last one and not told to keep
+// them.
+void ParametersDataWriter::storeHeld(bool last, bool keepWhenLocked)
 {
     const int over = m_Held.size() - m_Settings.MaxHeldSamples;
     if (!last && over > 0) {
@@ -170,7 +190,7 @@ void ParametersDataWriter::storeHeld(bool last)
         // Whatever refused it, the next try waits for the pause: a full disk refuses the samples of
         // a pause in one batch, not each sample on its own.
         m_RetryAt = m_Clock.elapsed() + m_Settings.RetryMs;
-        if (result == Result::Locked && !last) {
+        if (result == Result::Locked && (!last || keepWhenLocked)) {
             qWarning() << "samples held, the database is locked by another connection:" << m_Held.size();
             return;
         }
@@ -185,6 +205,8 @@ ParametersDataWriter::Result ParametersDataWriter::storeBatch(const QList<Struct
 {
     if (!m_Live.contains(true))
         return Result::Stored; // no project left to store for
+    if (m_Settings.BeforeStore)
+        m_Settings.BeforeStore();
     const auto failed = [] { return Tool::lastFailureWasLock() ? Result::Locked : Result::Failed; };
     const QString &connection = m_Settings.ConnectionName;
 

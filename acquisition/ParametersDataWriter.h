@@ -26,8 +26,12 @@ class QThread;
 // A store refused under another connection's write lock keeps its samples; they are tried again
 // after a pause, together with the newer ones. While they wait, at most maxHeldSamples are held,
 // the oldest beyond that being given up. Any other refusal (a full disk, a damaged file) gives up
-// the samples of that try; after any refusal the next try waits for the pause. Samples given up are counted, logged one line per batch with their
-// count and time range, and reported through onRefused.
+// the samples of that try; after any refusal the next try waits for the pause. Samples given up
+// are counted, logged one line per batch with their count and time range, and reported through
+// onRefused.
+//
+// Should the thread end by an exception, what it held is given up as by the last try, stopped()
+// turns true, and every sample added after that is counted as given up at once, never queued.
 class ParametersDataWriter
 {
 public:
@@ -43,6 +47,7 @@ public:
         int FinalLockWaitMs = 10000;  // the last try, when the run ends
         int MaxHeldSamples = 100000;
         int MaxSamplesPerTransaction = 2000;
+        std::function<void()> BeforeStore; // called before each transaction (a planted fault)
     };
 
     ParametersDataWriter(const Settings &settings, const QList<Project> &projects);
@@ -53,11 +58,14 @@ public:
     // Starts the thread, which opens the connection; false when it does not open.
     bool start();
     // Queues one sample (one value list per project, in project order). Never waits for the disk.
+    // Once the writer has stopped the sample is given up instead.
     void add(const Struct_Sample &sample);
-    // Stores what is still queued or held, waiting at most FinalLockWaitMs for another
-    // connection's lock, then ends the thread and closes the connection. Returns how many
-    // samples this last try gave up.
+    // Stores what is still queued or held, then ends the thread and closes the connection. The
+    // last try waits for another connection's lock a try's wait first, then, with onFinalWait
+    // called, at most FinalLockWaitMs. Returns how many samples the last try (or a stop) gave up.
     int finish();
+    // True once the thread has ended by an exception: nothing is stored any more.
+    bool stopped() const { return m_Stopped; }
 
     // Samples given up so far.
     int refusedSamples() const { return m_Refused; }
@@ -68,12 +76,14 @@ public:
     // and a project found gone.
     std::function<void(int count, bool last)> onRefused;
     std::function<void(const QString &project)> onProjectGone;
+    // Called from the writer thread when the last try finds the lock held and starts its long wait.
+    std::function<void()> onFinalWait;
 
 private:
     enum class Result { Stored, Locked, Failed };
 
     void run();
-    void storeHeld(bool last);
+    void storeHeld(bool last, bool keepWhenLocked);
     Result storeBatch(const QList<Struct_Sample> &batch, QStringList &gone);
     void giveUp(int count, bool last, const QString &reason);
     void setLockWait(int milliseconds);
@@ -95,6 +105,7 @@ private:
     QElapsedTimer m_Clock;        // writer thread only
     qint64 m_RetryAt = -1;        // on m_Clock: no try before (the pause after a refused try)
     std::atomic<int> m_Refused{0};
-    int m_FinalRefused = 0;       // by the last try; read once the thread has ended
+    std::atomic<bool> m_Stopped{false};
+    int m_FinalRefused = 0;       // by the last try or after a stop (guarded by m_Mutex)
     QThread *m_Thread = nullptr;
 };

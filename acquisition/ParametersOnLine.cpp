@@ -192,7 +192,7 @@ void ParametersOnLine::start(Struct_System *system)
 
     m_SetupThread = QThread::create([this] {
         if (!runGuarded("acquisition set-up", [this] { setupThread(); }))
-            emit SetDialog_signals(false, tr("程序内部错误，采集已终止，详情见日志！"));
+            emit SetDialog_signals(false, internalErrorText());
     });
     m_SetupThread->start();
 
@@ -456,22 +456,24 @@ bool ParametersOnLine::writeProjectRecords()
 void ParametersOnLine::acquisitionThread()
 {
     QString information;
-    const bool ok = runGuarded("acquisition", [&] { information = acquire(); });
+    bool storeStopped = false; // the run's box has said so
+    const bool ok = runGuarded("acquisition", [&] { information = acquire(storeStopped); });
     m_Writer = nullptr; // gone with acquire(), also when it ended by an exception
     runGuarded("acquisition end", [this] { closeInstruments(); });
-    if (!ok) {
-        information = tr("程序内部错误，采集已终止，详情见日志！");
+    if (!ok || storeStopped)
+        information = internalErrorText();
+    if (!ok)
         emit MessageBox_signals(m_Title, information);
-    }
     if (!information.isEmpty())
         emit Information_signals(information);
     emit RunState_signals(Finished); // the thread's last use of the dialog
 }
 
-// The sampling loop; returns the text the information line ends with (empty after a stop, when
-// the line keeps "提前终止采集。"). The samples are stored by a writer thread with the
-// connection "DAQ" of its own, so no read waits for the disk or for another program's lock.
-QString ParametersOnLine::acquire()
+// The sampling loop; returns the text the information line ends with. The samples are stored by
+// a writer thread with the connection "DAQ" of its own, so no read waits for the disk or for
+// another program's lock. Should that thread stop, the run ends (storeStopped is set): no read
+// is taken that nothing would store.
+QString ParametersOnLine::acquire(bool &storeStopped)
 {
     ParametersDataWriter::Settings settings;
     settings.DatabasePath = kDatabaseFile;
@@ -480,6 +482,7 @@ QString ParametersOnLine::acquire()
     settings.RetryMs = m_Timing.StoreRetryMs;
     settings.FinalLockWaitMs = Tool::BusyTimeoutMs;
     settings.MaxHeldSamples = kMaxHeldSamples;
+    settings.BeforeStore = m_Timing.BeforeStore;
     QList<ParametersDataWriter::Project> projects;
     for (const Tool::Struct_Parameters &record : qAsConst(m_Records))
         projects.append({record.Name, record.CreateTime});
@@ -491,6 +494,11 @@ QString ParametersOnLine::acquire()
         emit StoreRefused_signals();
     };
     writer.onProjectGone = [this](const QString &project) { emit ProjectGone_signals(project); };
+    // The last store may wait seconds for another program's lock: the information line says why.
+    writer.onFinalWait = [this] {
+        emit Information_signals(endText() + tr(" 正在保存暂存的样本：数据库正被其他程序占用，最多等待 %1 秒……")
+                                                 .arg(Tool::BusyTimeoutMs / 1000));
+    };
     if (!writer.start())
         return tr("打开数据库失败！");
     m_Writer = &writer;
@@ -506,7 +514,7 @@ QString ParametersOnLine::acquire()
         qint64 target = base + m_IntervalMs;
         base = target;
         QDateTime time = QDateTime::currentDateTime();
-        if (m_Stop)
+        if (m_Stop || writer.stopped())
             break;
 
         QList<double> values;
@@ -523,17 +531,33 @@ QString ParametersOnLine::acquire()
         }
         storeSample(time, values);
 
-        while (!m_Stop && m_Clock.elapsed() < target)
+        while (!m_Stop && !writer.stopped() && m_Clock.elapsed() < target)
             QThread::msleep(1);
     }
 
     // What is still held gets the store's full wait for another program's lock; what that
-    // refuses is counted, and the box says so now that the run has ended.
+    // refuses is counted, and the box says so now that the run has ended. A store that stopped
+    // ends the run as an internal error does, the samples it lost counted in the same box.
     m_Writer = nullptr;
-    if (writer.finish() > 0)
-        emit MessageBox_signals(tr("警告"), withReason(tr("采集已结束，%1 个样本未能写入数据库！").arg(m_FailedSamples),
-                                                      writer.lastFailure()));
-    return m_Stop ? QString() : tr("采集结束。");
+    const int refused = writer.finish();
+    storeStopped = writer.stopped();
+    const QString reason = storeStopped ? internalErrorText() : writer.lastFailure();
+    if (refused > 0)
+        emit MessageBox_signals(tr("警告"), withReason(tr("采集已结束，%1 个样本未能写入数据库！").arg(m_FailedSamples), reason));
+    else if (storeStopped)
+        emit MessageBox_signals(m_Title, reason);
+    return endText();
+}
+
+QString ParametersOnLine::internalErrorText()
+{
+    return tr("程序内部错误，采集已终止，详情见日志！");
+}
+
+// How the run ended, for the information line.
+QString ParametersOnLine::endText() const
+{
+    return m_Stop ? tr("提前终止采集。") : tr("采集结束。");
 }
 
 // After a stop the information line keeps "提前终止采集。".

@@ -109,7 +109,9 @@ private:
     void setupThread();
     QString setupInstruments();
     void acquisitionThread();
-    QString acquire();
+    QString acquire(bool &storeStopped);
+    QString endText() const;
+    static QString internalErrorText();
     void showAcquiring();
     void showInformation();
     QString failedSamplesText() const;

@@ -1607,6 +1607,10 @@
         <translation>The acquisition has ended; %1 samples could not be stored in the database!</translation>
     </message>
     <message>
+        <source> 正在保存暂存的样本：数据库正被其他程序占用，最多等待 %1 秒……</source>
+        <translation> Storing the held samples: the database is in use by another program; waiting at most %1 s...</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>采集结束。</source>
         <translation>Acquisition finished.</translation>

@@ -1607,6 +1607,10 @@
         <translation>采集已结束，%1 个样本未能写入数据库！</translation>
     </message>
     <message>
+        <source> 正在保存暂存的样本：数据库正被其他程序占用，最多等待 %1 秒……</source>
+        <translation> 正在保存暂存的样本：数据库正被其他程序占用，最多等待 %1 秒……</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>采集结束。</source>
         <translation>采集结束。</translation>

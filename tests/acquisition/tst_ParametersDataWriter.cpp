@@ -141,6 +141,26 @@ private slots:
         QCOMPARE(storedRows("P1").size() + storedRows("P2").size(), 2);
     }
 
+    // The thread stops by an exception: what it held is given up as by the last try, and so is
+    // every sample added afterwards (counted and reported, never queued).
+    void storeThatThrows()
+    {
+        ParametersDataWriter::Settings s = settings();
+        s.BeforeStore = [] { throw std::runtime_error("planted"); };
+        ParametersDataWriter writer(s, {{"P1", kCreated}, {"P2", kCreated}});
+        QList<int> reported;
+        writer.onRefused = [&](int count, bool last) { reported << count << int(last); };
+        writer.add(sample(0));
+        writer.add(sample(1));
+        QVERIFY(writer.start());
+        QTRY_VERIFY(writer.stopped());
+        writer.add(sample(2));
+        QCOMPARE(writer.finish(), 3);
+        QCOMPARE(reported, (QList<int>{2, 1, 1, 1}));
+        QCOMPARE(writer.refusedSamples(), 3);
+        QCOMPARE(storedRows("P1").size() + storedRows("P2").size(), 0);
+    }
+
     // A project replaced by a later one of the same name is not the run's project: its samples
     // are not stored into it, the project is named once, the other project goes on.
     void projectReplacedByOneOfTheSameName()

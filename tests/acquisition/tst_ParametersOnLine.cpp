@@ -650,6 +650,7 @@ private slots:
             QTRY_COMPARE(m_a->calls(FakeCollection::Call::ReadOneScan), 21);
             QTest::qWait(400);
             QCOMPARE(dialog.runState(), ParametersOnLine::Acquiring);
+            QCOMPARE(information(dialog), QStringLiteral("采集结束。 正在保存暂存的样本：数据库正被其他程序占用，最多等待 10 秒……"));
             lock.release();
         }
         QVERIFY(QTest::qWaitFor([&] { return dialog.runState() == ParametersOnLine::Finished; }, 3 * Tool::BusyTimeoutMs));
@@ -663,6 +664,26 @@ private slots:
         QVERIFY2(failed.toInt() >= 1 && failed.toInt() + stored == 21, qPrintable(information(dialog) + " " + QString::number(stored)));
         QCOMPARE(samplesOf("P1").size(), stored);
         QTRY_COMPARE(boxes.texts(), QStringList{QStringLiteral("采集已结束，%1 个样本未能写入数据库！\n数据库正被其他程序使用，未做任何更改。").arg(failed)});
+    }
+
+    // The sample store's thread stops by an exception at its first store: the run ends as for an
+    // internal error, no further read is taken, and the sample it held is counted in the end box,
+    // which gives the internal error as the reason.
+    void sampleStoreStops()
+    {
+        AcquisitionTiming timing = AcquisitionTiming::get();
+        timing.BeforeStore = [] { throw std::runtime_error("planted"); };
+        AcquisitionTiming::set(timing);
+        Struct_System system = makeSystem(1, 2.0, 0);
+        MessageBoxHelper boxes;
+        ParametersOnLine dialog;
+        dialog.start(&system);
+        QVERIFY(runToEnd(dialog));
+        const QString internal = QStringLiteral("程序内部错误，采集已终止，详情见日志！");
+        QTRY_COMPARE(boxes.texts(), QStringList{"采集已结束，1 个样本未能写入数据库！\n" + internal});
+        QCOMPARE(information(dialog), internal + " 数据库保存失败样本数：1");
+        QCOMPARE(QString::number(m_a->calls(FakeCollection::Call::ReadOneScan)) + ' ' + QString::number(samplesOf("P1").size()),
+                 QStringLiteral("1 0"));
     }
 
     // While another program holds the lock, the held samples are tried again after a pause, not
