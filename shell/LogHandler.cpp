@@ -17,6 +17,32 @@ QRecursiveMutex &logMutex()
     return mutex;
 }
 const QString dateFormat = QStringLiteral("yyyy-MM-dd");
+
+// Appends bytes to the file as a line of its own and returns the system's reason when the file
+// does not take them all. A line an earlier write left cut (a full disk, a killed program) is
+// ended first, so the new line is never joined onto the fragment. Unbuffered, so every failure
+// is seen by the call that meets it: after a partial write the next call for the rest meets the
+// error itself and gives its reason (a full disk reads "No space left on device").
+QString append(QFile &file, const QByteArray &bytes)
+{
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+        return file.errorString();
+    QByteArray line = bytes;
+    const qint64 size = file.size();
+    char last = '\n';
+    if (size > 0 && !(file.seek(size - 1) && file.getChar(&last)))
+        return file.errorString();
+    if (last != '\n')
+        line.prepend('\n');
+    for (qint64 done = 0; done < line.size();) {
+        const qint64 written = file.write(line.constData() + done, line.size() - done);
+        if (written <= 0)
+            return file.errorString();
+        done += written;
+    }
+    file.close();
+    return file.error() == QFileDevice::NoError ? QString() : file.errorString();
+}
 }
 
 void LogHandler::install()
@@ -69,16 +95,7 @@ void LogHandler::messageHandler(QtMsgType type, const QMessageLogContext &contex
 
     QMutexLocker locker(&logMutex());
     QFile file(fileName(now.date()));
-    QString error;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        error = file.errorString();
-    } else {
-        if (file.write(bytes) != bytes.size() || !file.flush())
-            error = file.errorString();
-        file.close();
-        if (error.isEmpty() && file.error() != QFileDevice::NoError)
-            error = file.errorString();
-    }
+    const QString error = append(file, bytes);
     const QString path = QFileInfo(file).absoluteFilePath();
     LogOutcome::note(path, error);
     if (!error.isEmpty()) {

@@ -8,7 +8,8 @@
 
 // The program's message handler: every debug, warning, critical and fatal message is appended
 // to the day's log file "log_" + yyyy-MM-dd + ".log" in the working directory, in UTF-8, and
-// flushed. Each message's fate is noted for the thread that raised it (see LogOutcome); a message
+// flushed, always on a line of its own (a line left cut by a full disk or a killed program is
+// ended first). Each message's fate is noted for the thread that raised it (see LogOutcome); a message
 // the file does not take (it cannot be opened, the disk is full) goes to the standard error with
 // the system's reason.
 class LogHandler

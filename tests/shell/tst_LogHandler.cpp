@@ -170,6 +170,41 @@ private slots:
         QCOMPARE(outcome(1), QString("0 0 -"));
     }
 
+    // A full disk cuts a line in the middle. Once there is room again the next message starts a
+    // line of its own: the fragment is not read as the start of the next record. The reason
+    // given is the system's.
+    void nextMessageAfterACutLineStartsALine()
+    {
+        TestWorkDir dir(TestWorkDir::NoDatabase);
+        QVERIFY(dir.isValid());
+        SmallTmpfs disk(256 * 1024);
+        QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+        QVERIFY(QDir::setCurrent(disk.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(dir.path()); });
+        QtMessageHandler before = qInstallMessageHandler(&LogHandler::messageHandler);
+        const auto restore = qScopeGuard([&] { qInstallMessageHandler(before); });
+        // A disk full but for 8 kB: a 24 kB line is cut.
+        QFile spare(disk.filePath("spare"));
+        QVERIFY(spare.open(QIODevice::WriteOnly) && spare.write(QByteArray(8192, 's')) == 8192);
+        spare.close();
+        QVERIFY(disk.fill());
+        QVERIFY(spare.remove());
+        LogOutcome::start();
+        qWarning().noquote() << "record not stored:" << QString(24000, 'x');
+        QCOMPARE(LogOutcome::count().failed, 1);
+        QCOMPARE(LogOutcome::count().error, QStringLiteral("No space left on device"));
+
+        disk.makeRoom();
+        qWarning("next record");
+        QCOMPARE(LogOutcome::count().written, 1);
+        const QStringList lines = readLines(disk.filePath(LogHandler::fileName(QDate::currentDate())));
+        QCOMPARE(lines.size(), 2);
+        const QString head = QStringLiteral(R"(^Warning: File:\(.*\) Line:\(\d+\)   \(.{23}\) )");
+        QVERIFY2(QRegularExpression(head + "record not stored: x+$").match(lines.at(0)).hasMatch(), qPrintable(lines.at(0).left(120)));
+        QVERIFY(lines.at(0).size() < 24000);
+        QVERIFY2(QRegularExpression(head + "next record$").match(lines.at(1)).hasMatch(), qPrintable(lines.at(1).left(120)));
+    }
+
     // Logs older than 31 days are deleted; other files are kept.
     void oldLogsDeleted()
     {

@@ -5,7 +5,12 @@
 #include "support/TestWorkDir.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QSemaphore>
+#include <QThread>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -51,6 +56,41 @@ private slots:
         QCOMPARE(queue.pendingCount(), 2);
         QTRY_COMPARE(queue.pendingCount(), 0);
         QCOMPARE(storedTexts(), QStringList({"first", "second", "third"}));
+    }
+
+    // Entries still held when the window closes wait the store's full time for a lock that
+    // another program holds longer than the short wait: they are stored, not lost.
+    void heldEntriesStoredWhenTheLockGoesWithinTheFullWait()
+    {
+        TestWorkDir dir;
+        QVERIFY(dir.isValid());
+        QSemaphore held, closing;
+        QString lockError;
+        // The lock's process is driven from a thread of its own: the queue's destructor blocks
+        // this one.
+        std::unique_ptr<QThread> holder(QThread::create([&] {
+            DatabaseLock lock;
+            if (!lock.hold(QStringLiteral("DAQ.db3")))
+                lockError = lock.error();
+            held.release();
+            closing.acquire();
+            QThread::msleep(300); // far past the short wait, well within the full one
+        }));
+        holder->start();
+        const auto joined = qScopeGuard([&] {
+            closing.release();
+            holder->wait();
+        });
+        held.acquire();
+        QVERIFY2(lockError.isEmpty(), qPrintable(lockError));
+        {
+            AuditLogQueue queue;
+            queue.add(QStringLiteral("通讯异常"), QStringLiteral("first"));
+            queue.add(QStringLiteral("下限通知"), QStringLiteral("second"));
+            QCOMPARE(queue.pendingCount(), 2);
+            closing.release();
+        }
+        QCOMPARE(storedTexts(), QStringList({"first", "second"}));
     }
 };
 
