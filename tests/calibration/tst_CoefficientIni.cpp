@@ -360,6 +360,38 @@ private slots:
         QCOMPARE(large.size(), 16 * 1024 * 1024 + 1);
     }
 
+    // The check of an existing file takes time in proportion to its size, whatever its lines:
+    // a megabyte of groups left open, or of keys in one long group, costs about what a
+    // megabyte of plain groups does (a generous factor, measured in the same run).
+    void checkTakesTimeInProportionToTheSize_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("accepted");
+        const int size = 1024 * 1024;
+        QTest::newRow("groups left open") << QByteArray("[Channel\n").repeated(size / 9) << false;
+        QTest::newRow("keys in one long group")
+            << "[" + QByteArray(size / 2, 'g') + "]\n" + QByteArray("k=1\n").repeated(size / 8) << true;
+    }
+    void checkTakesTimeInProportionToTheSize()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, accepted);
+        QTemporaryDir dir;
+        const QString plain = dir.filePath("plain.ini"), other = dir.filePath("other.ini");
+        QVERIFY(put(plain, QByteArray("[Channel]\n").repeated(before.size() / 10)) && put(other, before));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(CoefficientIni::write(threeChannels(), plain));
+        const qint64 plainMs = clock.restart();
+        if (!accepted)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^coefficient file"));
+        QCOMPARE(CoefficientIni::write(threeChannels(), other), accepted);
+        const qint64 otherMs = clock.elapsed();
+        QVERIFY2(otherMs <= 10 * plainMs + 200, qPrintable(QStringLiteral("%1 ms against %2 ms").arg(otherMs).arg(plainMs)));
+        if (!accepted)
+            QCOMPARE(contents(other), before);
+    }
+
     // A disk that fills: a new file, a file of one name and a file of two names are all refused
     // with the path and the reason, each file as it was and nothing left beside it; with room
     // made, the linked file takes the keys where it stands.
