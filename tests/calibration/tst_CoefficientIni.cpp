@@ -237,6 +237,9 @@ private slots:
             << "[Standardizer]\r\n; old values\r\n" + lines("", {"A_C0"}) + " ; fitted by hand\r\n"
                    + lines("\r\n", {"Mx_B_M", "Name"}) + "Note=kept\r\n"
                    + lines("\r\n", {"B_C1", "C_C2", "D_C3", "R0_C4", "A4_C5", "B4_C6", "Mx_B_B"}) + "\r\n[Next]\r\nX=1\r\n";
+        QTest::newRow("byte-order mark before the own group")
+            << QByteArray("\xEF\xBB\xBF[Standardizer]\r\nA_C0=old\r\n")
+            << "\xEF\xBB\xBF[Standardizer]\r\n" + lines("\r\n");
         QTest::newRow("other spellings and doubles go")
             << QByteArray("[standardizer]\nB_C1=x\n[General]\nStandardizer\\C_C2=y\n[Standardizer]\nA_C0=1\nA_C0=2\n")
             << "[standardizer]\n[General]\n[Standardizer]\n" + lines("\n", {"A_C0"})
@@ -274,7 +277,11 @@ private slots:
         tricky.A4 = "tab\there\nline";
         tricky.B4 = "";
         tricky.Name = QString("nul") + QChar(0) + "12";
-        for (const QList<Record> &records : {QList<Record>{tricky}, QList<Record>{tricky, threeChannels().at(1), tricky}}) {
+        // A comma alone (a decimal comma) is quoted too, or it would split the entry in two.
+        Record comma = threeChannels().first();
+        comma.Name = "1,5";
+        for (const QList<Record> &records : {QList<Record>{tricky}, QList<Record>{tricky, threeChannels().at(1), tricky},
+                                             QList<Record>{comma}, QList<Record>{comma, comma}}) {
             const QString ours = dir.filePath("ours.ini");
             const QString theirs = dir.filePath("theirs.ini");
             QVERIFY(CoefficientIni::write(records, ours));
@@ -293,6 +300,12 @@ private slots:
             std::sort(ourLines.begin(), ourLines.end());
             std::sort(theirLines.begin(), theirLines.end());
             QCOMPARE(ourLines, theirLines);
+            QSettings read(ours, QSettings::IniFormat);
+            read.setIniCodec("UTF-8");
+            QStringList names;
+            for (const Record &r : records)
+                names << r.Name;
+            QCOMPARE(read.value("Standardizer/Name").toStringList(), names);
             QVERIFY(QFile::remove(ours) && QFile::remove(theirs));
         }
     }
