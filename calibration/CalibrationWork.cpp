@@ -767,7 +767,7 @@ void CalibrationWork::SaveLatest()
     // Another program's lock passes; any other failure (a full disk) names the database's reason,
     // and a log that could not take the run says so too.
     QString text = withReason(tr("数据库保存数据失败！"),
-                              m_Locked ? tr("数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。") : m_StoreFailure);
+                              m_Locked ? tr("数据库正被其他程序占用，数据将每隔几秒自动再次保存，关闭窗口时也会再次保存。") : m_StoreFailure);
     if (m_LogState == LogState::Failed)
         text = withReason(text, LogFailure());
     MessageBox_slots(m_Title, text);

@@ -16,8 +16,15 @@ namespace CoefficientIni {
 // keys are set as a reader through QSettings finds them, looked up without regard to case: each
 // replaces the first line that holds it in the group where that line stands, other lines naming it
 // (another spelling of its case too) go, missing keys are added to the group and the group to the
-// file. Every other line stays byte for byte (comments, line ends, a byte-order mark). The file is
-// replaced as a whole or not at all; a file with several names (hard links) keeps them all.
+// file. Every other line stays byte for byte (comments, line ends, a byte-order mark).
+//
+// A file of one name is replaced by a complete new file, written and synced beside it and renamed
+// over it: a failure or a crash leaves the old file or the new one, never a mix. A file of
+// several names (hard links) keeps them all and is rewritten where it stands: the space for the
+// new text is reserved first where the file system allows it, so a full disk or quota refuses the
+// write before a byte changes, and a write that fails after that writes the old text back; a
+// crash while it is rewritten can leave it part old and part new. On Windows every file takes
+// the first way (the other names of a hard-linked file keep the old text).
 //
 // An existing file must be a regular file (anything else is left as it is, without waiting on it)
 // holding nothing or UTF-8 text without NUL bytes whose every line is a group, a key or a comment

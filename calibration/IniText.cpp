@@ -22,11 +22,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || isLineEnd(c);
 }
 
-bool sameKey(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 // A group or key name as QSettings reads it: '\' is '/', %XX and %UXXXX are the characters of
 // those hexadecimal numbers, any other byte is the Latin-1 character of its value.
 QString unescapedName(const QByteArray &name)
@@ -154,18 +149,19 @@ IniText::IniText(const QByteArray &data) : m_data(data)
         line.key.clear();
         const char first = data.at(line.start);
         if (first == '[') {
-            const int close = data.indexOf(']', line.start);
-            line.kind = close >= 0 && close < line.end ? Line::OpensGroup : Line::Broken;
+            // Only the line itself is searched, so that lines without ']' cost no more than others.
+            const char *lineStart = data.constData() + line.start;
+            const char *close = std::find(lineStart, data.constData() + line.end, ']');
+            line.kind = close != data.constData() + line.end ? Line::OpensGroup : Line::Broken;
             if (line.kind == Line::OpensGroup)
-                group = groupName(data.mid(line.start + 1, close - line.start - 1).trimmed());
+                group = groupName(data.mid(line.start + 1, int(close - lineStart) - 1).trimmed());
         } else if (first == '#') {
             line.kind = Line::Comment;
         } else if (line.equals < 0) {
             line.kind = Line::Broken;
         } else {
             line.kind = Line::HoldsKey;
-            const QString key = unescapedName(data.mid(line.start, line.equals - line.start).trimmed());
-            line.key = group.isEmpty() ? key : group + QLatin1Char('/') + key;
+            line.key = unescapedName(data.mid(line.start, line.equals - line.start).trimmed());
         }
         line.group = group;
         m_valid = m_valid && line.kind != Line::Broken;
@@ -224,6 +220,20 @@ bool IniText::nextLine(int &pos, Line &line) const
     return i > start;
 }
 
+// Whether the line holds the key named by its group and name joined with '/'. The two are joined
+// only when they are as long as that name (a case-insensitive comparison of texts of different
+// lengths never finds them equal), so a long group name is not copied for each key line in it.
+bool IniText::names(const Line &line, const QString &name, Qt::CaseSensitivity cs)
+{
+    if (line.kind != Line::HoldsKey)
+        return false;
+    if (line.group.isEmpty())
+        return line.key.compare(name, cs) == 0;
+    if (line.group.size() + 1 + line.key.size() != name.size())
+        return false;
+    return (line.group + QLatin1Char('/') + line.key).compare(name, cs) == 0;
+}
+
 // Where the text line holding pos begins.
 int IniText::lineBegin(int pos) const
 {
@@ -273,7 +283,7 @@ QByteArray IniText::withKeys(const QString &group, const QVector<Key> &keys) con
         const QString name = group + QLatin1Char('/') + key.name;
         bool placed = false;
         for (const Line &line : m_lines) {
-            if (line.kind != Line::HoldsKey || !sameKey(line.key, name))
+            if (!names(line, name, Qt::CaseInsensitive))
                 continue;
             if (!placed && line.group == group)
                 edits.append({line.start, valueEnd(line), keyLine(key)});
@@ -329,9 +339,9 @@ bool IniText::holds(const QString &group, const QVector<Key> &keys) const
             expected.chop(1);
         int found = 0;
         for (const Line &line : m_lines) {
-            if (line.kind != Line::HoldsKey || !sameKey(line.key, name))
+            if (!names(line, name, Qt::CaseInsensitive))
                 continue;
-            const bool exact = line.group == group && line.key == name
+            const bool exact = line.group == group && names(line, name, Qt::CaseSensitive)
                                && m_data.mid(line.start, valueEnd(line) - line.start) == expected;
             found += exact ? 1 : 2;
         }

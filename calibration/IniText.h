@@ -54,8 +54,10 @@ private:
         int end;
         int equals;    // the first '=' outside quotes, or -1
         QString group; // the group the line is in (a group line: the group it opens), "" before any
-        QString key;   // a key line: its group and name joined with '/', as QSettings names them
+        QString key;   // a key line: its name within the group
     };
+
+    static bool names(const Line &line, const QString &name, Qt::CaseSensitivity cs);
 
     bool nextLine(int &pos, Line &line) const;
     int lineBegin(int pos) const;

@@ -768,8 +768,8 @@
     </message>
     <message>
         <location line="+184"/>
-        <source>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</source>
-        <translation>数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。</translation>
+        <source>数据库正被其他程序占用，数据将每隔几秒自动再次保存，关闭窗口时也会再次保存。</source>
+        <translation>数据库正被其他程序占用，数据将每隔几秒自动再次保存，关闭窗口时也会再次保存。</translation>
     </message>
     <message>
         <location line="+60"/>

@@ -711,6 +711,8 @@ private slots:
         const Record fitted = stored(kRun, "1");
         QCOMPARE(fitted.CList.join(','), QStringLiteral("0.000000,50.000000,100.000000"));
         QVERIFY2(qAbs(fitted.R0.toDouble() - 100.0) < 1e-6, qPrintable(fitted.R0));
+        // Saved after the point and again at the end, the run is still listed once.
+        QCOMPARE(find<QTreeWidget>("treeWidget")->topLevelItemCount(), 1);
         QCOMPARE(run(0)->checkState(0), Qt::Unchecked);
     }
 

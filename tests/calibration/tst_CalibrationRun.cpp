@@ -918,7 +918,7 @@ private slots:
         w.show();
         QVERIFY(idle(w));
         // Each attempt is told; saves queued behind a failed one are taken together.
-        const QString locked = "数据库保存数据失败！\n数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。";
+        const QString locked = "数据库保存数据失败！\n数据库正被其他程序占用，数据将每隔几秒自动再次保存，关闭窗口时也会再次保存。";
         QVERIFY(m_boxes->waitFor(1));
         QVERIFY(w.isSavePending());
         if (released)
@@ -1080,7 +1080,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_boxes->texts().size(), 2, 10000);
         QVERIFY(w.isSavePending());
         const QString saveBox = "数据库保存数据失败！\n"
-            + (fullDisk ? database : QString("数据库正被其他程序占用，数据将在下次保存或关闭窗口时再次保存。")) + '\n' + log;
+            + (fullDisk ? database : QString("数据库正被其他程序占用，数据将每隔几秒自动再次保存，关闭窗口时也会再次保存。")) + '\n' + log;
         for (const QString &text : m_boxes->texts())
             QVERIFY2(text.startsWith(saveBox), qPrintable(text));
 

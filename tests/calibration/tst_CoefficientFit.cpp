@@ -271,6 +271,10 @@ private slots:
             << "ITS90" << QStringList{"-80", "-40", "0", "100", "200"} << L{17, 21, 25.5, 45, 35} << unsteady;
         QTest::newRow("CVD, one bath against the rise")
             << "CVD" << QStringList{"0", "50", "50.004", "100"} << L{100, 140, 140.2, 138.5} << unsteady;
+        QTest::newRow("CVD, level between two temperatures")
+            << "CVD" << QStringList{"0", "50", "100"} << L{100, 119.4, 119.4} << unsteady;
+        QTest::newRow("T(R), level between two temperatures")
+            << "T(R)" << QStringList{"0", "25", "50", "75"} << L{32000, 10000, 10000, 1500} << unsteady;
         const QString equal = "所有读数相同。";
         QTest::newRow("CVD, one reading") << "CVD" << QStringList{"0", "50", "100"} << L{100, 100, 100} << equal;
         QTest::newRow("T(R), one reading")

@@ -237,6 +237,9 @@ private slots:
             << "[Standardizer]\r\n; old values\r\n" + lines("", {"A_C0"}) + " ; fitted by hand\r\n"
                    + lines("\r\n", {"Mx_B_M", "Name"}) + "Note=kept\r\n"
                    + lines("\r\n", {"B_C1", "C_C2", "D_C3", "R0_C4", "A4_C5", "B4_C6", "Mx_B_B"}) + "\r\n[Next]\r\nX=1\r\n";
+        QTest::newRow("byte-order mark before the own group")
+            << QByteArray("\xEF\xBB\xBF[Standardizer]\r\nA_C0=old\r\n")
+            << "\xEF\xBB\xBF[Standardizer]\r\n" + lines("\r\n");
         QTest::newRow("other spellings and doubles go")
             << QByteArray("[standardizer]\nB_C1=x\n[General]\nStandardizer\\C_C2=y\n[Standardizer]\nA_C0=1\nA_C0=2\n")
             << "[standardizer]\n[General]\n[Standardizer]\n" + lines("\n", {"A_C0"})
@@ -274,7 +277,11 @@ private slots:
         tricky.A4 = "tab\there\nline";
         tricky.B4 = "";
         tricky.Name = QString("nul") + QChar(0) + "12";
-        for (const QList<Record> &records : {QList<Record>{tricky}, QList<Record>{tricky, threeChannels().at(1), tricky}}) {
+        // A comma alone (a decimal comma) is quoted too, or it would split the entry in two.
+        Record comma = threeChannels().first();
+        comma.Name = "1,5";
+        for (const QList<Record> &records : {QList<Record>{tricky}, QList<Record>{tricky, threeChannels().at(1), tricky},
+                                             QList<Record>{comma}, QList<Record>{comma, comma}}) {
             const QString ours = dir.filePath("ours.ini");
             const QString theirs = dir.filePath("theirs.ini");
             QVERIFY(CoefficientIni::write(records, ours));
@@ -293,6 +300,12 @@ private slots:
             std::sort(ourLines.begin(), ourLines.end());
             std::sort(theirLines.begin(), theirLines.end());
             QCOMPARE(ourLines, theirLines);
+            QSettings read(ours, QSettings::IniFormat);
+            read.setIniCodec("UTF-8");
+            QStringList names;
+            for (const Record &r : records)
+                names << r.Name;
+            QCOMPARE(read.value("Standardizer/Name").toStringList(), names);
             QVERIFY(QFile::remove(ours) && QFile::remove(theirs));
         }
     }
@@ -358,6 +371,38 @@ private slots:
         QVERIFY(!CoefficientIni::write(threeChannels(), large.fileName(), &reason));
         QCOMPARE(reason, QString("已有的文件过大（超过 16 MB），未做任何更改。"));
         QCOMPARE(large.size(), 16 * 1024 * 1024 + 1);
+    }
+
+    // The check of an existing file takes time in proportion to its size, whatever its lines:
+    // a megabyte of groups left open, or of keys in one long group, costs about what a
+    // megabyte of plain groups does (a generous factor, measured in the same run).
+    void checkTakesTimeInProportionToTheSize_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("accepted");
+        const int size = 1024 * 1024;
+        QTest::newRow("groups left open") << QByteArray("[Channel\n").repeated(size / 9) << false;
+        QTest::newRow("keys in one long group")
+            << "[" + QByteArray(size / 2, 'g') + "]\n" + QByteArray("k=1\n").repeated(size / 8) << true;
+    }
+    void checkTakesTimeInProportionToTheSize()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, accepted);
+        QTemporaryDir dir;
+        const QString plain = dir.filePath("plain.ini"), other = dir.filePath("other.ini");
+        QVERIFY(put(plain, QByteArray("[Channel]\n").repeated(before.size() / 10)) && put(other, before));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(CoefficientIni::write(threeChannels(), plain));
+        const qint64 plainMs = clock.restart();
+        if (!accepted)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^coefficient file"));
+        QCOMPARE(CoefficientIni::write(threeChannels(), other), accepted);
+        const qint64 otherMs = clock.elapsed();
+        QVERIFY2(otherMs <= 10 * plainMs + 200, qPrintable(QStringLiteral("%1 ms against %2 ms").arg(otherMs).arg(plainMs)));
+        if (!accepted)
+            QCOMPARE(contents(other), before);
     }
 
     // A disk that fills: a new file, a file of one name and a file of two names are all refused
