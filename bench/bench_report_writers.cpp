@@ -27,7 +27,9 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QStorageInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -42,6 +44,29 @@ const qint64 kStart = 1704164645000; // 2024-01-02 03:04:05 UTC
 double sizeMb(const QString &path)
 {
     return QFileInfo(path).size() / 1048576.0;
+}
+
+// The total size of the files in a folder: those listed in it (hidden ones too) and those this
+// process still holds open after removing them from it (the library's temporary files are
+// removed as soon as they are made and take their space until they are closed).
+qint64 folderBytes(const QString &folder)
+{
+    const QDir dir(folder);
+    qint64 bytes = 0;
+    for (const QFileInfo &file : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+        bytes += file.size();
+    const QByteArray removedFrom = QFile::encodeName(dir.canonicalPath()) + '/';
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : descriptors.entryList(QDir::Files | QDir::System)) {
+        const QByteArray path = QFile::encodeName(descriptors.absoluteFilePath(fd));
+        char target[4096];
+        const ssize_t length = ::readlink(path.constData(), target, sizeof target);
+        struct stat status;
+        if (length > 0 && QByteArray(target, int(length)).startsWith(removedFrom)
+            && QByteArray(target, int(length)).endsWith(" (deleted)") && ::stat(path.constData(), &status) == 0)
+            bytes += status.st_size;
+    }
+    return bytes;
 }
 
 Tool::Struct_Parameters benchProject()
@@ -190,13 +215,12 @@ void workbook(const char *label, int samples)
     const QString path = QDir(QStringLiteral("out")).absoluteFilePath(QStringLiteral("report_%1.xls").arg(QLatin1String(label)));
     ProjectRows rows = benchRows(samples);
 
-    // The space the library's temporary files take in the output folder, sampled while writing.
-    const qint64 freeAtStart = QStorageInfo(QStringLiteral("out")).bytesAvailable();
+    // The files in the output folder, the library's temporary ones included, sampled while writing.
     std::atomic<bool> writing{true};
-    std::atomic<qint64> leastFree{freeAtStart};
+    std::atomic<qint64> folderPeak{folderBytes(QStringLiteral("out"))};
     std::thread sampler([&] {
         while (writing) {
-            leastFree = qMin(leastFree.load(), QStorageInfo(QStringLiteral("out")).bytesAvailable());
+            folderPeak = qMax(folderPeak.load(), folderBytes(QStringLiteral("out")));
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     });
@@ -207,13 +231,14 @@ void workbook(const char *label, int samples)
     const double seconds = timer.elapsed() / 1000.0;
     writing = false;
     sampler.join();
+    folderPeak = qMax(folderPeak.load(), folderBytes(QStringLiteral("out")));
     const QByteArray name = QByteArray("workbook_") + label;
     if (!written)
         std::printf("%s failed\n", name.constData());
     figure(name + "_time", seconds, "s");
     figure(name + "_peak_rss", peakRss(), "MB");
     figure(name + "_size", sizeMb(path), "MB");
-    figure(name + "_folder_peak", (freeAtStart - leastFree) / 1048576.0, "MB");
+    figure(name + "_folder_peak", folderPeak / 1048576.0, "MB");
     figure(name + "_largest_sheet_rows", largestSheetRows(samples), "rows", 0);
     QFile::remove(path);
 

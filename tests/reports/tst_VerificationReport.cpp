@@ -702,9 +702,10 @@ private slots:
 
     // A time typed into a segment's start or end as a user types it (all selected, then the keys,
     // or from a field on) is taken as typed, with no milliseconds, once the typing ends (Tab, a
-    // click on "确定"); an end moves the next start with it. A time that does not exist, or one
-    // digit too many, is refused with a box naming what was typed: the edit shows its time from
-    // before, Enter or the click on "确定" does nothing more, and the dialog stays open.
+    // click on "确定"); an end moves the next start with it. A time that does not exist, one
+    // digit too many, or a time outside the edit's range (here 2000 to 2099) is refused with a box
+    // naming what was typed: the edit shows its time from before, Enter or the click on "确定"
+    // does nothing more, and the dialog stays open.
     void typedSegmentTimes_data()
     {
         QTest::addColumn<int>("segments");
@@ -728,6 +729,10 @@ private slots:
         QTest::newRow("hour 25") << 1 << "End1" << -1 << "2024-05-01 25:00:00" << "tab" << QStringList{refused + "2024-05-01 25:00:00"};
         QTest::newRow("a digit too many") << 1 << "Start1" << -1 << "2024-05-01 08:02:301" << "click"
                                           << QStringList{refused + "2024-05-01 08:02:301"};
+        QTest::newRow("above the maximum") << 1 << "End1" << -1 << "2100-01-01 00:00:00" << "tab"
+                                           << QStringList{refused + "2100-01-01 00:00:00"};
+        QTest::newRow("below the minimum") << 1 << "Start1" << -1 << "1999-12-31 23:59:59" << "click"
+                                           << QStringList{refused + "1999-12-31 23:59:59"};
     }
 
     void typedSegmentTimes()
@@ -750,6 +755,7 @@ private slots:
         QApplication::setActiveWindow(&dialog);
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         auto *typed = dialog.findChild<QDateTimeEdit *>("dateTimeEdit_" + edit);
+        typed->setDateTimeRange(QDateTime(QDate(2000, 1, 1), QTime(0, 0)), QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59)));
         const QString before = typed->text();
         typed->setFocus();
         if (field < 0) {

@@ -193,11 +193,14 @@ private slots:
     }
 
     // The fast reader hands over each row's time (as fromString reads it) and its stored texts,
-    // in time order, leaving out rows whose time is unreadable.
+    // in time order, leaving out rows whose time is unreadable; rows of the same hour on different
+    // days, one after the other, each keep their own day.
     void readParametersDataInTimeOrder()
     {
         const QString format = "yyyy-MM-dd hh:mm:ss.zzz";
         auto at = [&format](const char *text) { return QDateTime::fromString(text, format); };
+        QVERIFY(Tool::addParametersData(sample("p'1", "5", at("2024-05-02 08:20:00.000"))));
+        QVERIFY(Tool::addParametersData(sample("p'1", "4", at("2024-05-01 08:10:00.000"))));
         QVERIFY(Tool::addParametersData(sample("p'1", "3,x", at("2024-03-31 02:30:00.999"))));
         QVERIFY(Tool::addParametersData(sample("p'1", "1.5,-2", at("2024-02-29 23:59:59.001"))));
         QVERIFY(Tool::addParametersData(sample("other", "9", at("2024-01-01 00:00:00.000"))));
@@ -208,7 +211,8 @@ private slots:
         QVERIFY(Tool::readParametersData("p'1", [&](qint64 ms, const QString &values) {
             read << QDateTime::fromMSecsSinceEpoch(ms).toString(format) + "|" + values;
         }));
-        QCOMPARE(read, QStringList({"2024-02-29 23:59:59.001|1.5,-2", "2024-03-31 02:30:00.999|3,x"}));
+        QCOMPARE(read, QStringList({"2024-02-29 23:59:59.001|1.5,-2", "2024-03-31 02:30:00.999|3,x",
+                                    "2024-05-01 08:10:00.000|4", "2024-05-02 08:20:00.000|5"}));
         Tool::closeDatabase();
         QVERIFY(!Tool::readParametersData("p'1", [](qint64, const QString &) {}));
     }
