@@ -499,6 +499,7 @@ private slots:
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DAQ_KILLED_SAVE_DIR", m_dir->path());
+        environment.insert("TMPDIR", m_dir->path()); // the killed child's own folders go with ours
         child.setProcessEnvironment(environment);
         child.start(QCoreApplication::applicationFilePath(), {"killedSaveChild"});
         QVERIFY(child.waitForStarted());

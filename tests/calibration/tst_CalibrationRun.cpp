@@ -1134,6 +1134,7 @@ private slots:
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DAQ_KILLED_RUN_DIR", m_dir->path());
+        environment.insert("TMPDIR", m_dir->path()); // the killed child's own folders go with ours
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::MergedChannels);
         child.start(QCoreApplication::applicationFilePath(), {"killedRunChild"});
