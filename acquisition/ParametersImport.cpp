@@ -484,8 +484,7 @@ void ParametersImport::Save_clicked()
         const Tool::LockWait wait(Tool::GuiLockWaitMs);
         Tool::Transaction transaction;
         // A name another program stored since the set-up's check is refused here, at the store.
-        bool nameTaken = false;
-        ok = transaction.isActive() && Tool::addNewParameters(buildParameters(), nameTaken);
+        ok = transaction.isActive() && Tool::addNewParameters(buildParameters());
         QList<Tool::Struct_ParametersData> batch;
         for (int i = 0; ok && i < rows.size(); ++i) {
             Tool::Struct_ParametersData record;

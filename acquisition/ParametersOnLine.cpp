@@ -441,8 +441,7 @@ bool ParametersOnLine::writeProjectRecords()
     for (const Tool::Struct_Parameters &record : qAsConst(m_Records)) {
         // The names were new when the set-up was accepted; another program may have stored one
         // since (the run starts at its planned time): a taken name is refused here, at the store.
-        bool nameTaken = false;
-        if (!Tool::addNewParameters(record, nameTaken)) {
+        if (!Tool::addNewParameters(record)) {
             qWarning() << "project record not stored:" << record.Name;
             return false; // rolled back
         }

@@ -170,5 +170,5 @@ bool VerificationMerge::storeMerge(const QList<Tool::Struct_Parameters> &merged,
         if (!Tool::deleteParameters(project.Name) || !Tool::modifytParametersData(project.Name, result.Name))
             return false;
     }
-    return Tool::addNewParameters(result, nameTaken) && transaction.commit();
+    return Tool::addNewParameters(result, &nameTaken) && transaction.commit();
 }

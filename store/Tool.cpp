@@ -504,23 +504,19 @@ bool Tool::addParameters(const Struct_Parameters &r, const QString &connectionNa
     return run(q, "insert Parameters failed:");
 }
 
-bool Tool::addNewParameters(const Struct_Parameters &r, bool &nameTaken, const QString &connectionName)
+bool Tool::addNewParameters(const Struct_Parameters &r, bool *nameTaken, const QString &connectionName)
 {
-    nameTaken = false;
+    if (nameTaken)
+        *nameTaken = false;
     QSqlQuery q(connection(connectionName));
     q.prepare(QStringLiteral("SELECT 1 FROM Parameters WHERE Name = ? LIMIT 1"));
     q.bindValue(0, r.Name);
     if (!run(q, "query Parameters failed:"))
         return false;
-    if (!q.next()) {
-        if (q.lastError().isValid()) {
-            noteResult(false, q.lastError());
-            qWarning() << "query Parameters failed:" << q.lastError().text();
-            return false;
-        }
+    if (!q.next()) // the statement's first step ran in exec(): no row means none bears the name
         return addParameters(r, connectionName);
-    }
-    nameTaken = true;
+    if (nameTaken)
+        *nameTaken = true;
     t_lastFailureWasLock = false;
     t_lastFailureText = QCoreApplication::translate("Tool", "项目名称已存在！（%1）").arg(r.Name);
     qWarning() << "project record not stored, a stored project bears its name:" << r.Name;

@@ -154,11 +154,11 @@ public:
 
     // --- Parameters (projects) ---------------------------------------------------------
     static bool addParameters(const Struct_Parameters &record, const QString &connectionName = QString());
-    // Stores a new project: refused, with nothing stored and nameTaken set, when a stored project
-    // already bears its name (the failure's reason then names it). Called inside the transaction
-    // that stores the rest of the project, the look-up and the store are one step for every
-    // other connection, so a name stored meanwhile by another program is never stored twice.
-    static bool addNewParameters(const Struct_Parameters &record, bool &nameTaken,
+    // Stores a new project: refused, with nothing stored and *nameTaken set (when given), when a
+    // stored project already bears its name; the failure's reason then names it. Called inside the
+    // transaction that stores the rest of the project, the look-up and the store are one step for
+    // every other connection, so a name stored meanwhile by another program is never stored twice.
+    static bool addNewParameters(const Struct_Parameters &record, bool *nameTaken = nullptr,
                                  const QString &connectionName = QString());
     // Fills record from the project of that name; record.Name is "NULL" when none exists.
     static bool getParameters(Struct_Parameters &record, const QString &name);
